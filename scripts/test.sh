@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Builds everything and runs every suite: native unit tests (ASan/UBSan),
+# the fuzz targets for a few seconds each, the Windows unit tests and the
+# end-to-end suite under Wine (in Japanese and in an English locale).
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+cd "$root"
+bash scripts/build.sh native fuzz win64 win32
+
+source scripts/wine-env.sh
+xvfb_pid=
+cleanup() {
+  [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+  # Persistent Wine servers of the test prefixes end with the suite.
+  pkill -f wineserver64 2>/dev/null || true
+}
+trap cleanup EXIT
+if [[ -z "${DISPLAY:-}" ]]; then
+  # One virtual display for the whole suite.
+  for n in $(seq 90 130); do
+    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb_pid=$!
+    export DISPLAY=":$n"
+    break
+  done
+  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+fi
+
+status=0
+for t in native fuzz win64; do
+  echo "== test $t"
+  (cd "build/$t" && ctest --output-on-failure -j"${SETUP_TEST_JOBS:-2}") || status=1
+done
+exit $status

@@ -1,0 +1,90 @@
+#include "package/Bitmap.h"
+
+namespace {
+
+constexpr std::uint32_t kFileHeaderSize = 14;
+constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
+constexpr std::uint32_t kBiRgb = 0;
+constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::uint64_t kBitfieldMasksSize = 12;
+
+std::uint16_t Read16(const unsigned char* p) {
+  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+
+std::uint32_t Read32(const unsigned char* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+
+bool IsSupportedBitCount(std::uint16_t bitCount) {
+  switch (bitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
+  if (!data || size < kFileHeaderSize + kInfoHeaderSize) return std::nullopt;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+  if (bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
+
+  const std::uint32_t pixelOffset = Read32(bytes + 10);
+  const unsigned char* info = bytes + kFileHeaderSize;
+  const std::uint32_t headerSize = Read32(info);
+  const auto width = static_cast<std::int32_t>(Read32(info + 4));
+  const auto height = static_cast<std::int32_t>(Read32(info + 8));
+  const std::uint16_t bitCount = Read16(info + 14);
+  const std::uint32_t compression = Read32(info + 16);
+  const std::uint32_t colorsUsed = Read32(info + 32);
+
+  // Older BITMAPCOREHEADER pictures (12 bytes) are not accepted.
+  if (headerSize < kInfoHeaderSize) return std::nullopt;
+  if (!IsSupportedBitCount(bitCount)) return std::nullopt;
+  // Bit fields exist only for 16 and 32 bits per pixel; anything else is
+  // compressed.
+  if (compression == kBiBitfields) {
+    if (bitCount != 16 && bitCount != 32) return std::nullopt;
+  } else if (compression != kBiRgb) {
+    return std::nullopt;
+  }
+  if (width <= 0 || height == 0 || height == INT32_MIN) return std::nullopt;
+
+  // Everything from here is computed in 64 bits: no product of header
+  // fields can wrap.
+  std::uint64_t required = headerSize;
+  if (bitCount <= 8) {
+    const std::uint64_t maxColors = std::uint64_t{1} << bitCount;
+    if (colorsUsed > maxColors) return std::nullopt;
+    required += (colorsUsed != 0 ? colorsUsed : maxColors) * 4;
+  } else if (compression == kBiBitfields && headerSize == kInfoHeaderSize) {
+    required += kBitfieldMasksSize;  // the masks follow the header
+  }
+  if (pixelOffset < kFileHeaderSize) return std::nullopt;
+  const std::uint64_t infoSize = pixelOffset - kFileHeaderSize;
+  if (infoSize < required) return std::nullopt;
+
+  const std::uint64_t absHeight =
+      height < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height)) : height;
+  const std::uint64_t rowBytes = ((static_cast<std::uint64_t>(width) * bitCount + 31) & ~std::uint64_t{31}) / 8;
+  const std::uint64_t pixelBytes = rowBytes * absHeight;  // < 2^61
+  if (pixelBytes > UINT32_MAX) return std::nullopt;
+  if (static_cast<std::uint64_t>(pixelOffset) + pixelBytes > size) return std::nullopt;
+
+  return BitmapLayout{width,
+                      height,
+                      bitCount,
+                      kFileHeaderSize,
+                      static_cast<std::uint32_t>(infoSize),
+                      pixelOffset,
+                      static_cast<std::uint32_t>(pixelBytes)};
+}

@@ -1,0 +1,22 @@
+// Checks of an uncompressed BMP picture member, shared by the launcher's
+// picture decoding and the publisher's tool.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+
+struct BitmapLayout {
+  std::int32_t width;
+  std::int32_t height;       // negative for a top-down picture
+  std::uint16_t bitCount;
+  std::uint32_t infoOffset;  // 14: the BITMAPINFO (header and colour table)
+  std::uint32_t infoSize;    // bytes from infoOffset up to the pixel data
+  std::uint32_t pixelOffset; // bfOffBits
+  std::uint32_t pixelBytes;  // rows padded to 32 bits, times |height|
+};
+
+// The layout of a BMP member whose headers, colour table and pixel bytes all
+// lie within the member; nullopt for anything else (no "BM", truncated,
+// compressed, zero or absurd dimensions, overflowing sizes).
+std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size);

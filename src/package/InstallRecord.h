@@ -1,0 +1,14 @@
+// Where the install record lives: value "path" under HKEY_LOCAL_MACHINE.
+#pragma once
+
+#include <string>
+
+struct SetupInfo;
+
+inline constexpr wchar_t kInstallRecordValue[] = L"path";
+
+// L"SOFTWARE\\" + company + L"\\" + title; empty when company or title is
+// empty, because the path would then name the maker's key (or SOFTWARE
+// itself) and a removal would delete it. No record is kept for such a
+// product.
+std::wstring InstallRecordKeyPath(const SetupInfo& info);

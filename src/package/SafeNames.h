@@ -1,0 +1,31 @@
+// Names from a package become paths: file names below the install folder,
+// shortcut names, the menu folder, the title in file names. A package with a
+// name that could reach outside its folder is refused as a whole, before any
+// window exists, so the wizard and the removal never meet such a name.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+struct SetupInfo;
+
+// A relative path that stays inside its base folder: not empty, no drive or
+// stream colon, no leading separator, no "." or ".." component, no empty
+// component (doubled separator), no control character (NUL included). Both
+// '\\' and '/' count as separators. Also refused, because Windows would
+// alter or redirect the name: the characters * ? " < > |, a component that
+// ends in a dot or a blank ("...", ".. "), and device names (CON, NUL.txt,
+// COM1, ...).
+bool IsSafeRelativePath(std::wstring_view path);
+
+// A single file-name component: IsSafeRelativePath and no separator.
+bool IsSafeFileName(std::wstring_view name);
+
+// Describes the first unsafe name of info (in English, for the publisher's
+// tool), or nullopt when every name is safe. Checked: title and company
+// when set (file names: the title names files, the company a folder and a
+// registry key), menuFolder (a relative path, never empty), exeFile and
+// readmeFile when set, every file name, every menu caption (a relative
+// path) and every menu target when set (empty is the install folder).
+std::optional<std::wstring> FindUnsafeName(const SetupInfo& info);

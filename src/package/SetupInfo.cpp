@@ -1,0 +1,99 @@
+#include "package/SetupInfo.h"
+
+#include "package/PackageFile.h"
+#include "package/SettingsTable.h"
+#include "text/Cp932.h"
+
+namespace {
+
+// Keys and column names as the package holds them (code page 932 bytes).
+constexpr std::string_view kKeyColumn = "\x8D\x80\x96\xDA";                         // 項目
+constexpr std::string_view kValueColumn = "\x83\x70\x83\x89\x83\x81\x81\x5B\x83\x5E";  // パラメータ
+constexpr std::string_view kTitle = "\x83\x5E\x83\x43\x83\x67\x83\x8B";              // タイトル
+constexpr std::string_view kCompany = "\x8E\xD0\x96\xBC";                            // 社名
+constexpr std::string_view kExeFile = "\x8E\xC0\x8D\x73\x83\x74\x83\x40\x83\x43\x83\x8B";  // 実行ファイル
+constexpr std::string_view kReadmeFile = "readme\x83\x74\x83\x40\x83\x43\x83\x8B";  // readmeファイル
+constexpr std::string_view kMenuFolder =
+    "\x83\x81\x83\x6A\x83\x85\x81\x5B\x83\x74\x83\x48\x83\x8B\x83\x5F";  // メニューフォルダ
+constexpr std::string_view kFile = "\x83\x74\x83\x40\x83\x43\x83\x8B";  // ファイル
+constexpr std::string_view kMenu = "\x83\x81\x83\x6A\x83\x85\x81\x5B";  // メニュー
+constexpr std::string_view kDefaultDisc = "DISC1";
+
+}  // namespace
+
+bool LoadSettings(CPackageFile& package, SetupInfo& info) {
+  const std::optional<std::vector<char>> member = package.LoadMember("setting.csv");
+  if (!member) return false;
+
+  CSettingsTable table;
+  table.Load(std::string_view(member->data(), member->size()));
+  const int keyColumn = table.FindColumn(kKeyColumn);
+  const int valueColumn = table.FindColumn(kValueColumn);
+
+  // The single fields keep their bytes until the end: a later row
+  // overwrites an earlier one, and only the survivor is decoded.
+  std::string_view title, company, exeFile, readmeFile, menuFolder;
+  std::string_view referenceDisc;
+  bool singleDisc = true;
+  std::vector<FileEntry> files;
+  std::vector<MenuEntry> menus;
+
+  for (int row = 0; row < table.GetRowCount(); ++row) {
+    const std::string_view key = table.CellView(row, keyColumn, {});
+    if (key.empty()) continue;
+    if (key == kTitle) {
+      title = table.CellView(row, valueColumn, {});
+    } else if (key == kCompany) {
+      company = table.CellView(row, valueColumn, {});
+    } else if (key == kExeFile) {
+      exeFile = table.CellView(row, valueColumn, {});
+    } else if (key == kReadmeFile) {
+      readmeFile = table.CellView(row, valueColumn, {});
+    } else if (key == kMenuFolder) {
+      menuFolder = table.CellView(row, valueColumn, {});
+    } else if (key == kFile) {
+      // Without a value column the disc label comes from the first column.
+      const std::string_view name = table.CellView(row, valueColumn, {});
+      const std::string_view disc = table.CellView(row, valueColumn + 1, kDefaultDisc);
+      // Labels are compared as bytes; the first non-empty one is the
+      // reference, and an empty one before it is not compared.
+      if (referenceDisc.empty()) {
+        referenceDisc = disc;
+      } else if (disc != referenceDisc) {
+        singleDisc = false;
+      }
+      files.push_back({text::DecodeCp932(name), text::DecodeCp932(disc), 0});
+    } else if (key == kMenu) {
+      const std::string_view caption = table.CellView(row, valueColumn, {});
+      const std::string_view target = table.CellView(row, valueColumn + 1, {});
+      menus.push_back({text::DecodeCp932(caption), text::DecodeCp932(target)});
+    }
+  }
+
+  info.title = text::DecodeCp932(title);
+  info.company = text::DecodeCp932(company);
+  info.exeFile = text::DecodeCp932(exeFile);
+  info.readmeFile = text::DecodeCp932(readmeFile);
+  info.menuFolder = menuFolder.empty() ? info.title : text::DecodeCp932(menuFolder);
+  info.files = std::move(files);
+  info.menus = std::move(menus);
+  info.singleDisc = singleDisc;
+  return true;
+}
+
+bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
+  const std::optional<std::vector<char>> member = package.LoadMember("filesize");
+  if (!member) return false;
+
+  // Four little-endian bytes per file; a short tail fills the low-order
+  // bytes of its size, and files past the end keep 0.
+  std::size_t position = 0;
+  for (FileEntry& file : info.files) {
+    std::uint32_t size = 0;
+    for (unsigned shift = 0; shift < 32 && position < member->size(); shift += 8, ++position) {
+      size |= static_cast<std::uint32_t>(static_cast<unsigned char>((*member)[position])) << shift;
+    }
+    file.size = size;
+  }
+  return true;
+}

@@ -1,0 +1,263 @@
+// setuppack build: the package a launcher reads, from the settings file, the
+// pictures and the product's files on their disc folders.
+
+#include <optional>
+
+#include "CommandSupport.h"
+#include "Commands.h"
+#include "Console.h"
+#include "FileIo.h"
+#include "PackageWriter.h"
+#include "SettingsLines.h"
+#include "package/Bitmap.h"
+#include "package/PackageFile.h"
+#include "package/SafeNames.h"
+#include "package/SetupInfo.h"
+#include "text/Cp932.h"
+
+namespace {
+
+// Inputs larger than this cannot fit a package whose offsets stay below 2^31.
+constexpr std::uint64_t kMaxMemberFile = 0x7FFFFFFFu;
+
+struct BuildInputs {
+  std::vector<char> settings;
+  std::optional<std::vector<char>> launcherPicture;
+  std::optional<std::vector<char>> wizardPicture;
+};
+
+class CBuild {
+ public:
+  explicit CBuild(const CommandLine& line) : m_line(line) {}
+  int Run();
+
+ private:
+  bool ReadInputs();
+  bool ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes);
+  bool LoadSettingsLikeLauncher();
+  bool CheckNames();
+  bool CheckName(bool safe, int line, const std::string& what, std::wstring_view value);
+  bool FindFiles();
+  bool OutputIsNoInput();
+  bool WriteAndVerify();
+  std::vector<PackageMember> Members(const std::vector<char>& sizes) const;
+  int Refuse(int line, const std::string& problem) const;
+
+  const CommandLine& m_line;
+  BuildInputs m_inputs;
+  SetupInfo m_info;
+  SettingsLines m_lines;
+  std::vector<std::filesystem::path> m_filePaths;
+  std::vector<std::uint32_t> m_sizes;
+  CAtomicFile m_output;
+};
+
+int CBuild::Refuse(int line, const std::string& problem) const {
+  std::string where = QuotedPath(m_line.settings);
+  if (line > 0) where += " line " + std::to_string(line);
+  return Fail(where + ": " + problem);
+}
+
+bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes) {
+  if (path.empty()) return true;
+  bytes = ReadWholeFile(path, kMaxMemberFile);
+  if (!bytes) {
+    Fail(std::string("cannot read the ") + role + " picture " + QuotedPath(path));
+    return false;
+  }
+  if (!ParseBitmap(bytes->data(), bytes->size())) {
+    Fail(std::string("the ") + role + " picture " + QuotedPath(path) + " is not an uncompressed BMP file");
+    return false;
+  }
+  return true;
+}
+
+bool CBuild::ReadInputs() {
+  std::optional<std::vector<char>> settings = ReadWholeFile(m_line.settings, kMaxMemberFile);
+  if (!settings) {
+    Fail("cannot read the settings file " + QuotedPath(m_line.settings));
+    return false;
+  }
+  m_inputs.settings = std::move(*settings);
+  return ReadPicture(m_line.launcherPicture, "launcher", m_inputs.launcherPicture) &&
+         ReadPicture(m_line.wizardPicture, "wizard", m_inputs.wizardPicture);
+}
+
+// The settings go through the launcher's own reader: a package holding just
+// them is written to the temporary file and loaded from there.
+bool CBuild::LoadSettingsLikeLauncher() {
+  std::error_code error;
+  if (std::filesystem::is_directory(m_line.output, error)) {
+    Fail("the output " + QuotedPath(m_line.output) + " is a folder");
+    return false;
+  }
+  if (!m_output.Create(m_line.output)) {
+    Fail("cannot create a file in the folder of " + QuotedPath(m_line.output));
+    return false;
+  }
+  std::optional<std::vector<char>> probe = BuildPackage({{kSettingsMember, m_inputs.settings}});
+  if (!probe || !m_output.WriteAll(*probe)) {
+    Fail("cannot write " + QuotedPath(m_output.TempPath()));
+    return false;
+  }
+  CPackageFile package;
+  if (!package.OpenPackage(m_output.TempPath()) || !LoadSettings(package, m_info)) {
+    Fail("cannot read back " + QuotedPath(m_output.TempPath()));
+    return false;
+  }
+  m_lines = FindSettingsLines(std::string_view(m_inputs.settings.data(), m_inputs.settings.size()));
+  // Line numbers only decorate messages; should the two readers ever
+  // disagree, the messages go without them.
+  if (m_lines.files.size() != m_info.files.size()) m_lines.files.assign(m_info.files.size(), 0);
+  if (m_lines.menus.size() != m_info.menus.size()) m_lines.menus.assign(m_info.menus.size(), 0);
+  return true;
+}
+
+bool CBuild::CheckName(bool safe, int line, const std::string& what, std::wstring_view value) {
+  if (safe) return true;
+  Refuse(line, what + " " + Quoted(value) +
+                   " is not a safe relative name (empty, absolute, a drive or stream colon, \".\" or \"..\", a doubled "
+                   "separator, or a control character)");
+  return false;
+}
+
+bool CBuild::CheckNames() {
+  // The launcher keeps its install record under maker and title; without
+  // either it could neither find nor remove an installation.
+  if (m_info.title.empty()) {
+    Refuse(m_lines.title, "the title (key \"タイトル\") is missing or empty");
+    return false;
+  }
+  if (m_info.company.empty()) {
+    Refuse(m_lines.company, "the maker (key \"社名\") is missing or empty");
+    return false;
+  }
+  int menuFolderLine = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title;
+  if (!CheckName(IsSafeFileName(m_info.title), m_lines.title, "the title", m_info.title) ||
+      !CheckName(IsSafeRelativePath(m_info.menuFolder), menuFolderLine, "the menu folder", m_info.menuFolder) ||
+      !CheckName(IsSafeRelativePath(m_info.exeFile), m_lines.exeFile, "the executable (key \"実行ファイル\")",
+                 m_info.exeFile) ||
+      !CheckName(m_info.readmeFile.empty() || IsSafeRelativePath(m_info.readmeFile), m_lines.readmeFile,
+                 "the readme", m_info.readmeFile)) {
+    return false;
+  }
+  for (std::size_t i = 0; i < m_info.files.size(); ++i) {
+    if (!CheckName(IsSafeRelativePath(m_info.files[i].name), m_lines.files[i], "the file", m_info.files[i].name))
+      return false;
+  }
+  for (std::size_t i = 0; i < m_info.menus.size(); ++i) {
+    const MenuEntry& menu = m_info.menus[i];
+    if (!CheckName(IsSafeRelativePath(menu.caption), m_lines.menus[i], "the menu caption", menu.caption) ||
+        !CheckName(IsSafeRelativePath(menu.target), m_lines.menus[i], "the menu target", menu.target)) {
+      return false;
+    }
+  }
+  // Whatever else the launcher refuses, the publisher hears about here.
+  if (std::optional<std::wstring> unsafe = FindUnsafeName(m_info)) {
+    Refuse(0, text::ToUtf8(*unsafe));
+    return false;
+  }
+  return true;
+}
+
+bool CBuild::FindFiles() {
+  for (std::size_t i = 0; i < m_info.files.size(); ++i) {
+    const FileEntry& file = m_info.files[i];
+    std::string what = "file " + Quoted(file.name) + " on disc " + Quoted(file.disc);
+    const DiscFolder* disc = FindDisc(m_line.discs, file.disc);
+    if (disc == nullptr) {
+      Refuse(m_lines.files[i], what + ": no --disc folder is given for that label");
+      return false;
+    }
+    std::filesystem::path path = DiscFilePath(disc->folder, file.name);
+    ProductFile found = InspectProductFile(path);
+    switch (found.state) {
+      case FileState::Ok:
+        break;
+      case FileState::Missing:
+        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " does not exist");
+        return false;
+      case FileState::NotRegular:
+        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " is not a regular file");
+        return false;
+      case FileState::TooLarge:
+        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " is 4 GiB or larger");
+        return false;
+    }
+    m_filePaths.push_back(path);
+    m_sizes.push_back(static_cast<std::uint32_t>(found.size));
+  }
+  return true;
+}
+
+bool CBuild::OutputIsNoInput() {
+  std::vector<std::filesystem::path> inputs = m_filePaths;
+  inputs.push_back(m_line.settings);
+  if (!m_line.launcherPicture.empty()) inputs.push_back(m_line.launcherPicture);
+  if (!m_line.wizardPicture.empty()) inputs.push_back(m_line.wizardPicture);
+  for (const std::filesystem::path& input : inputs) {
+    std::error_code error;  // an output that does not exist yet is no input
+    if (std::filesystem::equivalent(m_line.output, input, error)) {
+      Fail("the output " + QuotedPath(m_line.output) + " is the input " + QuotedPath(input));
+      return false;
+    }
+  }
+  return true;
+}
+
+std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const {
+  std::vector<PackageMember> members{{kSettingsMember, m_inputs.settings}, {kSizesMember, sizes}};
+  if (m_inputs.launcherPicture) members.push_back({kLauncherPictureMember, *m_inputs.launcherPicture});
+  if (m_inputs.wizardPicture) members.push_back({kWizardPictureMember, *m_inputs.wizardPicture});
+  return members;
+}
+
+// The package is read back through the launcher's reader before it replaces
+// the target, so a package that lands is one the launcher accepts.
+bool CBuild::WriteAndVerify() {
+  std::vector<char> sizes;
+  for (std::uint32_t size : m_sizes) {
+    for (int shift = 0; shift < 32; shift += 8) sizes.push_back(static_cast<char>(size >> shift & 0xFF));
+  }
+  std::optional<std::vector<char>> package = BuildPackage(Members(sizes));
+  if (!package) {
+    Fail("the settings and pictures are too large for a package (2 GiB)");
+    return false;
+  }
+  if (!m_output.WriteAll(*package)) {
+    Fail("cannot write " + QuotedPath(m_output.TempPath()));
+    return false;
+  }
+
+  CPackageFile reader;
+  SetupInfo readBack;
+  bool same = reader.OpenPackage(m_output.TempPath()) && LoadSettings(reader, readBack) &&
+              LoadFileSizes(reader, readBack) && readBack.files.size() == m_sizes.size();
+  for (std::size_t i = 0; same && i < m_sizes.size(); ++i) same = readBack.files[i].size == m_sizes[i];
+  reader.Close();
+  if (!same) {
+    Fail("the written package does not read back as built: " + QuotedPath(m_output.TempPath()));
+    return false;
+  }
+  if (!m_output.Commit()) {
+    Fail("cannot replace " + QuotedPath(m_line.output) + " (is it open in another program?)");
+    return false;
+  }
+  return true;
+}
+
+int CBuild::Run() {
+  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !FindFiles() || !OutputIsNoInput() ||
+      !WriteAndVerify()) {
+    return 1;
+  }
+  std::uint64_t total = 0;
+  for (std::uint32_t size : m_sizes) total += size;
+  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_sizes.size()) + " files, " +
+           std::to_string(total) + " bytes to install\n");
+  return 0;
+}
+
+}  // namespace
+
+int RunBuild(const CommandLine& line) { return CBuild(line).Run(); }

@@ -1,0 +1,47 @@
+// Steps shared by the commands: refusing with a message, opening a package
+// as the launcher does, finding a product's files on the disc folders.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CommandLine.h"
+
+class CPackageFile;
+struct SetupInfo;
+
+inline constexpr char kSettingsMember[] = "setting.csv";
+inline constexpr char kSizesMember[] = "filesize";
+inline constexpr char kLauncherPictureMember[] = "setup.bmp";
+inline constexpr char kWizardPictureMember[] = "install.bmp";
+
+// Prints "setuppack: " + message to stderr; returns exit code 1.
+int Fail(std::string_view message);
+
+// Text in double quotes, as UTF-8, for messages.
+std::string Quoted(std::wstring_view text);
+std::string QuotedPath(const std::filesystem::path& path);
+
+// Opens the package and loads settings and sizes exactly as the launcher's
+// start-up does, and refuses what the launcher refuses (a package it cannot
+// open, no settings, no sizes, an unsafe name). Prints the reason on refusal.
+[[nodiscard]] bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package, SetupInfo& info);
+
+// The folder given for a disc label, or nullptr.
+const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_view label);
+
+// A file name from the settings (backslash-separated) below a disc folder.
+std::filesystem::path DiscFilePath(const std::filesystem::path& folder, std::wstring_view name);
+
+enum class FileState { Ok, Missing, NotRegular, TooLarge };
+
+struct ProductFile {
+  FileState state = FileState::Missing;
+  std::uint64_t size = 0;
+};
+
+// Looks at one product file; sizes of 4 GiB or more do not fit the package.
+ProductFile InspectProductFile(const std::filesystem::path& path);

@@ -1,0 +1,36 @@
+// Whole-file reads and the atomic replacement of an output file.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The file's bytes; nullopt when it is no regular file, cannot be read, or
+// is larger than maxSize.
+std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxSize);
+
+// Builds an output beside its target and puts it in place only when it is
+// complete: the target is either untouched or wholly replaced. A temporary
+// file that was not committed is removed by the destructor.
+class CAtomicFile {
+ public:
+  CAtomicFile() = default;
+  ~CAtomicFile();
+  CAtomicFile(const CAtomicFile&) = delete;
+  CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+  // Creates a new, empty temporary file in the target's folder.
+  [[nodiscard]] bool Create(const std::filesystem::path& target);
+  // Replaces the temporary file's content and flushes it to the disk.
+  [[nodiscard]] bool WriteAll(const std::vector<char>& bytes);
+  // Renames the temporary file over the target.
+  [[nodiscard]] bool Commit();
+
+  const std::filesystem::path& TempPath() const { return m_tempPath; }
+
+ private:
+  std::filesystem::path m_target;
+  std::filesystem::path m_tempPath;  // empty once committed or removed
+};
