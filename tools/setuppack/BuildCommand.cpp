@@ -17,8 +17,10 @@
 
 namespace {
 
-// Inputs larger than this cannot fit a package whose offsets stay below 2^31.
-constexpr std::uint64_t kMaxMemberFile = 0x7FFFFFFFu;
+// Far above any real settings file or picture, and low enough that the
+// 32-bit tool can hold both in memory.
+constexpr std::uint64_t kMaxSettingsFile = 16u << 20;
+constexpr std::uint64_t kMaxPictureFile = 256u << 20;
 
 struct BuildInputs {
   std::vector<char> settings;
@@ -60,9 +62,11 @@ int CBuild::Refuse(int line, const std::string& problem) const {
 
 bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes) {
   if (path.empty()) return true;
-  bytes = ReadWholeFile(path, kMaxMemberFile);
+  bool tooLarge = false;
+  bytes = ReadWholeFile(path, kMaxPictureFile, tooLarge);
   if (!bytes) {
-    Fail(std::string("cannot read the ") + role + " picture " + QuotedPath(path));
+    std::string picture = std::string(role) + " picture " + QuotedPath(path);
+    Fail(tooLarge ? "the " + picture + " is larger than 256 MiB" : "cannot read the " + picture);
     return false;
   }
   if (!ParseBitmap(bytes->data(), bytes->size())) {
@@ -73,9 +77,11 @@ bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, st
 }
 
 bool CBuild::ReadInputs() {
-  std::optional<std::vector<char>> settings = ReadWholeFile(m_line.settings, kMaxMemberFile);
+  bool tooLarge = false;
+  std::optional<std::vector<char>> settings = ReadWholeFile(m_line.settings, kMaxSettingsFile, tooLarge);
   if (!settings) {
-    Fail("cannot read the settings file " + QuotedPath(m_line.settings));
+    Fail(tooLarge ? "the settings file " + QuotedPath(m_line.settings) + " is larger than 16 MiB"
+                  : "cannot read the settings file " + QuotedPath(m_line.settings));
     return false;
   }
   m_inputs.settings = std::move(*settings);
@@ -116,8 +122,8 @@ bool CBuild::LoadSettingsLikeLauncher() {
 bool CBuild::CheckName(bool safe, int line, const std::string& what, std::wstring_view value) {
   if (safe) return true;
   Refuse(line, what + " " + Quoted(value) +
-                   " is not a safe relative name (empty, absolute, a drive or stream colon, \".\" or \"..\", a doubled "
-                   "separator, or a control character)");
+                   " is not a safe name (empty, absolute, a drive or stream colon, \".\" or \"..\", a doubled "
+                   "separator, a control character, or a separator in a single name)");
   return false;
 }
 
@@ -134,8 +140,9 @@ bool CBuild::CheckNames() {
   }
   int menuFolderLine = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title;
   if (!CheckName(IsSafeFileName(m_info.title), m_lines.title, "the title", m_info.title) ||
+      !CheckName(IsSafeFileName(m_info.company), m_lines.company, "the maker", m_info.company) ||
       !CheckName(IsSafeRelativePath(m_info.menuFolder), menuFolderLine, "the menu folder", m_info.menuFolder) ||
-      !CheckName(IsSafeRelativePath(m_info.exeFile), m_lines.exeFile, "the executable (key \"実行ファイル\")",
+      !CheckName(m_info.exeFile.empty() || IsSafeRelativePath(m_info.exeFile), m_lines.exeFile, "the executable",
                  m_info.exeFile) ||
       !CheckName(m_info.readmeFile.empty() || IsSafeRelativePath(m_info.readmeFile), m_lines.readmeFile,
                  "the readme", m_info.readmeFile)) {
@@ -146,9 +153,11 @@ bool CBuild::CheckNames() {
       return false;
   }
   for (std::size_t i = 0; i < m_info.menus.size(); ++i) {
+    // An empty target is the launcher's default: the install folder itself.
     const MenuEntry& menu = m_info.menus[i];
     if (!CheckName(IsSafeRelativePath(menu.caption), m_lines.menus[i], "the menu caption", menu.caption) ||
-        !CheckName(IsSafeRelativePath(menu.target), m_lines.menus[i], "the menu target", menu.target)) {
+        !CheckName(menu.target.empty() || IsSafeRelativePath(menu.target), m_lines.menus[i], "the menu target",
+                   menu.target)) {
       return false;
     }
   }

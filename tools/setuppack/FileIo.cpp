@@ -53,11 +53,17 @@ bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path&
 
 }  // namespace
 
-std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxSize) {
+std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxSize,
+                                               bool& tooLarge) {
+  tooLarge = false;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::uint64_t size = std::filesystem::file_size(path, error);
-  if (error || size > maxSize) return std::nullopt;
+  if (error) return std::nullopt;
+  if (size > maxSize) {
+    tooLarge = true;
+    return std::nullopt;
+  }
   std::FILE* file = OpenFile(path, false);
   if (file == nullptr) return std::nullopt;
   std::vector<char> bytes(static_cast<std::size_t>(size));

@@ -13,8 +13,12 @@ int RunList(const CommandLine& line) {
   CPackageFile package;
   if (!package.OpenPackage(line.package))
     return Fail(QuotedPath(line.package) + " cannot be opened as a package (missing, unreadable, or damaged)");
+  // The launcher's reader holds the file without sharing: close it before
+  // the index is read again for the names as stored.
+  std::size_t count = package.Entries().size();
+  package.Close();
   std::optional<std::vector<StoredEntry>> entries = ReadStoredIndex(line.package);
-  if (!entries || entries->size() != package.Entries().size())
+  if (!entries || entries->size() != count)
     return Fail(QuotedPath(line.package) + " changed while it was read");
   std::string listing;
   for (const StoredEntry& entry : *entries) {
