@@ -10,7 +10,14 @@ source "$here/wine-env.sh"
 wine_env "$prefix"
 wine_prefix_ready "$prefix"
 wine_server_start
-if [[ -z "${DISPLAY:-}" ]]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$WINE" "$@"
-fi
-exec "$WINE" "$@"
+# Wine's helper processes (services, the desktop) outlive the program and
+# inherit its output: through a pipe, the caller would wait for them too. So
+# the output goes through a file, printed once the program has ended.
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+run=("$WINE" "$@")
+[[ -z "${DISPLAY:-}" ]] && run=(xvfb-run -a -s "-screen 0 1024x768x24" "${run[@]}")
+status=0
+"${run[@]}" >"$log" 2>&1 </dev/null || status=$?
+cat "$log"
+exit $status

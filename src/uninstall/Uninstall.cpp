@@ -1,0 +1,75 @@
+#include "uninstall/Uninstall.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include "package/InstallRecord.h"
+#include "package/SetupInfo.h"
+#include "win/Registry.h"
+#include "wizard/ShellFolders.h"
+
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Removes base + relativeFolder and then its parents, innermost first, while
+// they are empty; stops at base, which stays.
+void RemoveEmptyFolders(const std::wstring& base, std::wstring relativeFolder) {
+  while (!relativeFolder.empty()) {
+    if (!::RemoveDirectoryW((base + relativeFolder).c_str())) return;
+    std::size_t cut = relativeFolder.size();
+    while (cut > 0 && !IsSeparator(relativeFolder[cut - 1])) --cut;
+    if (cut == 0) return;
+    relativeFolder.resize(cut - 1);
+  }
+}
+
+// Only a full path may serve as the base of deletions: a drive root
+// ("X:\...") or a network share ("\\server\..."). Anything else would be
+// taken relative to the current folder, which is the source disc.
+bool IsFullFolderPath(const std::wstring& folder) {
+  if (folder.empty() || folder.back() != L'\\') return false;
+  if (folder.size() >= 3 && iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\') {
+    return true;
+  }
+  return folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\' && !IsSeparator(folder[2]);
+}
+
+}  // namespace
+
+void DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {
+  if (!::DeleteFileW((baseFolder + relativePath).c_str())) return;  // missing, read-only, in use
+  std::size_t cut = relativePath.size();
+  while (cut > 0 && !IsSeparator(relativePath[cut - 1])) --cut;
+  if (cut == 0) return;
+  RemoveEmptyFolders(baseFolder, relativePath.substr(0, cut - 1));
+}
+
+void UninstallProduct(const SetupInfo& info) {
+  const std::wstring keyPath = InstallRecordKeyPath(info);
+  if (keyPath.empty()) return;  // such a product never had a record
+
+  // The files go only relative to the recorded folder; without one (another
+  // launcher removed the product meanwhile) the links and the key still go.
+  const std::wstring folder = ReadRegString(HKEY_LOCAL_MACHINE, keyPath, kInstallRecordValue, L"");
+  if (IsFullFolderPath(folder)) {
+    for (const FileEntry& file : info.files) DeleteFileAndEmptyParents(folder, file.name);
+  }
+
+  const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
+  if (!desktop.empty()) ::DeleteFileW((desktop + info.title + L".lnk").c_str());
+
+  const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS);
+  if (!programs.empty()) {
+    const std::wstring menu = info.menuFolder + L"\\";
+    // A caption may name a sub-folder of the menu folder; it goes when empty.
+    DeleteFileAndEmptyParents(programs, menu + info.title + L".lnk");
+    for (const MenuEntry& entry : info.menus) {
+      DeleteFileAndEmptyParents(programs, menu + entry.caption + L".lnk");
+    }
+    RemoveEmptyFolders(programs, info.menuFolder);
+  }
+
+  // The maker's key above stays, even when it is now empty.
+  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+}
