@@ -8,6 +8,7 @@ cd "$root"
 bash scripts/build.sh native fuzz win64 win32
 
 source scripts/wine-env.sh
+export SETUP_TEST_SUITE=1
 xvfb_pid=
 cleanup() {
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true

@@ -14,8 +14,14 @@ wine_env() {
 
 # Keeps one server alive between the suite's many short starts; a second
 # call while it runs is a no-op.
+# The test suite keeps its servers until it ends them itself, so that no
+# server shuts down while a test starts.
 wine_server_start() {
-  "$WINESERVER" -p60 >/dev/null 2>&1 || true
+  if [[ -n "${SETUP_TEST_SUITE:-}" ]]; then
+    "$WINESERVER" -p >/dev/null 2>&1 || true
+  else
+    "$WINESERVER" -p60 >/dev/null 2>&1 || true
+  fi
 }
 
 # Creates the prefix once; concurrent callers wait on a lock.

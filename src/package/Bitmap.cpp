@@ -8,9 +8,7 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint64_t kBitfieldMasksSize = 12;
 
-std::uint16_t Read16(const unsigned char* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+std::uint16_t Read16(const unsigned char* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 std::uint32_t Read32(const unsigned char* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -75,7 +73,8 @@ std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
 
   const std::uint64_t absHeight =
       height < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height)) : height;
-  const std::uint64_t rowBytes = ((static_cast<std::uint64_t>(width) * bitCount + 31) & ~std::uint64_t{31}) / 8;
+  const std::uint64_t rowBytes =
+      ((static_cast<std::uint64_t>(width) * bitCount + 31) & ~std::uint64_t{31}) / 8;
   const std::uint64_t pixelBytes = rowBytes * absHeight;  // < 2^61
   if (pixelBytes > UINT32_MAX) return std::nullopt;
   if (static_cast<std::uint64_t>(pixelOffset) + pixelBytes > size) return std::nullopt;

@@ -120,7 +120,9 @@ std::optional<std::vector<char>> CPackageFile::LoadMember(std::string_view name)
   const std::string wanted = text::UpperCaseMemberName(name);
   for (const PackageEntry& entry : m_entries) {
     if (entry.name != wanted) continue;
-    // Only the first entry of a name is ever served.
+    // Only the first entry of a name is ever served. A failed read before
+    // must not fail this one.
+    std::clearerr(m_file);
     if (!SeekTo(m_file, entry.offset)) return std::nullopt;
     std::vector<char> buffer;
     if (entry.size > buffer.max_size()) return std::nullopt;

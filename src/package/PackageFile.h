@@ -25,7 +25,9 @@ class CPackageFile {
 
   // Opens the file and reads its index. Refuses (false) a missing file, a
   // wrong magic and a damaged index: one that ends early, or an entry whose
-  // data lies past the end of the file or at an offset of 2^31 or more.
+  // data lies past the end of the file or at an offset of 2^31 or more. A
+  // refused file is closed again; an opened one is held without sharing on
+  // Windows until Close.
   [[nodiscard]] bool OpenPackage(const std::filesystem::path& fileName);
 
   // The bytes of the first member whose upper-cased name equals the

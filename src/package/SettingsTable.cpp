@@ -1,40 +1,37 @@
 #include "package/SettingsTable.h"
 
-namespace {
-
-// Cells are the bytes between commas; a comma at the end of the line adds
-// no empty cell, and an empty line has none. A comma is never part of a
+// Cells are the bytes between commas; a comma at the end of the line adds no
+// empty cell, and an empty line has none. A comma is never part of a
 // double-byte character, so the split works on bytes.
-void SplitCells(std::string_view line, std::vector<std::string>& cells) {
-  std::size_t position = 0;
-  while (position < line.size()) {
-    std::size_t comma = line.find(',', position);
-    if (comma == std::string_view::npos) comma = line.size();
-    cells.emplace_back(line.substr(position, comma - position));
-    position = comma + 1;
-  }
-}
 
-}  // namespace
+void CSettingsTable::Load(std::string_view bytes) { Load(std::vector<char>(bytes.begin(), bytes.end())); }
 
-void CSettingsTable::Load(std::string_view bytes) {
+void CSettingsTable::Load(std::vector<char>&& bytes) {
   m_header.clear();
   m_rows.clear();
+  m_text = std::move(bytes);
+  const std::string_view text(m_text.data(), m_text.size());
+
   bool first = true;
   std::size_t position = 0;
   // An empty text has no lines; a last line without LF still counts.
-  while (position < bytes.size()) {
-    std::size_t end = bytes.find('\n', position);
-    if (end == std::string_view::npos) end = bytes.size();
-    std::string_view line = bytes.substr(position, end - position);
+  while (position < text.size()) {
+    std::size_t end = text.find('\n', position);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(position, end - position);
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     position = end + 1;
 
     if (first) {
-      SplitCells(line, m_header);
+      for (std::size_t start = 0; start < line.size();) {
+        std::size_t comma = line.find(',', start);
+        if (comma == std::string_view::npos) comma = line.size();
+        m_header.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+      }
       first = false;
     } else {
-      SplitCells(line, m_rows.emplace_back());
+      m_rows.push_back(line);
     }
   }
 }
@@ -51,7 +48,15 @@ std::string CSettingsTable::GetCell(int row, int column, std::string_view defaul
 }
 
 std::string_view CSettingsTable::CellView(int row, int column, std::string_view defaultText) const {
-  const std::vector<std::string>& cells = m_rows[static_cast<std::size_t>(row)];
-  if (column < 0 || static_cast<std::size_t>(column) >= cells.size()) return defaultText;
-  return cells[static_cast<std::size_t>(column)];
+  if (column < 0) return defaultText;
+  const std::string_view line = m_rows[static_cast<std::size_t>(row)];
+  // Walks at most to the end of the line, however large the column.
+  std::size_t start = 0;
+  for (int index = 0; start < line.size(); ++index) {
+    std::size_t comma = line.find(',', start);
+    if (comma == std::string_view::npos) comma = line.size();
+    if (index == column) return line.substr(start, comma - start);
+    start = comma + 1;
+  }
+  return defaultText;
 }

@@ -13,6 +13,8 @@ class CSettingsTable {
   // A zero byte is an ordinary byte of its cell; names holding one are
   // refused later by FindUnsafeName.
   void Load(std::string_view bytes);
+  // The same, taking over the buffer instead of copying it.
+  void Load(std::vector<char>&& bytes);
 
   // Index of the first header cell equal to name byte for byte, or -1.
   int FindColumn(std::string_view name) const;
@@ -25,6 +27,10 @@ class CSettingsTable {
   std::string_view CellView(int row, int column, std::string_view defaultText) const;
 
  private:
-  std::vector<std::string> m_header;
-  std::vector<std::vector<std::string>> m_rows;
+  // One buffer of the text; the header's cells and each row's line are
+  // views of it. A row's cells are found on demand, so a table of many
+  // thousand rows costs a handful of allocations, not one per cell.
+  std::vector<char> m_text;
+  std::vector<std::string_view> m_header;
+  std::vector<std::string_view> m_rows;
 };

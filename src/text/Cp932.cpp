@@ -1,6 +1,7 @@
 #include "text/Cp932.h"
 
-#include <algorithm>
+#include <atomic>
+#include <cstdint>
 
 #include "text/Cp932Backend.h"
 
@@ -22,15 +23,56 @@ bool IsDoubleByteAt(std::string_view bytes, std::size_t pos) {
          IsTrailByte(static_cast<unsigned char>(bytes[pos + 1]));
 }
 
-// Decodes a run of well-formed double-byte codes. When the platform refuses
-// the run, each code is tried on its own so one unassigned code costs only
-// its own character.
-void DecodeRun(std::string_view run, std::wstring& out) {
-  if (detail::DecodeDoubleByteRun(run, out)) return;
+// What the platform said about each double-byte code, once asked: 0 for
+// not yet asked (no double-byte code decodes to U+0000), else the character
+// or U+FFFD. Entries only ever go from 0 to their one value, so relaxed
+// atomics suffice when several threads decode at once.
+std::atomic<std::uint16_t> g_known[60][189];
+
+std::atomic<std::uint16_t>& Known(unsigned char lead, unsigned char trail) {
+  const unsigned row = lead <= 0x9F ? lead - 0x81 : lead - 0xE0 + 31;
+  return g_known[row][trail - 0x40];
+}
+
+// Decodes a run of well-formed double-byte codes into dest, one character
+// per code. Codes seen before come from the cache; otherwise the whole run
+// goes to the platform in one call and, when the platform refuses it, each
+// code is tried on its own so one unassigned code costs only its own
+// character.
+void DecodeRun(std::string_view run, wchar_t* dest) {
+  bool complete = true;
   for (std::size_t i = 0; i < run.size(); i += 2) {
-    if (!detail::DecodeDoubleByteRun(run.substr(i, 2), out)) out.push_back(kReplacement);
+    const std::uint16_t known = Known(run[i], run[i + 1]).load(std::memory_order_relaxed);
+    if (known == 0) {
+      complete = false;
+      break;
+    }
+    dest[i / 2] = static_cast<wchar_t>(known);
+  }
+  if (complete) return;
+
+  if (!detail::DecodeDoubleByteRun(run, dest)) {
+    for (std::size_t i = 0; i < run.size(); i += 2) {
+      wchar_t scratch[2];
+      dest[i / 2] = detail::DecodeDoubleByteRun(run.substr(i, 2), scratch) ? scratch[0] : kReplacement;
+    }
+  }
+  for (std::size_t i = 0; i < run.size(); i += 2) {
+    const auto character = static_cast<std::uint32_t>(dest[i / 2]);
+    if (character <= 0xFFFF)
+      Known(run[i], run[i + 1]).store(static_cast<std::uint16_t>(character), std::memory_order_relaxed);
   }
 }
+
+}  // namespace
+
+void detail::ForgetDecodedCodes() {
+  for (auto& row : g_known) {
+    for (auto& entry : row) entry.store(0, std::memory_order_relaxed);
+  }
+}
+
+namespace {
 
 // Lower-case double-byte letter -> its capital, or 0. The ranges are those
 // the Japanese locale upper-cases: full-width Latin, Greek and Cyrillic.
@@ -51,31 +93,38 @@ bool IsLeadByte(unsigned char byte) {
 }
 
 std::wstring DecodeCp932(std::string_view bytes) {
-  std::wstring out;
-  out.reserve(bytes.size());
+  // Every byte yields at most one character, so the text never outgrows
+  // its byte count; the tail is cut off at the end.
+  std::wstring out(bytes.size(), L'\0');
+  std::size_t written = 0;
   std::size_t i = 0;
   while (i < bytes.size()) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
     // Single bytes map the same on every platform: ASCII as is, half-width
     // katakana to U+FF61-U+FF9F. Only double-byte codes need a table.
     if (byte < 0x80) {
-      out.push_back(static_cast<wchar_t>(byte));
-      ++i;
+      do {
+        out[written++] = static_cast<wchar_t>(bytes[i++]);
+      } while (i < bytes.size() && static_cast<unsigned char>(bytes[i]) < 0x80);
     } else if (byte >= 0xA1 && byte <= 0xDF) {
-      out.push_back(static_cast<wchar_t>(0xFF61 + (byte - 0xA1)));
+      out[written++] = static_cast<wchar_t>(0xFF61 + (byte - 0xA1));
       ++i;
     } else if (IsDoubleByteAt(bytes, i)) {
       std::size_t end = i;
       while (end - i < kMaxRunBytes && IsDoubleByteAt(bytes, end)) end += 2;
-      DecodeRun(bytes.substr(i, end - i), out);
+      // The run's bytes lie ahead of i, so out has room for as many
+      // characters as the run has bytes.
+      DecodeRun(bytes.substr(i, end - i), &out[written]);
+      written += (end - i) / 2;
       i = end;
     } else {
       // 0x80, 0xA0, 0xFD-0xFF, or a lead byte without a valid trail byte;
       // the byte after such a lead byte is decoded on its own.
-      out.push_back(kReplacement);
+      out[written++] = kReplacement;
       ++i;
     }
   }
+  out.resize(written);
   return out;
 }
 

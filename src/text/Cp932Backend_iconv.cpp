@@ -3,8 +3,6 @@
 // table is needed on this side.
 #include <iconv.h>
 
-#include <cerrno>
-
 #include "text/Cp932Backend.h"
 
 namespace text::detail {
@@ -30,29 +28,23 @@ class CIconv {
 
 }  // namespace
 
-bool DecodeDoubleByteRun(std::string_view run, std::wstring& out) {
+bool DecodeDoubleByteRun(std::string_view run, wchar_t* dest) {
   thread_local CIconv converter;
-  if (!converter.Valid() || run.empty()) return run.empty();
+  if (!converter.Valid()) return false;
 
-  const std::size_t count = run.size() / 2;
-  const std::size_t start = out.size();
-  // One spare character: a converter that yields more than one character
-  // per code is caught below instead of overflowing.
-  out.resize(start + count + 1);
   char* in = const_cast<char*>(run.data());
   std::size_t inLeft = run.size();
-  char* dest = reinterpret_cast<char*>(&out[start]);
-  std::size_t destLeft = (count + 1) * sizeof(wchar_t);
-
-  iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);
-  const std::size_t result = iconv(converter.Get(), &in, &inLeft, &dest, &destLeft);
-  const std::size_t produced = (count + 1) - destLeft / sizeof(wchar_t);
-  if (result == static_cast<std::size_t>(-1) || inLeft != 0 || produced != count) {
-    out.resize(start);
+  char* out = reinterpret_cast<char*>(dest);
+  // Room for twice the expected characters: a converter that yields more
+  // than one character per code is caught below instead of overflowing.
+  std::size_t outLeft = run.size() * sizeof(wchar_t);
+  const std::size_t result = iconv(converter.Get(), &in, &inLeft, &out, &outLeft);
+  const std::size_t produced = run.size() - outLeft / sizeof(wchar_t);
+  if (result == static_cast<std::size_t>(-1)) {
+    iconv(converter.Get(), nullptr, nullptr, nullptr, nullptr);  // clean state for the next run
     return false;
   }
-  out.resize(start + count);
-  return true;
+  return inLeft == 0 && produced == run.size() / 2;
 }
 
 }  // namespace text::detail

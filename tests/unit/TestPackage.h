@@ -61,8 +61,8 @@ class CTempDir {
     std::random_device random;
     std::error_code error;
     for (int attempt = 0; attempt < 100; ++attempt) {
-      std::filesystem::path candidate = std::filesystem::temp_directory_path(error) /
-                                        (std::wstring(prefix) + std::to_wstring(random()));
+      std::filesystem::path candidate =
+          std::filesystem::temp_directory_path(error) / (std::wstring(prefix) + std::to_wstring(random()));
       if (std::filesystem::create_directory(candidate, error)) {
         m_path = candidate;
         return;
@@ -87,11 +87,10 @@ class CTempDir {
 inline std::string Cp932(std::wstring_view text) {
   if (text.empty()) return {};
 #ifdef _WIN32
-  const int size = WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                       nullptr, nullptr);
+  const int size =
+      WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(size), '\0');
-  WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                      nullptr);
+  WideCharToMultiByte(932, 0, text.data(), static_cast<int>(text.size()), out.data(), size, nullptr, nullptr);
   return out;
 #else
   iconv_t cd = iconv_open("CP932", "WCHAR_T");

@@ -58,7 +58,7 @@ TEST_F(PackageFileTest, OpensOnlyConsistentPackages) {
       {"empty file", "", false, 0},
       // Must be refused at once, without reserving 2^31 entries.
       {"count the file cannot hold", Header(INT32_MAX) + std::string(12, '\0'), false, 0},
-      {"index ends early", Header(2) + Entry(8, 0, "A") + std::string(9, '\0'), false, 0},
+      {"index ends early", Header(2) + Entry(8, 0, "ABC") + std::string(8, '\0'), false, 0},
       {"name cut short", Header(1) + Entry(8, 0, "ABCDEFGHIJ").substr(0, 14), false, 0},
       {"offset of 2^31", Header(1) + Entry(0x80000000u, 0, "A"), false, 0},
       {"data past the end", Header(1) + Entry(18, 2, "A") + "x", false, 0},
@@ -71,7 +71,9 @@ TEST_F(PackageFileTest, OpensOnlyConsistentPackages) {
     CPackageFile package;
     EXPECT_EQ(package.OpenPackage(Write(c.bytes)), c.opens) << c.what;
     EXPECT_EQ(package.Entries().size(), c.entries) << c.what;
-    if (!c.opens) EXPECT_FALSE(package.LoadMember("A")) << c.what;
+    if (!c.opens) {
+      EXPECT_FALSE(package.LoadMember("A")) << c.what;
+    }
   }
   CPackageFile package;
   EXPECT_FALSE(package.OpenPackage(m_dir.Path() / "missing"));
@@ -109,7 +111,9 @@ TEST_F(PackageFileTest, ServesMembersByUpperCasedName) {
   for (const Case& c : cases) {
     const std::optional<std::vector<char>> member = reader.LoadMember(c.request);
     ASSERT_EQ(member.has_value(), c.expected.has_value()) << c.request;
-    if (member) EXPECT_EQ(std::string(member->begin(), member->end()), *c.expected) << c.request;
+    if (member) {
+      EXPECT_EQ(std::string(member->begin(), member->end()), *c.expected) << c.request;
+    }
   }
 }
 
@@ -127,7 +131,8 @@ TEST_F(PackageFileTest, ReopeningDiscardsTheOldIndex) {
 }
 
 TEST_F(PackageFileTest, MemberCutOffAfterOpeningReadsAsMissing) {
-  const std::filesystem::path path = Write(BuildPackage({{"a", std::string(100, 'x')}}));
+  // Larger than any stdio buffer, so the read reaches the medium.
+  const std::filesystem::path path = Write(BuildPackage({{"a", std::string(1 << 20, 'x')}}));
   CPackageFile reader;
   ASSERT_TRUE(reader.OpenPackage(path));
 #ifndef _WIN32  // Windows refuses to truncate a file the reader holds exclusively.
