@@ -1,0 +1,81 @@
+#include "app/LauncherApp.h"
+
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <optional>
+#include <string>
+
+#include "app/CommandLine.h"
+#include "app/Pictures.h"
+#include "app/Relaunch.h"
+#include "launcher/LauncherDlg.h"
+#include "package/PackageFile.h"
+#include "package/SafeNames.h"
+#include "package/SetupInfo.h"
+
+namespace {
+
+// The product's settings: filled before any window exists, read-only
+// afterwards except installDir.
+SetupInfo s_setupInfo;
+
+std::wstring CurrentDirectory() {
+  const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return {};
+  std::wstring folder(needed, L'\0');
+  const DWORD length = ::GetCurrentDirectoryW(needed, folder.data());
+  if (length == 0 || length >= needed) return {};
+  folder.resize(length);
+  return folder;
+}
+
+}  // namespace
+
+BOOL CLauncherApp::InitInstance() {
+  // The shell's functions need COM on this thread; it stays initialised
+  // until the process ends.
+  (void)::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  (void)::InitCommonControlsEx(&controls);
+
+  const std::optional<std::wstring> folderArgument = FolderArgument(::GetCommandLineW());
+  const std::wstring sourceDir = folderArgument ? *folderArgument : ModuleFolder();
+  // A folder argument that names no folder would leave the package to be
+  // looked for wherever the program happened to be started.
+  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str())) return FALSE;
+
+  SetupInfo& info = s_setupInfo;
+  // Deleted after the launcher has closed, slot 0 first; the dialogs only
+  // borrow them.
+  win::UniqueBitmap wizardPicture;
+  win::UniqueBitmap launcherPicture;
+  {
+    CPackageFile package;
+    if (!package.OpenPackage(L"setup")) return FALSE;
+    if (!LoadSettings(package, info) || !LoadFileSizes(package, info)) return FALSE;
+    // A name that could reach outside its folder makes the package as
+    // unusable as a damaged one.
+    if (FindUnsafeName(info)) return FALSE;
+    launcherPicture = LoadPicture(package, "setup.bmp");
+    wizardPicture = LoadPicture(package, "install.bmp");
+  }  // The package is closed here: nothing reads it any more.
+
+  const std::wstring caption = info.title + L" セットアップ";
+  if (const HWND running = ::FindWindowW(nullptr, caption.c_str())) {
+    ::SetForegroundWindow(running);
+    return FALSE;
+  }
+
+  if (info.singleDisc || folderArgument) {
+    CLauncherDlg launcher(info, launcherPicture.get(), wizardPicture.get());
+    // How the launcher was closed makes no difference.
+    (void)launcher.DoModal();
+    return FALSE;
+  }
+
+  // The copy shows the launcher; this process has nothing more to do
+  // whether or not it could start it.
+  (void)RelaunchFromTempCopy(info.title, CurrentDirectory());
+  return FALSE;
+}

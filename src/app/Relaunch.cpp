@@ -1,0 +1,75 @@
+#include "app/Relaunch.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/CommandLine.h"
+
+namespace {
+
+std::wstring WithBackslash(std::wstring folder) {
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
+std::optional<std::wstring> FullPath(const std::wstring& path) {
+  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return std::nullopt;
+  std::wstring full(needed, L'\0');
+  const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return std::nullopt;
+  full.resize(length);
+  return full;
+}
+
+bool SameText(const std::wstring& a, const std::wstring& b) {
+  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return {};
+  return std::wstring(buffer, length);
+}
+
+}  // namespace
+
+std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title) {
+  if (tempFolder.empty()) return std::nullopt;
+  for (const wchar_t c : title) {
+    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
+      return std::nullopt;
+  }
+  const std::wstring folder = WithBackslash(tempFolder);
+  const std::wstring path = folder + L"setup_" + title + L".exe";
+
+  // Whatever the system makes of the name, it must stay a file directly in
+  // the temporary folder.
+  const std::optional<std::wstring> fullPath = FullPath(path);
+  const std::optional<std::wstring> fullFolder = FullPath(folder);
+  if (!fullPath || !fullFolder) return std::nullopt;
+  const std::size_t slash = fullPath->rfind(L'\\');
+  if (slash == std::wstring::npos || !SameText(fullPath->substr(0, slash + 1), WithBackslash(*fullFolder)))
+    return std::nullopt;
+  return path;
+}
+
+bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder) {
+  const std::optional<std::wstring> copyPath = TempCopyPath(TempFolder(), title);
+  const std::wstring programPath = ModulePath();
+  if (!copyPath || programPath.empty()) return false;
+
+  // An earlier copy may have been left read-only; a failure here (no copy
+  // yet) is expected.
+  (void)::SetFileAttributesW(copyPath->c_str(), FILE_ATTRIBUTE_NORMAL);
+  if (!::CopyFileW(programPath.c_str(), copyPath->c_str(), FALSE)) return false;
+  (void)::SetFileAttributesW(copyPath->c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // Quoted, so that blanks survive and a drive root still arrives as Q:\.
+  const std::wstring parameters = QuoteArgument(sourceFolder);
+  // The copy reports nothing back; the launcher it shows is its own.
+  (void)::ShellExecuteW(nullptr, L"open", copyPath->c_str(), parameters.c_str(), nullptr, SW_SHOW);
+  return true;
+}

@@ -1,0 +1,18 @@
+// The relaunch of a multi-disc product: the launcher runs from a copy in
+// the temporary folder, so that the first disc can leave the drive.
+#pragma once
+
+#include <optional>
+#include <string>
+
+// tempFolder (with a backslash added when it lacks one) + "setup_" + title +
+// ".exe"; nullopt when title would make the name leave tempFolder or name
+// something other than a plain file in it (separators, a drive or stream
+// colon, wildcard or control characters).
+std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
+
+// Copies the running program over TempCopyPath(the system's temporary
+// folder, title), read-only or not, and starts the copy with sourceFolder as
+// its one argument. False when no copy could be made; whether the started
+// copy runs is not known.
+bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder);

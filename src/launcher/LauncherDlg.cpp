@@ -1,0 +1,127 @@
+#include "launcher/LauncherDlg.h"
+
+#include <shellapi.h>
+
+#include <string>
+
+#include "package/InstallRecord.h"
+#include "package/SetupInfo.h"
+#include "res/resource.h"
+#include "uninstall/Uninstall.h"
+#include "win/Registry.h"
+#include "wizard/InstallWizard.h"
+
+namespace {
+
+// The install folder from the record, ending in a backslash; empty when the
+// product is not installed. Read afresh at every use, never kept.
+std::wstring InstalledFolder(const SetupInfo& info) {
+  return ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
+}
+
+}  // namespace
+
+CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
+    : CDialog(IDD_LAUNCHER),
+      m_info(info),
+      m_hLauncherPicture(launcherPicture),
+      m_hWizardPicture(wizardPicture) {}
+
+BOOL CLauncherDlg::OnInitDialog() {
+  win::ShowPicture(Hwnd(), m_hLauncherPicture);
+  // The single-instance test of the start-up looks for exactly this caption.
+  ::SetWindowTextW(Hwnd(), (m_info.title + L" セットアップ").c_str());
+  if (!m_info.readmeFile.empty())
+    ::SetWindowTextW(Item(IDC_README), (m_info.readmeFile + L"を開く").c_str());
+  UpdateButtons();
+  return TRUE;
+}
+
+void CLauncherDlg::UpdateButtons() {
+  const bool installed = !InstalledFolder(m_info).empty();
+  ::EnableWindow(Item(IDC_INSTALL), !installed);
+  ::EnableWindow(Item(IDC_UNINSTALL), installed);
+  ::EnableWindow(Item(IDC_START_GAME), installed);
+  ::EnableWindow(Item(IDC_README), !m_info.readmeFile.empty());
+
+  // A command that has just disabled its own button would leave the
+  // keyboard focus nowhere.
+  const HWND focus = ::GetFocus();
+  if (focus && ::GetParent(focus) == Hwnd() && !::IsWindowEnabled(focus))
+    ::SendMessageW(Hwnd(), WM_NEXTDLGCTL, 0, FALSE);
+}
+
+void CLauncherDlg::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) {
+    CDialog::OnCommand(id, code);
+    return;
+  }
+  switch (id) {
+    case IDC_INSTALL:
+      OnInstall();
+      break;
+    case IDC_UNINSTALL:
+      OnUninstall();
+      break;
+    case IDC_DIRECTX:
+      OnDirectX();
+      break;
+    case IDC_START_GAME:
+      OnStartGame();
+      break;
+    case IDC_README:
+      OnReadme();
+      break;
+    default:
+      CDialog::OnCommand(id, code);
+      break;
+  }
+}
+
+void CLauncherDlg::OnInstall() {
+  RunInstallWizard(Hwnd(), m_info, m_hWizardPicture);
+  // Finished, cancelled or abandoned: the record tells what happened.
+  UpdateButtons();
+}
+
+void CLauncherDlg::OnUninstall() {
+  if (win::MessageBox(Hwnd(), L"このアプリケーションを削除しますか？", L"アンインストール",
+                      MB_YESNO | MB_DEFBUTTON2) != IDYES)
+    return;
+  UninstallProduct(m_info);
+  // Told whatever could or could not be deleted: the removal reports nothing.
+  win::MessageBox(Hwnd(), L"アプリケーションを削除しました。", L"アンインストール", MB_OK);
+  UpdateButtons();
+}
+
+void CLauncherDlg::OnDirectX() {
+  const std::wstring disc = m_info.files.empty() ? std::wstring(L"DISC1") : m_info.files.front().disc;
+  for (;;) {
+    // Relative to the current directory, the source folder. Only a program
+    // that is not there means another disc is wanted: the file or its
+    // folder is missing, or the drive is empty. Other failures are not
+    // reported.
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
+    if (result != SE_ERR_FNF && result != SE_ERR_PNF && result != ERROR_NOT_READY) return;
+    if (win::MessageBox(Hwnd(), disc + L"を挿入してください。", L"インストール", MB_OKCANCEL) != IDOK)
+      return;
+  }
+}
+
+void CLauncherDlg::OnStartGame() {
+  const std::wstring folder = InstalledFolder(m_info);
+  // Without a record (or a game) there is nothing to start: the current
+  // directory is the disc, not the install folder.
+  if (folder.empty() || m_info.exeFile.empty()) return;
+  // A failure to start is not reported; the launcher stays as it was.
+  (void)::ShellExecuteW(Hwnd(), L"open", (folder + m_info.exeFile).c_str(), nullptr, folder.c_str(),
+                        SW_SHOWNORMAL);
+}
+
+void CLauncherDlg::OnReadme() {
+  if (m_info.readmeFile.empty()) return;
+  // Opens with the program registered for the document's type; a failure
+  // is not reported.
+  (void)::ShellExecuteW(Hwnd(), L"open", m_info.readmeFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}

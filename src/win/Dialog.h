@@ -1,0 +1,75 @@
+// The modal dialog base of the launcher and the wizard pages: one static
+// dialog procedure finds the object and forwards to virtual functions.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace win {
+
+class CDialog {
+ public:
+  explicit CDialog(UINT templateId) : m_templateId(templateId) {}
+  virtual ~CDialog() = default;
+  CDialog(const CDialog&) = delete;
+  CDialog& operator=(const CDialog&) = delete;
+
+  // Runs the dialog on its template from this program's resources, owned by
+  // owner (null: none; the dialog is then centred on the screen). Returns
+  // the value given to EndDialog, or -1 when the dialog could not be made.
+  INT_PTR DoModal(HWND owner = nullptr);
+
+  // The window while it exists, else null.
+  HWND Hwnd() const { return m_hWnd; }
+  HWND Item(int id) const { return ::GetDlgItem(m_hWnd, id); }
+  UINT TemplateId() const { return m_templateId; }
+  void EndDialog(INT_PTR result) { ::EndDialog(m_hWnd, result); }
+
+  // The dialog procedure of a property page: put it in
+  // PROPSHEETPAGEW::pfnDlgProc and the page object (derived from CDialog)
+  // in PROPSHEETPAGEW::lParam. Pages are not centred and not ended through
+  // EndDialog: the sheet owns them.
+  static INT_PTR CALLBACK PageDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+ protected:
+  // TRUE: the dialog manager gives the focus to the first tab stop; FALSE:
+  // the handler has set the focus itself.
+  virtual BOOL OnInitDialog() { return TRUE; }
+  // WM_COMMAND from a control, a menu or the keyboard. The default sends
+  // IDOK to OnOK and IDCANCEL (Esc, the close box) to OnCancel; overrides
+  // pass the ids they do not handle on to it.
+  virtual void OnCommand(int id, int code);
+  virtual void OnOK() { EndDialog(IDOK); }
+  virtual void OnCancel() { EndDialog(IDCANCEL); }
+  // Every other message. The result is the dialog procedure's: FALSE lets
+  // the dialog manager do its default; for messages whose answer travels in
+  // DWLP_MSGRESULT (WM_NOTIFY) return SetMsgResult(answer).
+  virtual INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  // Stores the answer to the message being handled and returns TRUE.
+  INT_PTR SetMsgResult(LONG_PTR result);
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static INT_PTR Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam,
+                          LPARAM lParam);
+  INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
+  void CenterIfUnmoved(const RECT& before);
+
+  UINT m_templateId;
+  HWND m_hWnd = nullptr;
+  bool m_modal = false;
+};
+
+// A message box of owner with a Japanese text; returns the button's id.
+// (windows.h makes this name win::MessageBoxW; calls resolve alike.)
+int MessageBox(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
+
+// Turns control 1007 of dialog (the template's black rectangle) into a
+// bitmap static showing picture. The control only borrows the bitmap: the
+// caller keeps it alive while the dialog exists and deletes it afterwards.
+// A null picture leaves the area empty.
+void ShowPicture(HWND dialog, HBITMAP picture);
+
+}  // namespace win
