@@ -12,8 +12,8 @@ export SETUP_TEST_SUITE=1
 xvfb_pid=
 cleanup() {
   [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
-  # Persistent Wine servers of the test prefixes end with the suite.
-  pkill -f wineserver64 2>/dev/null || true
+  # The suite's persistent Wine servers and their helpers end with it.
+  wine_end_prefixes_below "$root/build"
 }
 trap cleanup EXIT
 if [[ -z "${DISPLAY:-}" ]]; then

@@ -52,6 +52,23 @@ wine_prefix_ready() {
     # Under code page 1252 the dialog font needs a Japanese replacement.
     "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'ＭＳ Ｐゴシック' /d IPAPGothic /f >/dev/null 2>&1
     "$WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'MS UI Gothic' /d IPAPGothic /f >/dev/null 2>&1
+    # Wine's own Marlett, which draws the caption buttons, is not found in
+    # its data folder on this kind of host; from the Fonts folder it is.
+    # (Only Marlett: Wine's Tahoma would take over captions and show
+    # Japanese titles as empty boxes under the English locale.)
+    cp /usr/share/wine/fonts/marlett.ttf "$p/drive_c/windows/Fonts/" 2>/dev/null || true
     touch "$p/.ready"
   ) 9>"$p.lock"
+}
+
+# Ends every Wine process whose prefix lies below the given folder, servers
+# included; other people's Wine sessions on the machine are left alone.
+wine_end_prefixes_below() {
+  local below=$1 file pid pids=()
+  for file in $(grep -lzs "^WINEPREFIX=$below/" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${file#/proc/}; pid=${pid%/environ}
+    [[ $pid == "$$" || $pid == "$BASHPID" ]] || pids+=("$pid")
+  done
+  ((${#pids[@]})) && kill "${pids[@]}" 2>/dev/null
+  return 0
 }

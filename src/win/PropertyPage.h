@@ -1,0 +1,43 @@
+// A page of a wizard sheet: a dialog whose object the sheet's page
+// description carries, with the sheet's notifications as virtual functions.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "win/Dialog.h"
+
+namespace win {
+
+class CPropertyPage : public CDialog {
+ public:
+  explicit CPropertyPage(UINT templateId) : CDialog(templateId) {}
+
+  // The description PropertySheetW builds the page from: this program's
+  // template, no help button, and this object in lParam for the dialog
+  // procedure. The object must outlive the sheet.
+  PROPSHEETPAGEW Describe();
+
+ protected:
+  // The sheet window: the page's parent, looked up at each use.
+  HWND Sheet() const { return ::GetParent(Hwnd()); }
+
+  // TRUE: the page becomes the current one; FALSE: the sheet skips it.
+  virtual BOOL OnSetActive() { return TRUE; }
+  // TRUE: the page may be left with Next; FALSE: the wizard stays on it.
+  virtual BOOL OnKillActive() { return TRUE; }
+  // TRUE: the sheet may close as cancelled; FALSE: it stays open.
+  virtual BOOL OnQueryCancel() { return TRUE; }
+
+  // The sheet owns the page: Enter and Esc never end it like a dialog.
+  void OnOK() override {}
+  void OnCancel() override {}
+
+  // Pages that handle further messages pass the rest on to this one.
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  INT_PTR OnNotify(const NMHDR& header);
+};
+
+}  // namespace win

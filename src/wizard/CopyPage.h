@@ -1,0 +1,49 @@
+// The wizard's second page: one worker thread copies the product's files,
+// then makes the shortcuts and the install record and moves the wizard on.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "win/Handles.h"
+#include "win/PropertyPage.h"
+
+struct SetupInfo;
+
+// The progress bar position for copied of total bytes: 0 to 100, computed
+// without overflow. A total of 0 promises nothing, so the bar shows full
+// once anything has been copied.
+int ProgressPosition(std::uint64_t copied, std::uint64_t total);
+
+class CCopyPage : public win::CPropertyPage {
+ public:
+  // info is read by the worker and must outlive the page; the picture is
+  // borrowed.
+  CCopyPage(const SetupInfo& info, HBITMAP picture);
+  // Waits for a worker that still runs: it reads this object.
+  ~CCopyPage() override;
+
+  // The worker's thread procedure; parameter is the page.
+  static DWORD WINAPI CopyWorker(LPVOID parameter);
+
+ protected:
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  BOOL OnQueryCancel() override;
+  INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void StartWorker();
+  bool WorkerRunning() const;
+
+  const SetupInfo& m_info;
+  HBITMAP m_hPicture;
+  // The page window as the worker sees it, fixed before the worker starts.
+  HWND m_hWorkerPage = nullptr;
+  win::UniqueHandle m_hThread;
+  // Set by the worker when the user confirmed the abort and it is ending.
+  win::UniqueHandle m_hAbortEvent;
+  // The cancel request: set by Cancel, polled by the worker before every chunk.
+  win::UniqueHandle m_hCancelEvent;
+};

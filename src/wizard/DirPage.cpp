@@ -1,0 +1,115 @@
+#include "wizard/DirPage.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "package/SetupInfo.h"
+#include "res/resource.h"
+#include "win/Dialog.h"
+#include "wizard/InstallFolder.h"
+#include "wizard/ShellFolders.h"
+
+CDirPage::CDirPage(SetupInfo& info, HBITMAP picture)
+    : CPropertyPage(IDD_DIR_PAGE),
+      m_info(info),
+      m_hPicture(picture),
+      m_strFolder(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info.company,
+                                       info.title)) {}
+
+BOOL CDirPage::OnInitDialog() {
+  m_requiredBytes = 0;
+  for (const FileEntry& file : m_info.files) m_requiredBytes += file.size;
+  // Setting the text updates the free-space text through EN_CHANGE.
+  ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, m_strFolder.c_str());
+  win::ShowPicture(Hwnd(), m_hPicture);
+  UpdateFreeSpaceText();
+  return TRUE;
+}
+
+void CDirPage::OnCommand(int id, int code) {
+  switch (id) {
+    case IDC_BROWSE:
+      if (code == BN_CLICKED) OnBrowse();
+      break;
+    case IDC_FOLDER_EDIT:
+      if (code == EN_CHANGE) UpdateFreeSpaceText();
+      break;
+    default:
+      CPropertyPage::OnCommand(id, code);
+  }
+}
+
+std::wstring CDirPage::FolderText() const {
+  const HWND edit = Item(IDC_FOLDER_EDIT);
+  std::vector<wchar_t> text(static_cast<std::size_t>(::GetWindowTextLengthW(edit)) + 1);
+  const int length = ::GetWindowTextW(edit, text.data(), static_cast<int>(text.size()));
+  return std::wstring(text.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+void CDirPage::UpdateFreeSpaceText() {
+  const std::wstring queryPath = FreeSpaceQueryPath(FolderText());
+  m_freeBytes = 0;
+  ULARGE_INTEGER available{};
+  if (::GetDiskFreeSpaceExW(queryPath.c_str(), &available, nullptr, nullptr)) {
+    m_freeBytes = available.QuadPart;
+  }
+  const std::wstring text = FormatSpaceText(m_requiredBytes, queryPath, m_freeBytes);
+  ::SetDlgItemTextW(Hwnd(), IDC_SPACE_TEXT, text.c_str());
+}
+
+int CALLBACK CDirPage::BrowseCallbackProc(HWND hwnd, UINT message, LPARAM /*parameter*/,
+                                          LPARAM data) {
+  // Opens the browser on the folder the edit held.
+  if (message == BFFM_INITIALIZED) ::SendMessageW(hwnd, BFFM_SETSELECTIONW, TRUE, data);
+  return 0;
+}
+
+void CDirPage::OnBrowse() {
+  const std::wstring current = FolderText();
+  BROWSEINFOW browse{};
+  browse.hwndOwner = Hwnd();
+  browse.lpszTitle = L"インストール先のフォルダを選択してください";
+  browse.ulFlags = BIF_RETURNONLYFSDIRS;
+  browse.lpfn = &CDirPage::BrowseCallbackProc;
+  browse.lParam = reinterpret_cast<LPARAM>(current.c_str());
+  const UniqueItemList items(::SHBrowseForFolderW(&browse));
+  if (!items) return;  // cancelled
+  const std::wstring picked = PathFromItemList(items.get());
+  if (picked.empty()) return;
+  // The pick is the parent: maker and title always go below it.
+  const std::wstring folder = WithTrailingBackslash(picked) + m_info.company + L"\\" + m_info.title;
+  ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, folder.c_str());
+}
+
+BOOL CDirPage::OnSetActive() {
+  // Posted: the sheet sets its own button state while activating the page.
+  ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+  return TRUE;
+}
+
+BOOL CDirPage::OnKillActive() {
+  std::wstring folder = FolderText();
+  std::replace(folder.begin(), folder.end(), L'/', L'\\');
+  folder = WithTrailingBackslash(std::move(folder));
+  // A relative folder would land on the source disc, and the removal could
+  // not find it again.
+  if (!IsFullFolderPath(folder)) {
+    win::MessageBox(Hwnd(), L"インストール先のフォルダを指定してください。", L"インストール", MB_OK);
+    return FALSE;
+  }
+  m_info.installDir = folder;
+  if (m_freeBytes < m_requiredBytes &&
+      win::MessageBox(Hwnd(), L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
+                      L"インストール", MB_YESNO) != IDYES) {
+    return FALSE;
+  }
+  m_strFolder = FolderText();
+  return TRUE;
+}
+
+BOOL CDirPage::OnQueryCancel() {
+  return win::MessageBox(Hwnd(), L"インストールを中断しますか？", L"中断",
+                         MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}

@@ -1,0 +1,25 @@
+#include "wizard/InstallWizard.h"
+
+#include <commctrl.h>
+
+#include "package/SetupInfo.h"
+#include "win/PropertySheet.h"
+#include "wizard/CopyPage.h"
+#include "wizard/DirPage.h"
+#include "wizard/EndPage.h"
+
+void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
+  ::InitCommonControlsEx(&controls);
+
+  // Fresh pages on every run: the default folder again, new events.
+  CDirPage dirPage(info, wizardPicture);
+  CCopyPage copyPage(info, wizardPicture);
+  CEndPage endPage(wizardPicture);
+  win::CPropertySheet sheet(L"インストール");
+  sheet.AddPage(dirPage);
+  sheet.AddPage(copyPage);
+  sheet.AddPage(endPage);
+  // Finished or cancelled alike: the caller reads the install record.
+  sheet.DoModal(owner);
+}

@@ -1,0 +1,84 @@
+#include "wizard/ShellFolders.h"
+
+#include <shobjidl.h>
+
+#include <vector>
+
+#include "win/Handles.h"
+
+namespace {
+
+bool EntryExists(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  win::UniqueFind find(::FindFirstFileW(path.c_str(), &data));
+  return static_cast<bool>(find);
+}
+
+// The working folder of a link: the target's folder, or the root itself
+// for a target directly in a root ("X:\game.exe" gives "X:\"), never the
+// target's own path.
+std::wstring WorkingFolderOf(const std::wstring& target) {
+  if (auto parent = ParentFolderOf(target)) return *parent;
+  const std::size_t cut = target.find_last_of(L"\\/");
+  if (cut == std::wstring::npos) return {};
+  return target.substr(0, cut + 1);
+}
+
+}  // namespace
+
+std::optional<std::wstring> ParentFolderOf(const std::wstring& path) {
+  const std::size_t cut = path.find_last_of(L"\\/");
+  if (cut == std::wstring::npos || cut == 0 || path[cut - 1] == L':') return std::nullopt;
+  return path.substr(0, cut);
+}
+
+void CreateDirectoryChain(std::wstring path) {
+  // Walks up to the first ancestor that exists, then creates the missing
+  // ones top-down. A loop, not recursion: a typed folder of thousands of
+  // levels must not exhaust the stack.
+  std::vector<std::wstring> missing;
+  while (auto parent = ParentFolderOf(path)) {
+    if (EntryExists(*parent)) break;  // a file of that name ends the chain too
+    path = std::move(*parent);
+    missing.push_back(path);
+  }
+  for (auto it = missing.rbegin(); it != missing.rend(); ++it) {
+    ::CreateDirectoryW(it->c_str(), nullptr);  // a failure shows when the file is created
+  }
+}
+
+std::wstring PathFromItemList(PCIDLIST_ABSOLUTE items) {
+  wchar_t buffer[MAX_PATH] = {};
+  if (!items || !::SHGetPathFromIDListW(items, buffer)) return {};
+  return buffer;
+}
+
+std::wstring GetSpecialFolderPath(int csidl) {
+  PIDLIST_ABSOLUTE raw = nullptr;
+  if (::SHGetSpecialFolderLocation(nullptr, csidl, &raw) != S_OK) return {};
+  const UniqueItemList items(raw);
+  std::wstring path = PathFromItemList(items.get());
+  if (!path.empty() && path.back() != L'\\') path += L'\\';
+  return path;
+}
+
+bool CreateShortcut(int csidl, const std::wstring& linkPath, const std::wstring& targetPath) {
+  // Without the special folder the link would land relative to the current
+  // folder, which is the source disc.
+  const std::wstring folder = GetSpecialFolderPath(csidl);
+  if (folder.empty()) return false;
+  const std::wstring linkFile = folder + linkPath;
+  CreateDirectoryChain(linkFile);
+
+  win::ComPtr<IShellLinkW> link;
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void()))) {
+    return false;
+  }
+  if (FAILED(link->SetPath(targetPath.c_str()))) return false;
+  if (FAILED(link->SetWorkingDirectory(WorkingFolderOf(targetPath).c_str()))) return false;
+
+  win::ComPtr<IPersistFile> file;
+  if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
+  return SUCCEEDED(file->Save(linkFile.c_str(), TRUE));
+}

@@ -1,0 +1,42 @@
+// Folder and shortcut helpers shared by the wizard and the removal.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+// Owner of an item list that the shell allocated with the task allocator.
+struct CoTaskMemDeleter {
+  void operator()(void* p) const { ::CoTaskMemFree(p); }
+};
+using UniqueItemList = std::unique_ptr<ITEMIDLIST, CoTaskMemDeleter>;
+
+// The folder that holds the last component of path: the text before its last
+// separator ('\\' or '/'). None when there is no separator, when the separator
+// is the first character, or when a drive's colon precedes it (the parent is
+// then a root, which always exists).
+std::optional<std::wstring> ParentFolderOf(const std::wstring& path);
+
+// Creates every missing folder above the last component of path, from the top
+// down; the last component itself is never created, so a path ending in a
+// separator has its folder created too. Failures are left to the caller's
+// next step (creating the file) to notice.
+void CreateDirectoryChain(std::wstring path);
+
+// The file-system path of the file-system folder behind an item list, or
+// empty when it has none.
+std::wstring PathFromItemList(PCIDLIST_ABSOLUTE items);
+
+// The path of a shell special folder (CSIDL_...) ending in a backslash, or
+// empty when the shell has no such file-system folder.
+std::wstring GetSpecialFolderPath(int csidl);
+
+// Writes the shell link special folder + linkPath (which may name
+// sub-folders; they are created) pointing at targetPath, a full path, with
+// the target's folder as working folder. Writes nothing when the special
+// folder is unknown. The calling thread must have entered COM. True when the
+// link was saved; the installation itself ignores the result.
+bool CreateShortcut(int csidl, const std::wstring& linkPath, const std::wstring& targetPath);

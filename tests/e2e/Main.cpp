@@ -1,0 +1,63 @@
+// e2e_driver.exe: runs the scenarios that run-scenario.sh names with
+// --gtest_filter, one per prefix.
+#include <objbase.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Driver.h"
+
+namespace {
+
+std::string ToUtf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int length =
+      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(length), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                        nullptr);
+  return bytes;
+}
+
+// On the first failure of a test, shows what was on the screen and what
+// ran: most failures of a driven program are a window that did or did not
+// appear.
+class CWindowsOnFailure : public testing::EmptyTestEventListener {
+ public:
+  void OnTestStart(const testing::TestInfo&) override { m_bShown = false; }
+  void OnTestPartResult(const testing::TestPartResult& result) override {
+    if (!result.failed() || m_bShown) return;
+    m_bShown = true;
+    const std::string text = ToUtf8(e2e::DescribeWindows() + e2e::DescribeProcesses());
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::fflush(stdout);
+  }
+
+ private:
+  bool m_bShown = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Started on Wine's virtual desktop (screenshots.sh), the driver has no
+  // console to write to: its report goes into this file.
+  wchar_t log[MAX_PATH * 2] = {};
+  const DWORD logLength = ::GetEnvironmentVariableW(L"E2E_LOG", log, MAX_PATH * 2);
+  if (logLength > 0 && logLength < MAX_PATH * 2) {
+    if (!_wfreopen(log, L"w", stdout)) return 2;
+    (void)_wfreopen(log, L"a", stderr);
+    std::setvbuf(stdout, nullptr, _IONBF, 0);
+  }
+  testing::InitGoogleTest(&argc, argv);
+  if (e2e::WorkDir().empty() || e2e::SetupProgram().empty() || e2e::FixturesDir().empty()) {
+    std::fputs("e2e_driver: E2E_WORK, E2E_SETUP and E2E_FIXTURES are unset; run it through run-scenario.sh\n", stderr);
+    return 2;
+  }
+  // Shortcut files are read back through the shell's COM objects.
+  (void)::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  testing::UnitTest::GetInstance()->listeners().Append(new CWindowsOnFailure);
+  return RUN_ALL_TESTS();
+}
