@@ -8,57 +8,10 @@
 #include <gtest/gtest.h>
 
 #include "Driver.h"
+#include "Wizard.h"
 
 namespace e2e {
 namespace {
-
-constexpr wchar_t kMaker[] = L"サンプル工房";
-constexpr wchar_t kWizardCaption[] = L"インストール";
-constexpr int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
-constexpr int kFolderEdit = 1000, kSpaceText = 1008, kProgress = 1002;
-
-// The wizard sheet of the launcher's process and its current page.
-class CWizard {
- public:
-  explicit CWizard(DWORD processId) : m_sheet(WaitWindow(kWizardCaption, processId, kNext)) {}
-  explicit operator bool() const { return static_cast<bool>(m_sheet); }
-  const CWindow& Sheet() const { return m_sheet; }
-
-  CWindow Page() const {
-    DWORD_PTR page = 0;
-    ::SendMessageTimeoutW(m_sheet.Handle(), PSM_GETCURRENTPAGEHWND, 0, 0, SMTO_ABORTIFHUNG, 5000, &page);
-    return CWindow(reinterpret_cast<HWND>(page));
-  }
-  int PageIndex() const {
-    DWORD_PTR index = static_cast<DWORD_PTR>(-1);
-    ::SendMessageTimeoutW(m_sheet.Handle(), PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(Page().Handle()), 0,
-                          SMTO_ABORTIFHUNG, 5000, &index);
-    return static_cast<int>(index);
-  }
-  // Waits until the page is current and its posted button states arrived.
-  bool WaitPage(int index, DWORD timeoutMs = kWaitMs) const {
-    const DWORD start = ::GetTickCount();
-    while (PageIndex() != index) {
-      if (!m_sheet.Exists() || ::GetTickCount() - start >= timeoutMs) return false;
-      ::Sleep(20);
-    }
-    ::Sleep(100);
-    return true;
-  }
-  std::wstring Folder() const { return Page().ControlText(kFolderEdit); }
-  // Types a folder: WM_SETTEXT is carried across processes.
-  bool SetFolder(const std::wstring& folder) const {
-    const HWND edit = Page().Control(kFolderEdit);
-    DWORD_PTR result = 0;
-    return edit && ::SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()),
-                                         SMTO_ABORTIFHUNG, 5000, &result) && result;
-  }
-  std::wstring SpaceText() const { return Page().ControlText(kSpaceText); }
-  bool Click(int id) const { return m_sheet.Click(id); }
-
- private:
-  CWindow m_sheet;
-};
 
 std::optional<FILETIME> LastWrite(const std::wstring& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -93,37 +46,6 @@ testing::AssertionResult SameFile(const std::wstring& installed, const std::wstr
                                        << (tb ? tb->dwHighDateTime : 0) << ":" << (tb ? tb->dwLowDateTime : 0);
   }
   return testing::AssertionSuccess();
-}
-
-std::wstring DefaultFolder(const std::wstring& title) {
-  return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + kMaker + L"\\" + title;
-}
-
-std::wstring DesktopLink(const std::wstring& title) {
-  return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + title + L".lnk";
-}
-
-std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name) {
-  return ShellFolder(CSIDL_PROGRAMS) + L"\\" + menuFolder + L"\\" + name + L".lnk";
-}
-
-// Starts the launcher of fixture's first disc from the drive and opens the
-// wizard from it.
-struct CInstallRun {
-  CDisc disc1;
-  CLauncherRun launcher;
-  DWORD processId = 0;
-};
-
-CInstallRun OpenWizard(const std::wstring& fixture, const std::wstring& title) {
-  CInstallRun run;
-  run.disc1 = PrepareDisc(fixture, L"DISC1");
-  if (!InsertDisc(run.disc1)) return run;
-  run.launcher = StartLauncher(run.disc1.Path(L"setup.exe"), title);
-  if (!run.launcher.window) return run;
-  run.processId = run.launcher.window.ProcessId();
-  if (!run.launcher.window.Click(kInstallId)) run.processId = 0;
-  return run;
 }
 
 TEST(WizardInstall, TwoDiscsWithADiscSwapInstallFilesLinksAndRecord) {
@@ -178,9 +100,7 @@ TEST(WizardInstall, TwoDiscsWithADiscSwapInstallFilesLinksAndRecord) {
     EXPECT_TRUE(SamePath(shortcut->workingFolder, folder)) << testing::PrintToString(shortcut->workingFolder);
   }
   // The launcher now offers Start and Uninstall instead of Install.
-  EXPECT_FALSE(run.launcher.window.ControlEnabled(kInstallId));
-  EXPECT_TRUE(run.launcher.window.ControlEnabled(kStartGameId));
-  EXPECT_TRUE(run.launcher.window.ControlEnabled(kUninstallId));
+  EXPECT_TRUE(WaitButtonsShowInstalled(run.launcher.window, true));
   EXPECT_TRUE(CloseLauncher(run.launcher.window));
 }
 
