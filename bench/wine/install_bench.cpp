@@ -124,6 +124,9 @@ int PageIndex(HWND sheet) {
 // bar's range), its last position (the last chunk written) and its Next
 // press (after the shortcuts and the record).
 double g_workerStart = 0, g_lastPosition = 0, g_workerEnd = 0;
+// Set with the Next press: the driver waits on it instead of polling the
+// wizard, which would take turns with the worker for the processor.
+HANDLE g_workerDone = nullptr;
 
 LRESULT CALLBACK TimingHook(int code, WPARAM wParam, LPARAM lParam) {
   const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
@@ -133,7 +136,10 @@ LRESULT CALLBACK TimingHook(int code, WPARAM wParam, LPARAM lParam) {
                      ClassOf(message->hwnd) == PROGRESS_CLASSW;
     if (bar && message->message == PBM_SETRANGE) g_workerStart = Now();
     if (bar && message->message == PBM_SETPOS) g_lastPosition = Now();
-    if (message->message == PSM_PRESSBUTTON && message->wParam == PSBTN_NEXT) g_workerEnd = Now();
+    if (message->message == PSM_PRESSBUTTON && message->wParam == PSBTN_NEXT) {
+      g_workerEnd = Now();
+      ::SetEvent(g_workerDone);
+    }
   }
   return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
@@ -152,12 +158,14 @@ DWORD WINAPI Drive(LPVOID parameter) {
   const HWND page = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
   ::SendMessageW(::GetDlgItem(page, 1000), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(job->target.c_str()));
   ::PostMessageW(::GetDlgItem(sheet, kNext), BM_CLICK, 0, 0);
-  WaitFor([&] {
+  const ULONGLONG end = ::GetTickCount64() + kTimeoutMs;
+  while (::WaitForSingleObject(g_workerDone, 1000) == WAIT_TIMEOUT) {
     if (FindTopLevel([](HWND h) { return ClassOf(h) == L"#32770" && ::GetDlgItem(h, 0xFFFF) && !::GetDlgItem(h, kNext); })) {
       Fail("the wizard asked a question");
     }
-    return PageIndex(sheet) == 2;
-  }, "the copy did not finish");
+    if (::GetTickCount64() > end) Fail("the copy did not finish");
+  }
+  WaitFor([&] { return PageIndex(sheet) == 2; }, "the finish page did not come");
   ::Sleep(20);
   ::PostMessageW(::GetDlgItem(sheet, kFinish), BM_CLICK, 0, 0);
   WaitFor([&] { return !::IsWindow(sheet); }, "the wizard did not close");
@@ -173,6 +181,7 @@ struct WorkerTimes {
 WorkerTimes InstallWithWizard(SetupInfo& info, const std::wstring& target) {
   DriverJob job{target};
   g_workerStart = g_lastPosition = g_workerEnd = 0;
+  ::ResetEvent(g_workerDone);
   const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &TimingHook, nullptr, ::GetCurrentThreadId());
   win::UniqueHandle driver(::CreateThread(nullptr, 0, &Drive, &job, 0, nullptr));
   RunInstallWizard(nullptr, info, nullptr);
@@ -237,6 +246,7 @@ void CleanUp(const SetupInfo& info) {
 
 int wmain(int argc, wchar_t** argv) {
   ::CoInitialize(nullptr);
+  g_workerDone = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
   std::wstring work;
   if (argc > 1) {
     work = argv[1];

@@ -73,6 +73,6 @@ BOOL CCopyPage::OnQueryCancel() {
   }
   // Without a worker (it could not start) nobody would ever answer.
   if (!WorkerRunning()) return TRUE;
-  ::SetEvent(m_hCancelEvent.get());  // the worker asks at its next chunk
+  ::SetEvent(m_hCancelEvent.get());  // the worker asks within its next few chunks
   return FALSE;
 }

@@ -44,6 +44,6 @@ class CCopyPage : public win::CPropertyPage {
   win::UniqueHandle m_hThread;
   // Set by the worker when the user confirmed the abort and it is ending.
   win::UniqueHandle m_hAbortEvent;
-  // The cancel request: set by Cancel, polled by the worker before every chunk.
+  // The cancel request: set by Cancel, polled by the worker between chunks.
   win::UniqueHandle m_hCancelEvent;
 };

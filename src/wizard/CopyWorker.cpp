@@ -77,8 +77,9 @@ class CCopyRun {
   // The folder made for the previous file: the next file in it needs no
   // look-up. Cleared when a destination could not be opened.
   std::wstring m_strLastFolder;
-  // The one copy buffer, living as long as the run.
-  char m_buffer[kChunkBytes];
+  // The one copy buffer, living as long as the run; page-aligned like the
+  // system's own copy buffers.
+  alignas(4096) char m_buffer[kChunkBytes];
 };
 
 bool CCopyRun::CancelRequested() {
