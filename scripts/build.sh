@@ -31,6 +31,8 @@ for t in "${ordered[@]}"; do
     *) echo "build.sh: unknown tree $t" >&2; exit 2 ;;
   esac
   echo "== build $t" >&2
-  cmake --build "build/$t" -j"$jobs" -- --no-print-directory | grep -v -E '^\[ *[0-9]+%\] (Building|Linking|Built)' || true
-  test "${PIPESTATUS[0]}" -eq 0
+  status=0
+  cmake --build "build/$t" -j"$jobs" -- --no-print-directory >"build/$t.log" 2>&1 || status=$?
+  grep -v -E '^\[ *[0-9]+%\] (Building|Linking|Built)' "build/$t.log" || true
+  if ((status)); then echo "build.sh: the $t tree failed to build" >&2; exit 1; fi
 done

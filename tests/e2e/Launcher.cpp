@@ -31,6 +31,11 @@ CLauncherRun StartLauncher(const std::wstring& program, const std::wstring& titl
 bool CloseLauncher(const CWindow& launcher) {
   if (!launcher.Exists()) return false;
   const CProcess process = CProcess::Attach(launcher.ProcessId());
+  // Just after it appeared, the launcher may not take keys yet.
+  for (const DWORD start = ::GetTickCount(); !launcher.IsVisible() || !launcher.IsEnabled();) {
+    if (!launcher.Exists() || ::GetTickCount() - start >= kWaitMs) return false;
+    ::Sleep(20);
+  }
   if (!launcher.PressKey(VK_ESCAPE) || !launcher.WaitGone()) return false;
   return !process || process.WaitExit();
 }
