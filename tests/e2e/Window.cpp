@@ -115,12 +115,21 @@ std::optional<LRESULT> CWindow::SendToControl(int id, UINT message, WPARAM wPara
   return static_cast<LRESULT>(result);
 }
 
-bool CWindow::Click(int id) const {
-  const HWND button = Control(id);
-  if (button == nullptr || !::IsWindowVisible(button) || !::IsWindowEnabled(button)) return false;
-  // A modal dialog disables its owner, and with it everything on it.
-  const HWND root = ::GetAncestor(button, GA_ROOT);
-  if (!IsVisible() || !IsEnabled() || (root != nullptr && !::IsWindowEnabled(root))) return false;
+bool CWindow::Click(int id, DWORD timeoutMs) const {
+  // A person waits for a button to become available: a state posted by the
+  // program (the wizard's buttons, an owner re-enabled after a modal loop)
+  // may arrive a moment after the window is shown.
+  const auto usable = [&](HWND button) {
+    if (button == nullptr || !::IsWindowVisible(button) || !::IsWindowEnabled(button)) return false;
+    // A modal dialog disables its owner, and with it everything on it.
+    const HWND root = ::GetAncestor(button, GA_ROOT);
+    return IsVisible() && IsEnabled() && (root == nullptr || ::IsWindowEnabled(root));
+  };
+  HWND button = Control(id);
+  for (const DWORD start = ::GetTickCount(); !usable(button); button = Control(id)) {
+    if (!Exists() || ::GetTickCount() - start >= timeoutMs) return false;
+    ::Sleep(20);
+  }
   return ::PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
 }
 
@@ -136,7 +145,11 @@ bool CWindow::PressKey(UINT virtualKey) const {
   const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
   const LPARAM down = 1 | (static_cast<LPARAM>(scanCode) << 16);
   const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
-  return ::PostMessageW(target, WM_KEYDOWN, virtualKey, down) && ::PostMessageW(target, WM_KEYUP, virtualKey, up);
+  if (!::PostMessageW(target, WM_KEYDOWN, virtualKey, down)) return false;
+  // A window that closes on the key-down (Esc) may be gone before the
+  // key-up is posted: the key was pressed all the same.
+  (void)::PostMessageW(target, WM_KEYUP, virtualKey, up);
+  return true;
 }
 
 bool CWindow::Close() const {

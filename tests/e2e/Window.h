@@ -42,10 +42,11 @@ class CWindow {
   // whose parameters are plain numbers (no pointers cross processes).
   std::optional<LRESULT> SendToControl(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-  // Presses a button, as a person's click would: only when the button and
-  // its window are visible and enabled (Wine would press a disabled one).
+  // Presses a button, as a person's click would: only once the button and
+  // its window are visible and enabled (Wine would press a disabled one),
+  // waiting up to timeoutMs for that; false when they never were.
   // Posted, so a click that opens a modal loop does not block the driver.
-  [[nodiscard]] bool Click(int id) const;
+  [[nodiscard]] bool Click(int id, DWORD timeoutMs = kWaitMs) const;
   // A key typed into the window's thread, at its focused control (Esc, Enter).
   [[nodiscard]] bool PressKey(UINT virtualKey) const;
   // The close box.

@@ -38,14 +38,20 @@ class CWizard {
                           SMTO_ABORTIFHUNG, 5000, &index);
     return static_cast<int>(index);
   }
-  // Waits until the page is current and its posted button states arrived.
+  // Waits until the page is current and shows its buttons: the destination
+  // page posts its Next, the finish page shows Finish.
   bool WaitPage(int index, DWORD timeoutMs = kWaitMs) const {
     const DWORD start = ::GetTickCount();
-    while (PageIndex() != index) {
+    const auto settled = [&] {
+      if (PageIndex() != index) return false;
+      if (index == 0) return m_sheet.ControlEnabled(kNext);
+      if (index == 2) return m_sheet.ControlVisible(kFinish);
+      return true;
+    };
+    while (!settled()) {
       if (!m_sheet.Exists() || ::GetTickCount() - start >= timeoutMs) return false;
       ::Sleep(20);
     }
-    ::Sleep(100);
     return true;
   }
   std::wstring Folder() const { return Page().ControlText(kFolderEdit); }
@@ -57,7 +63,7 @@ class CWizard {
                                          SMTO_ABORTIFHUNG, 5000, &result) && result;
   }
   std::wstring SpaceText() const { return Page().ControlText(kSpaceText); }
-  bool Click(int id) const { return m_sheet.Click(id); }
+  bool Click(int id, DWORD timeoutMs = kWaitMs) const { return m_sheet.Click(id, timeoutMs); }
 
  private:
   CWindow m_sheet;

@@ -103,7 +103,7 @@ TEST(LauncherDialog, EscAndCloseBoxCloseItCommandButtonsDoNot) {
   CLauncherRun run = StartLauncher(disc.Path(L"setup.exe"), kStarTitle);
   ASSERT_TRUE(run.window);
   // Disabled while installed: a person cannot press it, nor can the driver.
-  EXPECT_FALSE(run.window.Click(kInstallId));
+  EXPECT_FALSE(run.window.Click(kInstallId, 0));
 
   ASSERT_TRUE(run.window.Click(kDirectXId));
   EXPECT_TRUE(WaitForFile(disc.Path(L"dxsetup_ran.txt")));

@@ -207,8 +207,8 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   // row (the question disables the sheet: later clicks may be refused).
   ASSERT_TRUE(WaitForFile(installed + L"readme.txt"));
   ASSERT_TRUE(wizard.Click(IDCANCEL));
-  (void)wizard.Click(IDCANCEL);
-  (void)wizard.Click(IDCANCEL);
+  (void)wizard.Click(IDCANCEL, 0);
+  (void)wizard.Click(IDCANCEL, 0);
   std::optional<CMessageBox> box = WaitMessageBox(run.processId);
   ASSERT_TRUE(box) << DescribeWindows();
   EXPECT_EQ(box->text, L"インストールを中断しますか？");
