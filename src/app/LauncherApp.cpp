@@ -13,6 +13,7 @@
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
+#include "win/Dialog.h"
 
 namespace {
 
@@ -28,6 +29,28 @@ std::wstring CurrentDirectory() {
   if (length == 0 || length >= needed) return {};
   folder.resize(length);
   return folder;
+}
+
+// The settings key of a field, as the publisher wrote it.
+const wchar_t* FieldKey(NameField field) {
+  switch (field) {
+    case NameField::kTitle: return L"タイトル";
+    case NameField::kMaker: return L"社名";
+    case NameField::kMenuFolder: return L"メニューフォルダ";
+    case NameField::kExeFile: return L"実行ファイル";
+    case NameField::kReadmeFile: return L"readmeファイル";
+    case NameField::kFile: return L"ファイル";
+    case NameField::kMenuCaption: return L"メニュー";
+    case NameField::kMenuTarget: return L"メニューのリンク先";
+  }
+  return L"";
+}
+
+std::wstring RefusalText(const UnsafeName& unsafe) {
+  const std::wstring field = std::wstring(L"「") + FieldKey(unsafe.field) + L"」";
+  if (unsafe.value.empty()) return L"セットアップ情報の" + field + L"が空です。\nセットアップを開始できません。";
+  return L"セットアップ情報の" + field + L"の名前「" + unsafe.value +
+         L"」は使用できません。\nセットアップを開始できません。";
 }
 
 }  // namespace
@@ -54,9 +77,13 @@ BOOL CLauncherApp::InitInstance() {
     CPackageFile package;
     if (!package.OpenPackage(L"setup")) return FALSE;
     if (!LoadSettings(package, info) || !LoadFileSizes(package, info)) return FALSE;
-    // A name that could reach outside its folder makes the package as
-    // unusable as a damaged one.
-    if (FindUnsafeName(info)) return FALSE;
+    // A name that could reach outside its folder, or no title or maker to
+    // record an installation under: the publisher testing a disc (and the
+    // player holding a bad one) is told which setting is at fault.
+    if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
+      win::MessageBox(nullptr, RefusalText(*unsafe), L"セットアップ", MB_OK | MB_ICONERROR);
+      return FALSE;
+    }
     launcherPicture = LoadPicture(package, "setup.bmp");
     wizardPicture = LoadPicture(package, "install.bmp");
   }  // The package is closed here: nothing reads it any more.

@@ -19,6 +19,12 @@ std::wstring InstalledFolder(const SetupInfo& info) {
   return ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
 }
 
+// How many listed files stayed, and the first of them.
+std::wstring UninstallLeftText(const UninstallResult& result) {
+  return L"削除できなかったファイルが" + std::to_wstring(result.filesLeft) + L"個あります。\n" + result.firstLeft +
+         L"\nゲームを終了してから、もう一度アンインストールしてください。";
+}
+
 }  // namespace
 
 CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
@@ -88,9 +94,13 @@ void CLauncherDlg::OnUninstall() {
   if (win::MessageBox(Hwnd(), L"このアプリケーションを削除しますか？", L"アンインストール",
                       MB_YESNO | MB_DEFBUTTON2) != IDYES)
     return;
-  UninstallProduct(m_info);
-  // Told whatever could or could not be deleted: the removal reports nothing.
-  win::MessageBox(Hwnd(), L"アプリケーションを削除しました。", L"アンインストール", MB_OK);
+  const UninstallResult result = UninstallProduct(m_info);
+  if (result.filesLeft == 0) {
+    win::MessageBox(Hwnd(), L"アプリケーションを削除しました。", L"アンインストール", MB_OK);
+  } else {
+    // The record stays: Uninstall remains offered for another try.
+    win::MessageBox(Hwnd(), UninstallLeftText(result), L"アンインストール", MB_OK | MB_ICONWARNING);
+  }
   UpdateButtons();
 }
 

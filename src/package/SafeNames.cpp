@@ -82,38 +82,55 @@ bool IsSafeFileName(std::wstring_view name) {
   return IsSafeRelativePath(name);
 }
 
-std::optional<std::wstring> FindUnsafeName(const SetupInfo& info) {
+bool IsRelativeName(std::wstring_view name) {
+  if (name.empty() || IsSeparator(name.front())) return false;
+  for (const wchar_t c : name) {
+    if (c == L':' || c < 0x20) return false;
+  }
+  return true;
+}
+
+std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
+  const auto unsafe = [](NameField field, const std::wstring& value, const wchar_t* reason) {
+    return UnsafeName{field, value, reason + value};
+  };
+  // Without a title or a maker there is no install record: what is
+  // installed could never be found again, nor removed.
+  if (info.title.empty()) return unsafe(NameField::kTitle, info.title, L"title is empty");
+  if (info.company.empty()) return unsafe(NameField::kMaker, info.company, L"maker is empty");
   // The title becomes file names (the temporary copy, the shortcuts).
-  if (!info.title.empty() && !IsSafeFileName(info.title)) {
-    return L"title is not a safe file name: " + info.title;
+  if (!IsSafeFileName(info.title)) {
+    return unsafe(NameField::kTitle, info.title, L"title is not a safe file name: ");
   }
   // The maker names a folder of the default install path and a registry key
   // whose subkey the removal deletes: a separator would reach another key.
-  if (!info.company.empty() && !IsSafeFileName(info.company)) {
-    return L"maker is not a safe file name: " + info.company;
+  if (!IsSafeFileName(info.company)) {
+    return unsafe(NameField::kMaker, info.company, L"maker is not a safe file name: ");
   }
   // The menu folder is always needed: an empty one would put the shortcuts,
   // and the removal of empty folders, into the Programs folder itself.
   if (!IsSafeRelativePath(info.menuFolder)) {
-    return L"menu folder is not a safe relative path: " + info.menuFolder;
+    return unsafe(NameField::kMenuFolder, info.menuFolder, L"menu folder is not a safe relative path: ");
   }
-  if (!info.exeFile.empty() && !IsSafeRelativePath(info.exeFile)) {
-    return L"executable is not a safe relative path: " + info.exeFile;
+  if (!info.exeFile.empty() && !IsRelativeName(info.exeFile)) {
+    return unsafe(NameField::kExeFile, info.exeFile, L"executable is not a relative path: ");
   }
-  if (!info.readmeFile.empty() && !IsSafeRelativePath(info.readmeFile)) {
-    return L"readme is not a safe relative path: " + info.readmeFile;
+  if (!info.readmeFile.empty() && !IsRelativeName(info.readmeFile)) {
+    return unsafe(NameField::kReadmeFile, info.readmeFile, L"readme is not a relative path: ");
   }
   for (const FileEntry& file : info.files) {
-    if (!IsSafeRelativePath(file.name)) return L"file name is not a safe relative path: " + file.name;
+    if (!IsSafeRelativePath(file.name)) {
+      return unsafe(NameField::kFile, file.name, L"file name is not a safe relative path: ");
+    }
   }
   for (const MenuEntry& menu : info.menus) {
     if (!IsSafeRelativePath(menu.caption)) {
-      return L"menu caption is not a safe relative path: " + menu.caption;
+      return unsafe(NameField::kMenuCaption, menu.caption, L"menu caption is not a safe relative path: ");
     }
     // An empty target (the default) points the shortcut at the install
     // folder itself; a shortcut's target is never written or deleted.
     if (!menu.target.empty() && !IsSafeRelativePath(menu.target)) {
-      return L"menu target is not a safe relative path: " + menu.target;
+      return unsafe(NameField::kMenuTarget, menu.target, L"menu target is not a safe relative path: ");
     }
   }
   return std::nullopt;

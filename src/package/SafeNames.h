@@ -22,10 +22,29 @@ bool IsSafeRelativePath(std::wstring_view path);
 // A single file-name component: IsSafeRelativePath and no separator.
 bool IsSafeFileName(std::wstring_view name);
 
-// Describes the first unsafe name of info (in English, for the publisher's
-// tool), or nullopt when every name is safe. Checked: title and company
-// when set (file names: the title names files, the company a folder and a
-// registry key), menuFolder (a relative path, never empty), exeFile and
-// readmeFile when set, every file name, every menu caption (a relative
-// path) and every menu target when set (empty is the install folder).
-std::optional<std::wstring> FindUnsafeName(const SetupInfo& info);
+// A name that is only opened or started, never written or deleted (the
+// readme, the game program): it must stay relative to its folder (no drive
+// or stream colon, no leading separator, no control character); ".." is
+// the publisher's choice.
+bool IsRelativeName(std::wstring_view name);
+
+// The settings field a name comes from.
+enum class NameField { kTitle, kMaker, kMenuFolder, kExeFile, kReadmeFile, kFile, kMenuCaption, kMenuTarget };
+
+// Why a package cannot be used: which field, its value, and the reason in
+// English for the publisher's tool ("file name is not a safe relative
+// path: ..\x").
+struct UnsafeName {
+  NameField field;
+  std::wstring value;
+  std::wstring reason;
+};
+
+// The first name of info that the launcher refuses, or nullopt when every
+// name is usable. Checked: title and maker (never empty: they name the
+// install record; file names: the title names files, the maker a folder and
+// a registry key), menuFolder (a relative path, never empty), exeFile and
+// readmeFile when set (IsRelativeName), every file name, every menu caption
+// (a relative path) and every menu target when set (empty is the install
+// folder).
+std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info);

@@ -37,23 +37,31 @@ bool IsFullFolderPath(const std::wstring& folder) {
 
 }  // namespace
 
-void DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {
-  if (!::DeleteFileW((baseFolder + relativePath).c_str())) return;  // missing, read-only, in use
+bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {
+  if (!::DeleteFileW((baseFolder + relativePath).c_str())) {
+    // Read-only or in use it stays; missing, it is gone already.
+    const DWORD error = ::GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
   std::size_t cut = relativePath.size();
   while (cut > 0 && !IsSeparator(relativePath[cut - 1])) --cut;
-  if (cut == 0) return;
-  RemoveEmptyFolders(baseFolder, relativePath.substr(0, cut - 1));
+  if (cut > 0) RemoveEmptyFolders(baseFolder, relativePath.substr(0, cut - 1));
+  return true;
 }
 
-void UninstallProduct(const SetupInfo& info) {
+UninstallResult UninstallProduct(const SetupInfo& info) {
+  UninstallResult result;
   const std::wstring keyPath = InstallRecordKeyPath(info);
-  if (keyPath.empty()) return;  // such a product never had a record
+  if (keyPath.empty()) return result;  // such a product never had a record
 
   // The files go only relative to the recorded folder; without one (another
   // launcher removed the product meanwhile) the links and the key still go.
   const std::wstring folder = ReadRegString(HKEY_LOCAL_MACHINE, keyPath, kInstallRecordValue, L"");
   if (IsFullFolderPath(folder)) {
-    for (const FileEntry& file : info.files) DeleteFileAndEmptyParents(folder, file.name);
+    for (const FileEntry& file : info.files) {
+      if (DeleteFileAndEmptyParents(folder, file.name)) continue;
+      if (result.filesLeft++ == 0) result.firstLeft = folder + file.name;
+    }
   }
 
   const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
@@ -70,6 +78,8 @@ void UninstallProduct(const SetupInfo& info) {
     RemoveEmptyFolders(programs, info.menuFolder);
   }
 
-  // The maker's key above stays, even when it is now empty.
-  ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+  // The maker's key above stays, even when it is now empty. With files
+  // left, the record stays, so the removal is offered again.
+  if (result.filesLeft == 0) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+  return result;
 }

@@ -50,10 +50,7 @@ LONG WriteRegString(HKEY root, const std::wstring& keyPath, const wchar_t* value
                                         KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;
 
-  // The caller learns only whether the key could be opened; a failed set
-  // leaves the product counting as not installed, which the launcher shows.
   const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  (void)::RegSetValueExW(key.get(), valueName, 0, REG_SZ,
-                         reinterpret_cast<const BYTE*>(text.c_str()), bytes);
-  return ERROR_SUCCESS;
+  return ::RegSetValueExW(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          bytes);
 }

@@ -133,12 +133,18 @@ void CCopyRun::Run() {
     if (CopyOneFile(file) == FileResult::kAborted) return Abort();
   }
   ShowProgress(true);
-  MakeShortcuts();
-  const std::wstring recordKey = InstallRecordKeyPath(m_info);
-  if (!recordKey.empty()) {
-    // A failed write is not the user's concern: the files are in place.
-    (void)WriteRegString(HKEY_LOCAL_MACHINE, recordKey, kInstallRecordValue, m_info.installDir);
+  // The record first: without it the launcher could neither start nor
+  // remove the product, so a failed write ends the run as a Cancel does,
+  // with the files copied so far left in place and no links pointing at
+  // them. Start-up refuses a package without title or maker, so the key
+  // path is never empty here.
+  if (WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(m_info), kInstallRecordValue,
+                     m_info.installDir) != ERROR_SUCCESS) {
+    (void)Ask(L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
+              MB_OK | MB_ICONERROR);
+    return Abort();
   }
+  MakeShortcuts();
   // Sent: the wizard has moved on when this returns.
   ::SendMessageW(::GetParent(m_hPage), PSM_PRESSBUTTON, PSBTN_NEXT, 0);
 }

@@ -76,8 +76,14 @@ std::wstring WithoutBackslash(std::wstring path) {
 }
 
 bool SamePath(const std::wstring& a, const std::wstring& b) {
-  const std::wstring left = WithBackslash(a);
-  const std::wstring right = WithBackslash(b);
+  // "." and ".." resolved, as the file system resolves them.
+  const auto plain = [](const std::wstring& path) {
+    wchar_t full[1024] = {};
+    const DWORD length = ::GetFullPathNameW(path.c_str(), 1024, full, nullptr);
+    return WithBackslash(length > 0 && length < 1024 ? std::wstring(full, length) : path);
+  };
+  const std::wstring left = plain(a);
+  const std::wstring right = plain(b);
   return ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }

@@ -32,7 +32,8 @@ const std::wstring& OpenerProgram();
 std::wstring JoinPath(const std::wstring& base, const std::wstring& name);
 std::wstring WithBackslash(std::wstring path);
 std::wstring WithoutBackslash(std::wstring path);  // keeps "Q:\" whole
-// Same file-system path: case-insensitive, a final backslash ignored.
+// Same file-system path: case-insensitive, "." and ".." resolved, a final
+// backslash ignored.
 bool SamePath(const std::wstring& a, const std::wstring& b);
 
 // FixturesDir()\fixture\label: the master copy of one disc. Read-only.

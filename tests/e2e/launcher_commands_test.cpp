@@ -156,11 +156,16 @@ TEST(LauncherReadme, OpensTheSourceFoldersReadme) {
   const Row rows[] = {
       {L"single", kStarTitle, L"readme.txt"},
       {L"subfolders", L"夜明けの街", L"manual\\readme.txt"},
+      // Only opened, never written: it may lie beside the disc's folder.
+      {L"readmeabove", L"上の説明書", L"..\\manual.txt"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "fixture " << row.fixture);
     const std::wstring folder = std::wstring(L"C:\\セットアップ 元\\") + row.fixture + L"\\";
     ASSERT_TRUE(CopyFixtureDisc(row.fixture, L"DISC1", folder));
+    if (!FileExists(folder + row.readme)) {
+      ASSERT_TRUE(WriteFileBytes(folder + row.readme, "manual"));
+    }
     const CLauncherRun run = StartLauncher(folder + L"setup.exe", row.title);
     ASSERT_TRUE(run.window);
 

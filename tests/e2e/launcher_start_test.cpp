@@ -76,6 +76,34 @@ TEST(LauncherStart, EndsWithoutAWindowWhenThePackageIsUnusable) {
   }
 }
 
+TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
+  struct Row {
+    const wchar_t* fixture;
+    const wchar_t* text;
+  };
+  const Row rows[] = {
+      {L"nomaker", L"セットアップ情報の「社名」が空です。\nセットアップを開始できません。"},
+      {L"unsafefile",
+       L"セットアップ情報の「ファイル」の名前「..\\a\\stage1.dat」は使用できません。\nセットアップを開始できません。"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(testing::Message() << "fixture " << row.fixture);
+    const CDisc disc = PrepareDisc(row.fixture, L"DISC1");
+    ASSERT_TRUE(InsertDisc(disc));
+    const CProcess process = CProcess::Start(disc.Path(L"setup.exe"));
+    ASSERT_TRUE(process);
+    const std::optional<CMessageBox> box = WaitMessageBox(process.Id());
+    ASSERT_TRUE(box) << DescribeWindows();
+    EXPECT_EQ(box->text, row.text);
+    EXPECT_EQ(box->caption, L"セットアップ");
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    EXPECT_TRUE(FindWindows(LauncherCaption(kStarTitle)).empty());
+    ASSERT_TRUE(box->Answer(IDOK));
+    EXPECT_TRUE(process.WaitExit());
+    EXPECT_TRUE(FindWindows(LauncherCaption(kStarTitle)).empty());
+  }
+}
+
 TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
   // setup.exe alone in one folder, the product in another whose name holds
   // a blank.

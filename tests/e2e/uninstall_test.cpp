@@ -144,5 +144,50 @@ TEST(Uninstall, FinalMessageComesEvenWhenNothingCouldBeDeleted) {
   EXPECT_TRUE(CloseLauncher(run.window));
 }
 
+TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
+  // The single-disc product laid out as installed: its three listed files.
+  const std::wstring folder = WorkDir() + L"\\installed\\";
+  ASSERT_TRUE(CopyFixtureDisc(L"single", L"DISC1", folder, false));
+  ASSERT_TRUE(WriteInstallRecord(kMaker, kTitle, folder));
+  const CDisc disc = PrepareDisc(L"single", L"DISC1");
+  ASSERT_TRUE(InsertDisc(disc));
+  const CLauncherRun run = StartLauncher(disc.Path(L"setup.exe"), kTitle);
+  ASSERT_TRUE(run.window) << DescribeWindows();
+
+  // The game is running: its readme is open and cannot be deleted.
+  {
+    const win::UniqueFile held(::CreateFileW((folder + L"readme.txt").c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                             nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(held);
+    std::optional<CMessageBox> box = AskToUninstall(run.window);
+    ASSERT_TRUE(box);
+    ASSERT_TRUE(box->Answer(IDYES));
+    std::optional<CMessageBox> left = WaitMessageBox(run.window.ProcessId());
+    ASSERT_TRUE(left) << DescribeWindows();
+    EXPECT_EQ(left->text, L"削除できなかったファイルが1個あります。\n" + folder +
+                              L"readme.txt\nゲームを終了してから、もう一度アンインストールしてください。");
+    EXPECT_EQ(left->caption, kCaption);
+    ASSERT_TRUE(left->Answer(IDOK));
+    EXPECT_TRUE(FileExists(folder + L"readme.txt"));
+    EXPECT_FALSE(FileExists(folder + L"game.exe"));
+    EXPECT_FALSE(FolderExists(folder + L"data"));
+    EXPECT_EQ(ReadInstallRecord(kMaker, kTitle), folder);
+    EXPECT_TRUE(WaitButtonsShowInstalled(run.window, true));
+  }
+
+  // The game has ended: the removal is tried again and completes.
+  std::optional<CMessageBox> box = AskToUninstall(run.window);
+  ASSERT_TRUE(box);
+  ASSERT_TRUE(box->Answer(IDYES));
+  std::optional<CMessageBox> done = WaitMessageBox(run.window.ProcessId());
+  ASSERT_TRUE(done) << DescribeWindows();
+  EXPECT_EQ(done->text, kDone);
+  ASSERT_TRUE(done->Answer(IDOK));
+  EXPECT_FALSE(FileExists(folder + L"readme.txt"));
+  EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, InstallRecordKey(kMaker, kTitle)));
+  EXPECT_TRUE(WaitButtonsShowInstalled(run.window, false));
+  EXPECT_TRUE(CloseLauncher(run.window));
+}
+
 }  // namespace
 }  // namespace e2e

@@ -295,6 +295,38 @@ TEST(WizardCopy, FailedCopyRetriedAndReadOnlyFileReplaced) {
   EXPECT_TRUE(CloseLauncher(run.launcher.window));
 }
 
+TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
+  const std::wstring title = L"星の旅人";
+  // No key that lasts may be made below a volatile one: the record's write
+  // fails as it would on a registry the user may not change.
+  ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, std::wstring(L"SOFTWARE\\") + kMaker));
+  win::UniqueKey maker;
+  ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, (std::wstring(L"SOFTWARE\\") + kMaker).c_str(), 0, nullptr,
+                              REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, maker.put(), nullptr),
+            ERROR_SUCCESS);
+  CInstallRun run = OpenWizard(L"single", title);
+  ASSERT_NE(run.processId, 0u) << DescribeWindows();
+  CWizard wizard(run.processId);
+  ASSERT_TRUE(wizard);
+  ASSERT_TRUE(wizard.WaitPage(0));
+  ASSERT_TRUE(wizard.Click(kNext));
+  std::optional<CMessageBox> box = WaitMessageBox(run.processId);
+  ASSERT_TRUE(box) << DescribeWindows();
+  EXPECT_EQ(box->text, L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。");
+  EXPECT_EQ(box->caption, kWizardCaption);
+  EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+  ASSERT_TRUE(box->Answer(IDOK));
+  ASSERT_TRUE(wizard.Sheet().WaitGone());
+
+  // What was copied stays; no record and no link say it is installed.
+  const std::wstring installed = DefaultFolder(title) + L"\\";
+  EXPECT_TRUE(SameFile(installed + L"game.exe", run.disc1.Path(L"game.exe")));
+  EXPECT_FALSE(ReadInstallRecord(kMaker, title));
+  EXPECT_FALSE(FileExists(DesktopLink(title)));
+  EXPECT_TRUE(WaitButtonsShowInstalled(run.launcher.window, false));
+  EXPECT_TRUE(CloseLauncher(run.launcher.window));
+}
+
 TEST(WizardCopy, NoFilesGoStraightToTheFinishPage) {
   const std::wstring title = L"空の箱";
   CInstallRun run = OpenWizard(L"nofiles", title);

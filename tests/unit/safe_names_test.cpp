@@ -85,15 +85,20 @@ TEST(SafeNames, FindsTheFirstUnsafeName) {
       {"title with a separator", [](SetupInfo& i) { i.title = L"a\\b"; }, L"title"},
       {"title with a wildcard", [](SetupInfo& i) { i.title = L"a*"; }, L"title"},
       {"title with a zero", [](SetupInfo& i) { i.title = std::wstring(L"a\0b", 3); }, L"title"},
-      {"empty title with a menu folder", [](SetupInfo& i) { i.title.clear(); }, nullptr},
       {"maker with a separator", [](SetupInfo& i) { i.company = L"Microsoft\\Windows"; }, L"maker"},
-      {"empty maker", [](SetupInfo& i) { i.company.clear(); }, nullptr},
+      {"empty maker", [](SetupInfo& i) { i.company.clear(); }, L"maker"},
+      {"empty title", [](SetupInfo& i) { i.title.clear(); }, L"title"},
       {"empty menu folder", [](SetupInfo& i) { i.menuFolder.clear(); }, L"menu folder"},
       {"menu folder climbing", [](SetupInfo& i) { i.menuFolder = L"..\\Startup"; }, L"menu folder"},
       {"empty executable", [](SetupInfo& i) { i.exeFile.clear(); }, nullptr},
       {"absolute executable", [](SetupInfo& i) { i.exeFile = L"C:\\x.exe"; }, L"executable"},
       {"no readme", [](SetupInfo& i) { i.readmeFile.clear(); }, nullptr},
-      {"readme climbing", [](SetupInfo& i) { i.readmeFile = L"../r.txt"; }, L"readme"},
+      // Only opened, never written: ".." is the publisher's choice.
+      {"readme above the disc", [](SetupInfo& i) { i.readmeFile = L"..\\manual.txt"; }, nullptr},
+      {"program above", [](SetupInfo& i) { i.exeFile = L"../bin/game.exe"; }, nullptr},
+      {"readme on a drive", [](SetupInfo& i) { i.readmeFile = L"C:r.txt"; }, L"readme"},
+      {"readme at the root", [](SetupInfo& i) { i.readmeFile = L"/r.txt"; }, L"readme"},
+      {"readme stream", [](SetupInfo& i) { i.readmeFile = L"r.txt:x"; }, L"readme"},
       {"file climbing", [](SetupInfo& i) { i.files[1].name = L"..\\..\\boot.ini"; }, L"file name"},
       {"empty file name", [](SetupInfo& i) { i.files[0].name.clear(); }, L"file name"},
       {"file with a zero", [](SetupInfo& i) { i.files[0].name = std::wstring(L"a\0.exe", 6); }, L"file name"},
@@ -103,12 +108,12 @@ TEST(SafeNames, FindsTheFirstUnsafeName) {
   for (const Case& c : cases) {
     SetupInfo info = makeInfo();
     c.change(info);
-    const std::optional<std::wstring> complaint = FindUnsafeName(info);
+    const std::optional<UnsafeName> complaint = FindUnsafeName(info);
     if (!c.complaint) {
       EXPECT_FALSE(complaint) << c.what;
     } else {
       ASSERT_TRUE(complaint) << c.what;
-      EXPECT_EQ(complaint->find(c.complaint), 0u) << c.what;
+      EXPECT_EQ(complaint->reason.find(c.complaint), 0u) << c.what;
     }
   }
 }

@@ -39,6 +39,7 @@ class CBuild {
   bool LoadSettingsLikeLauncher();
   bool CheckNames();
   bool CheckName(bool safe, int line, const std::string& what, std::wstring_view value);
+  bool CheckRelative(std::wstring_view value, int line, const std::string& what);
   bool FindFiles();
   bool OutputIsNoInput();
   bool WriteAndVerify();
@@ -127,6 +128,15 @@ bool CBuild::CheckName(bool safe, int line, const std::string& what, std::wstrin
   return false;
 }
 
+// The readme and the program are only opened or started: a relative name
+// will do, ".." included.
+bool CBuild::CheckRelative(std::wstring_view value, int line, const std::string& what) {
+  if (value.empty() || IsRelativeName(value)) return true;
+  Refuse(line, what + " " + Quoted(value) +
+                   " is not a relative name (absolute, a drive or stream colon, or a control character)");
+  return false;
+}
+
 bool CBuild::CheckNames() {
   // The launcher keeps its install record under maker and title; without
   // either it could neither find nor remove an installation.
@@ -142,10 +152,8 @@ bool CBuild::CheckNames() {
   if (!CheckName(IsSafeFileName(m_info.title), m_lines.title, "the title", m_info.title) ||
       !CheckName(IsSafeFileName(m_info.company), m_lines.company, "the maker", m_info.company) ||
       !CheckName(IsSafeRelativePath(m_info.menuFolder), menuFolderLine, "the menu folder", m_info.menuFolder) ||
-      !CheckName(m_info.exeFile.empty() || IsSafeRelativePath(m_info.exeFile), m_lines.exeFile, "the executable",
-                 m_info.exeFile) ||
-      !CheckName(m_info.readmeFile.empty() || IsSafeRelativePath(m_info.readmeFile), m_lines.readmeFile,
-                 "the readme", m_info.readmeFile)) {
+      !CheckRelative(m_info.exeFile, m_lines.exeFile, "the executable") ||
+      !CheckRelative(m_info.readmeFile, m_lines.readmeFile, "the readme")) {
     return false;
   }
   for (std::size_t i = 0; i < m_info.files.size(); ++i) {
@@ -162,8 +170,8 @@ bool CBuild::CheckNames() {
     }
   }
   // Whatever else the launcher refuses, the publisher hears about here.
-  if (std::optional<std::wstring> unsafe = FindUnsafeName(m_info)) {
-    Refuse(0, text::ToUtf8(*unsafe));
+  if (std::optional<UnsafeName> unsafe = FindUnsafeName(m_info)) {
+    Refuse(0, text::ToUtf8(unsafe->reason));
     return false;
   }
   return true;

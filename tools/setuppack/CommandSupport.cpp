@@ -30,8 +30,8 @@ bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& pa
     Fail(QuotedPath(packagePath) + " has no member \"filesize\"; the launcher would not start");
     return false;
   }
-  if (std::optional<std::wstring> unsafe = FindUnsafeName(info)) {
-    Fail(QuotedPath(packagePath) + " is refused by the launcher: " + text::ToUtf8(*unsafe));
+  if (std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
+    Fail(QuotedPath(packagePath) + " is refused by the launcher: " + text::ToUtf8(unsafe->reason));
     return false;
   }
   return true;
