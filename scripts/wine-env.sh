@@ -1,12 +1,23 @@
 # Shared Wine set-up for the build and test scripts (sourced, not run).
-# Wine 64-bit runs the tests: on kernels without 32-bit support the 32-bit
-# loader cannot start, and the same sources build for both.
+# SETUP_WINE_ARCH picks the Wine of a build tree: win32 (the shipped 32-bit
+# program, where the kernel runs 32-bit code) or win64 (the default: the
+# same sources built for x86-64, for kernels without 32-bit support).
 
-WINE=/usr/lib/wine/wine64
+SETUP_WINE_ARCH=${SETUP_WINE_ARCH:-win64}
+if [[ $SETUP_WINE_ARCH == win32 ]]; then
+  WINE=/usr/lib/wine/wine
+else
+  WINE=/usr/lib/wine/wine64
+fi
+# One server serves prefixes of either kind.
 WINESERVER=/usr/lib/wine/wineserver64
+[[ -x $WINESERVER ]] || WINESERVER=/usr/lib/wine/wineserver32
+
+# True where this kernel runs 32-bit code, so that 32-bit Wine starts.
+wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 wine_env() {
-  export WINEPREFIX=$1 WINEARCH=win64 WINEDEBUG=${WINEDEBUG:--all}
+  export WINEPREFIX=$1 WINEARCH=$SETUP_WINE_ARCH WINEDEBUG=${WINEDEBUG:--all}
   export LANG=${SETUP_WINE_LANG:-ja_JP.UTF-8} LC_ALL=${SETUP_WINE_LANG:-ja_JP.UTF-8}
   # No Mono/Gecko prompts, no menu entries written into the user's desktop.
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="

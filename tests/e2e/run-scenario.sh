@@ -15,7 +15,6 @@
 # the scenario failed).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-source "$here/../../scripts/wine-env.sh"
 
 dir= driver= setup= opener= fixtures= lang=ja_JP.UTF-8 test= prepare= desktop= shots=
 while (($#)); do
@@ -40,6 +39,10 @@ for v in "${required[@]}"; do
   [[ -n ${!v} ]] || { echo "run-scenario.sh: --$v is missing" >&2; exit 2; }
 done
 export SETUP_WINE_LANG=$lang
+# The tree's Wine (win32 or win64), as its CMake set-up wrote it.
+[[ -f $dir/wine-arch ]] && SETUP_WINE_ARCH=$(<"$dir/wine-arch")
+export SETUP_WINE_ARCH
+source "$here/../../scripts/wine-env.sh"
 
 # E2E_TRACE=1: times of the harness's own steps, on standard error.
 t0=$(date +%s.%N)
@@ -54,7 +57,7 @@ winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 # windows -- is copied, so nothing a scenario writes can reach the template.
 shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs
         drive_c/windows/globalization drive_c/windows/resources drive_c/windows/twain_64
-        drive_c/windows/Fonts)
+        drive_c/windows/twain_32 drive_c/windows/Fonts)
 
 template=$dir/template-$lang
 stamp=$template/.e2e-ready
@@ -62,7 +65,7 @@ stamp=$template/.e2e-ready
 # What the template was made from; another Wine or another shared prefix
 # set-up makes it again. Raise the number when the set-up below changes.
 template_id() {
-  echo "e2e template 1"
+  echo "e2e template 2 $SETUP_WINE_ARCH"
   "$WINE" --version 2>/dev/null
   md5sum <"$here/../../scripts/wine-env.sh"
 }
@@ -83,7 +86,11 @@ template_ready() {
     # Ends the template's own server; it writes the registry files as it goes.
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w >/dev/null 2>&1
-    for d in "${shared[@]}"; do [[ -d $template/$d ]] || { echo "template lacks $d" >&2; exit 1; }; done
+    # A 32-bit prefix has no syswow64 and no twain_64; the large folders of
+    # either kind must be there.
+    for d in drive_c/windows/system32 drive_c/windows/winsxs; do
+      [[ -d $template/$d ]] || { echo "template lacks $d" >&2; exit 1; }
+    done
     echo "$id" >"$stamp"
   ) 9>"$dir/template-$lang.e2e-lock"  # wine_prefix_ready locks "$template.lock" itself
 }
@@ -93,7 +100,9 @@ copy_prefix() {  # template, copy
   for d in "${shared[@]}"; do excludes+=(--exclude="./$d"); done
   mkdir -p "$to" &&
     tar -C "$from" "${excludes[@]}" --exclude=./.e2e-ready -cf - . | tar -C "$to" -xf - &&
-    for d in "${shared[@]}"; do cp -al "$from/$d" "$to/$d" || return 1; done
+    for d in "${shared[@]}"; do
+      [[ ! -e $from/$d ]] || cp -al "$from/$d" "$to/$d" || return 1
+    done
 }
 
 template_ready || { echo "run-scenario.sh: could not make the template prefix $template" >&2; exit 1; }
