@@ -39,12 +39,13 @@ class CWizard {
     return static_cast<int>(index);
   }
   // Waits until the page is current and shows its buttons: the destination
-  // page posts its Next, the finish page shows Finish.
+  // page posts Next alone (the sheet starts with Back enabled too), the
+  // finish page shows Finish.
   bool WaitPage(int index, DWORD timeoutMs = kWaitMs) const {
     const DWORD start = ::GetTickCount();
     const auto settled = [&] {
       if (PageIndex() != index) return false;
-      if (index == 0) return m_sheet.ControlEnabled(kNext);
+      if (index == 0) return m_sheet.ControlEnabled(kNext) && !m_sheet.ControlEnabled(kBack);
       if (index == 2) return m_sheet.ControlVisible(kFinish);
       return true;
     };
