@@ -9,14 +9,14 @@ bash scripts/build.sh native win64 win32
 
 # The shipped program is the 32-bit one; where this kernel cannot run
 # 32-bit code, the same sources built for x86-64 stand in.
-tree=win64
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then tree=win32; fi
-disc="$root/build/$tree/sample/DISC1"
 source scripts/wine-env.sh
-prefix="$root/build/run-prefix"
-[[ $tree == win32 ]] && { WINE=/usr/lib/wine/wine; prefix="$root/build/run-prefix32"; }
+tree=win64
+if wine32_runs; then tree=win32; fi
+export SETUP_WINE_ARCH=$tree
+source scripts/wine-env.sh
+disc="$root/build/$tree/sample/DISC1"
+prefix="$root/build/run-prefix-$tree"
 wine_env "$prefix"
-[[ $tree == win32 ]] && export WINEARCH=win32
 
 if [[ -n "${DISPLAY:-}" ]]; then
   wine_prefix_ready "$prefix"
@@ -39,7 +39,16 @@ for _ in $(seq 100); do
   [[ -n "$id" ]] && break
   sleep 0.1
 done
-sleep 3
-xwd -silent -id "$id" | convert xwd:- "$shot"
+# The launcher is drawn once the desktop shows its picture (many colours,
+# where the empty desktop has a few) and two pictures in a row agree.
+previous=
+for _ in $(seq 300); do
+  xwd -silent -id "$id" | convert xwd:- "$shot"
+  colours=$(convert "$shot" -format %k info:)
+  current=$(md5sum <"$shot")
+  ((colours > 200)) && [[ $current == "$previous" ]] && break
+  previous=$current
+  sleep 0.2
+done
 "$WINESERVER" -k 2>/dev/null || true
 echo "The launcher ran on a virtual display; its picture is $shot"

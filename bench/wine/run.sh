@@ -2,14 +2,21 @@
 # Builds install_bench in a Windows tree and runs it under Wine in a prefix
 # of its own: the copy worker against a CopyFileW loop, large and small
 # files, ratios printed (targets: large >= 0.8, small >= 0.5).
-#   bench/wine/run.sh [BUILD_TREE]    (default: build/win64)
+#   bench/wine/run.sh [BUILD_TREE]    (default: build/win32 where 32-bit
+#                                      Wine runs, else build/win64)
 # Needs about 3 GiB free in the prefix's drive while it runs.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-tree=${1:-$root/build/win64}
-[[ -f $tree/CMakeCache.txt ]] || bash "$root/scripts/build.sh" win64
+source "$root/scripts/wine-env.sh"
+default=win64
+wine32_runs && default=win32
+tree=${1:-$root/build/$default}
+# Wine needs an absolute prefix: a tree named relative to here becomes one.
+tree=$(realpath -m "$tree")
+[[ -f $tree/CMakeCache.txt ]] || bash "$root/scripts/build.sh" "$(basename "$tree")"
 cmake --build "$tree" --target install_bench -j"${SETUP_JOBS:-2}" -- --no-print-directory >/dev/null
-
+SETUP_WINE_ARCH=win64
+grep -q '^CMAKE_TOOLCHAIN_FILE.*i686' "$tree/CMakeCache.txt" && SETUP_WINE_ARCH=win32
 source "$root/scripts/wine-env.sh"
 prefix=$tree/bench-wineprefix
 wine_env "$prefix"
