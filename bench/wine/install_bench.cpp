@@ -19,7 +19,7 @@
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "wizard/InstallWizard.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 namespace {
 

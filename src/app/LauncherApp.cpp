@@ -13,6 +13,7 @@
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
 #include "win/Dialog.h"
 
 namespace {
@@ -46,19 +47,12 @@ const wchar_t* FieldKey(NameField field) {
   return L"";
 }
 
-std::wstring RefusalText(const UnsafeName& unsafe) {
-  const std::wstring field = std::wstring(L"「") + FieldKey(unsafe.field) + L"」";
-  if (unsafe.value.empty()) return L"セットアップ情報の" + field + L"が空です。\nセットアップを開始できません。";
-  return L"セットアップ情報の" + field + L"の名前「" + unsafe.value +
-         L"」は使用できません。\nセットアップを開始できません。";
-}
-
 }  // namespace
 
 BOOL CLauncherApp::InitInstance() {
-  // The shell's functions need COM on this thread; it stays initialised
-  // until the process ends.
-  (void)::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+  // The shell's functions need COM on this thread, until the launcher and
+  // every picture and link of the run are gone.
+  const win::CComInit com;
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   (void)::InitCommonControlsEx(&controls);
 
@@ -81,14 +75,15 @@ BOOL CLauncherApp::InitInstance() {
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
     if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
-      win::MessageBox(nullptr, RefusalText(*unsafe), L"セットアップ", MB_OK | MB_ICONERROR);
+      win::ShowMessage(nullptr, ui::RefusalText(FieldKey(unsafe->field), unsafe->value), ui::kSetupCaption,
+                       MB_OK | MB_ICONERROR);
       return FALSE;
     }
     launcherPicture = LoadPicture(package, "setup.bmp");
     wizardPicture = LoadPicture(package, "install.bmp");
   }  // The package is closed here: nothing reads it any more.
 
-  const std::wstring caption = info.title + L" セットアップ";
+  const std::wstring caption = info.title + ui::kLauncherCaptionSuffix;
   if (const HWND running = ::FindWindowW(nullptr, caption.c_str())) {
     ::SetForegroundWindow(running);
     return FALSE;

@@ -6,6 +6,7 @@
 
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
 #include "res/resource.h"
 #include "uninstall/Uninstall.h"
 #include "win/Registry.h"
@@ -19,12 +20,6 @@ std::wstring InstalledFolder(const SetupInfo& info) {
   return ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
 }
 
-// How many listed files stayed, and the first of them.
-std::wstring UninstallLeftText(const UninstallResult& result) {
-  return L"削除できなかったファイルが" + std::to_wstring(result.filesLeft) + L"個あります。\n" + result.firstLeft +
-         L"\nゲームを終了してから、もう一度アンインストールしてください。";
-}
-
 }  // namespace
 
 CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
@@ -34,11 +29,11 @@ CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wiz
       m_hWizardPicture(wizardPicture) {}
 
 BOOL CLauncherDlg::OnInitDialog() {
-  win::ShowPicture(Hwnd(), m_hLauncherPicture);
+  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hLauncherPicture);
   // The single-instance test of the start-up looks for exactly this caption.
-  ::SetWindowTextW(Hwnd(), (m_info.title + L" セットアップ").c_str());
+  ::SetWindowTextW(Hwnd(), (m_info.title + ui::kLauncherCaptionSuffix).c_str());
   if (!m_info.readmeFile.empty())
-    ::SetWindowTextW(Item(IDC_README), (m_info.readmeFile + L"を開く").c_str());
+    ::SetWindowTextW(Item(IDC_README), (m_info.readmeFile + ui::kOpenReadmeSuffix).c_str());
   UpdateButtons();
   return TRUE;
 }
@@ -57,11 +52,7 @@ void CLauncherDlg::UpdateButtons() {
     ::SendMessageW(Hwnd(), WM_NEXTDLGCTL, 0, FALSE);
 }
 
-void CLauncherDlg::OnCommand(int id, int code) {
-  if (code != BN_CLICKED) {
-    CDialog::OnCommand(id, code);
-    return;
-  }
+void CLauncherDlg::OnButtonClicked(int id) {
   switch (id) {
     case IDC_INSTALL:
       OnInstall();
@@ -79,7 +70,7 @@ void CLauncherDlg::OnCommand(int id, int code) {
       OnReadme();
       break;
     default:
-      CDialog::OnCommand(id, code);
+      CDialog::OnButtonClicked(id);
       break;
   }
 }
@@ -91,15 +82,15 @@ void CLauncherDlg::OnInstall() {
 }
 
 void CLauncherDlg::OnUninstall() {
-  if (win::MessageBox(Hwnd(), L"このアプリケーションを削除しますか？", L"アンインストール",
-                      MB_YESNO | MB_DEFBUTTON2) != IDYES)
+  if (win::ShowMessage(Hwnd(), ui::kAskUninstall, ui::kUninstallCaption, MB_YESNO | MB_DEFBUTTON2) != IDYES)
     return;
   const UninstallResult result = UninstallProduct(m_info);
   if (result.filesLeft == 0) {
-    win::MessageBox(Hwnd(), L"アプリケーションを削除しました。", L"アンインストール", MB_OK);
+    win::ShowMessage(Hwnd(), ui::kUninstalled, ui::kUninstallCaption, MB_OK);
   } else {
     // The record stays: Uninstall remains offered for another try.
-    win::MessageBox(Hwnd(), UninstallLeftText(result), L"アンインストール", MB_OK | MB_ICONWARNING);
+    win::ShowMessage(Hwnd(), ui::UninstallLeftText(result.filesLeft, result.firstLeft), ui::kUninstallCaption,
+                     MB_OK | MB_ICONWARNING);
   }
   UpdateButtons();
 }
@@ -114,7 +105,7 @@ void CLauncherDlg::OnDirectX() {
     const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
         Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
     if (result != SE_ERR_FNF && result != SE_ERR_PNF && result != ERROR_NOT_READY) return;
-    if (win::MessageBox(Hwnd(), disc + L"を挿入してください。", L"インストール", MB_OKCANCEL) != IDOK)
+    if (win::ShowMessage(Hwnd(), disc + ui::kInsertDiscSuffix, ui::kInstallCaption, MB_OKCANCEL) != IDOK)
       return;
   }
 }

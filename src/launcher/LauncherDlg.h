@@ -20,7 +20,7 @@ class CLauncherDlg : public win::CDialog {
 
  protected:
   BOOL OnInitDialog() override;
-  void OnCommand(int id, int code) override;
+  void OnButtonClicked(int id) override;
   // Enter with no button focused: the buttons never close the launcher.
   void OnOK() override {}
 

@@ -1,8 +1,24 @@
 #include "package/InstallRecord.h"
 
+#include <cwctype>
+
 #include "package/SetupInfo.h"
 
 std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   if (info.company.empty() || info.title.empty()) return {};
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
+}
+
+bool IsFullFolderPath(const std::wstring& folder) {
+  if (folder.size() >= 3 && std::iswalpha(folder[0]) && folder[0] < 0x80 && folder[1] == L':' &&
+      folder[2] == L'\\') {
+    return true;
+  }
+  // "\\server\share": a server name, then a share name.
+  if (folder.size() < 5 || folder[0] != L'\\' || folder[1] != L'\\' || folder[2] == L'\\') {
+    return false;
+  }
+  const std::size_t shareStart = folder.find(L'\\', 2);
+  return shareStart != std::wstring::npos && shareStart + 1 < folder.size() &&
+         folder[shareStart + 1] != L'\\';
 }

@@ -12,3 +12,9 @@ inline constexpr wchar_t kInstallRecordValue[] = L"path";
 // itself) and a removal would delete it. No record is kept for such a
 // product.
 std::wstring InstallRecordKeyPath(const SetupInfo& info);
+
+// A folder that names its place on its own: "X:\..." or "\\server\share...".
+// Anything else (empty, "Games", "\Games", "C:Games") would be taken
+// relative to the current folder or drive, which are the source disc's: such
+// a folder is neither installed into nor deleted from.
+bool IsFullFolderPath(const std::wstring& folder);

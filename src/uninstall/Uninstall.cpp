@@ -6,7 +6,7 @@
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
 #include "win/Registry.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 namespace {
 
@@ -22,17 +22,6 @@ void RemoveEmptyFolders(const std::wstring& base, std::wstring relativeFolder) {
     if (cut == 0) return;
     relativeFolder.resize(cut - 1);
   }
-}
-
-// Only a full path may serve as the base of deletions: a drive root
-// ("X:\...") or a network share ("\\server\..."). Anything else would be
-// taken relative to the current folder, which is the source disc.
-bool IsFullFolderPath(const std::wstring& folder) {
-  if (folder.empty() || folder.back() != L'\\') return false;
-  if (folder.size() >= 3 && iswalpha(folder[0]) && folder[1] == L':' && folder[2] == L'\\') {
-    return true;
-  }
-  return folder.size() >= 3 && folder[0] == L'\\' && folder[1] == L'\\' && !IsSeparator(folder[2]);
 }
 
 }  // namespace

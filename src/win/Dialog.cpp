@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "res/resource.h"
-
 namespace win {
 
 INT_PTR CDialog::DoModal(HWND owner) {
@@ -12,7 +10,7 @@ INT_PTR CDialog::DoModal(HWND owner) {
                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
-void CDialog::OnCommand(int id, int /*code*/) {
+void CDialog::OnButtonClicked(int id) {
   if (id == IDOK) {
     OnOK();
   } else if (id == IDCANCEL) {
@@ -80,7 +78,11 @@ INT_PTR CDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
       return result;
     }
     case WM_COMMAND:
-      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      if (HIWORD(wParam) == BN_CLICKED) {
+        OnButtonClicked(LOWORD(wParam));
+      } else {
+        OnControlNotify(LOWORD(wParam), HIWORD(wParam));
+      }
       return TRUE;
     default:
       return HandleMessage(message, wParam, lParam);
@@ -121,12 +123,12 @@ void CDialog::CenterIfUnmoved(const RECT& before) {
   ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-int MessageBox(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
+int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
   return ::MessageBoxW(owner, text.c_str(), caption, type);
 }
 
-void ShowPicture(HWND dialog, HBITMAP picture) {
-  const HWND control = ::GetDlgItem(dialog, IDC_PICTURE);
+void ShowPicture(HWND dialog, int controlId, HBITMAP picture) {
+  const HWND control = ::GetDlgItem(dialog, controlId);
   if (!control) return;
   // ORed, not replaced: the templates' SS_BLACKRECT (0x04) | SS_BITMAP
   // (0x0E) is exactly SS_BITMAP.

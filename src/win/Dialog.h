@@ -36,10 +36,12 @@ class CDialog {
   // TRUE: the dialog manager gives the focus to the first tab stop; FALSE:
   // the handler has set the focus itself.
   virtual BOOL OnInitDialog() { return TRUE; }
-  // WM_COMMAND from a control, a menu or the keyboard. The default sends
-  // IDOK to OnOK and IDCANCEL (Esc, the close box) to OnCancel; overrides
-  // pass the ids they do not handle on to it.
-  virtual void OnCommand(int id, int code);
+  // A button pressed (BN_CLICKED; also Enter as IDOK, Esc and the close box
+  // as IDCANCEL). The default sends IDOK to OnOK and IDCANCEL to OnCancel;
+  // overrides pass the ids they do not handle on to it.
+  virtual void OnButtonClicked(int id);
+  // Any other notification of a control through WM_COMMAND (EN_CHANGE).
+  virtual void OnControlNotify(int /*id*/, int /*code*/) {}
   virtual void OnOK() { EndDialog(IDOK); }
   virtual void OnCancel() { EndDialog(IDCANCEL); }
   // Every other message. The result is the dialog procedure's: FALSE lets
@@ -63,13 +65,12 @@ class CDialog {
 };
 
 // A message box of owner with a Japanese text; returns the button's id.
-// (windows.h makes this name win::MessageBoxW; calls resolve alike.)
-int MessageBox(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
+int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
 
-// Turns control 1007 of dialog (the template's black rectangle) into a
-// bitmap static showing picture. The control only borrows the bitmap: the
+// Turns control controlId of dialog (a black rectangle in the template) into
+// a bitmap static showing picture. The control only borrows the bitmap: the
 // caller keeps it alive while the dialog exists and deletes it afterwards.
 // A null picture leaves the area empty.
-void ShowPicture(HWND dialog, HBITMAP picture);
+void ShowPicture(HWND dialog, int controlId, HBITMAP picture);
 
 }  // namespace win

@@ -1,8 +1,10 @@
-// Move-only owners of Win32 handles, keys, GDI objects and COM pointers.
-// Business code never calls CloseHandle, RegCloseKey, DeleteObject or Release.
+// Move-only owners of Win32 handles, keys, GDI objects, COM pointers and a
+// thread's COM apartment. Business code never calls CloseHandle,
+// RegCloseKey, DeleteObject, Release or CoUninitialize.
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -66,10 +68,28 @@ struct BitmapTraits {
 };
 
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
+using UniqueEvent = UniqueHandle;   // CreateEventW
+using UniqueThread = UniqueHandle;  // CreateThread
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueFind = Unique<HANDLE, FindTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueBitmap = Unique<HBITMAP, BitmapTraits>;
+
+// The calling thread's entry into COM, left again when the owner goes;
+// a failed entry is not left.
+class CComInit {
+ public:
+  explicit CComInit(DWORD model = COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE)
+      : m_entered(SUCCEEDED(::CoInitializeEx(nullptr, model))) {}
+  ~CComInit() {
+    if (m_entered) ::CoUninitialize();
+  }
+  CComInit(const CComInit&) = delete;
+  CComInit& operator=(const CComInit&) = delete;
+
+ private:
+  bool m_entered;
+};
 
 // A minimal COM pointer: owns one reference.
 template <typename I>

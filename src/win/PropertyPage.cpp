@@ -19,14 +19,21 @@ INT_PTR CPropertyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 INT_PTR CPropertyPage::OnNotify(const NMHDR& header) {
+  // Only the sheet's notifications: a control of the page may send its own
+  // with the same codes.
+  if (header.hwndFrom != Sheet()) return FALSE;
   switch (header.code) {
     case PSN_SETACTIVE:
       return SetMsgResult(OnSetActive() ? 0 : -1);
     case PSN_WIZNEXT:
-      // A wizard's Next asks the page here; -1 keeps it current.
-      return SetMsgResult(OnKillActive() ? 0 : -1);
+      // -1 keeps the page current.
+      return SetMsgResult(OnWizardNext() ? 0 : -1);
+    case PSN_WIZBACK:
+      return SetMsgResult(OnWizardBack() ? 0 : -1);
+    case PSN_WIZFINISH:
+      return SetMsgResult(OnWizardFinish() ? FALSE : TRUE);
     case PSN_KILLACTIVE:
-      // In a wizard this follows an accepted PSN_WIZNEXT: the page has
+      // In a wizard this follows an accepted Next or Back: the page has
       // already agreed to be left and must not ask a second time.
       return SetMsgResult(FALSE);
     case PSN_QUERYCANCEL:

@@ -22,10 +22,14 @@ class CPropertyPage : public CDialog {
   // The sheet window: the page's parent, looked up at each use.
   HWND Sheet() const { return ::GetParent(Hwnd()); }
 
-  // TRUE: the page becomes the current one; FALSE: the sheet skips it.
+  // The sheet's notifications, each asked once. TRUE: the page becomes the
+  // current one; FALSE: the sheet skips it.
   virtual BOOL OnSetActive() { return TRUE; }
-  // TRUE: the page may be left with Next; FALSE: the wizard stays on it.
-  virtual BOOL OnKillActive() { return TRUE; }
+  // TRUE: Next (or Back) may leave the page; FALSE: the wizard stays on it.
+  virtual BOOL OnWizardNext() { return TRUE; }
+  virtual BOOL OnWizardBack() { return TRUE; }
+  // TRUE: Finish may close the sheet; FALSE: it stays open.
+  virtual BOOL OnWizardFinish() { return TRUE; }
   // TRUE: the sheet may close as cancelled; FALSE: it stays open.
   virtual BOOL OnQueryCancel() { return TRUE; }
 

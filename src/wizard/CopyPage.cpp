@@ -27,7 +27,7 @@ CCopyPage::~CCopyPage() {
 }
 
 BOOL CCopyPage::OnInitDialog() {
-  win::ShowPicture(Hwnd(), m_hPicture);
+  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hPicture);
   return TRUE;
 }
 

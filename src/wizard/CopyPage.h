@@ -41,9 +41,9 @@ class CCopyPage : public win::CPropertyPage {
   HBITMAP m_hPicture;
   // The page window as the worker sees it, fixed before the worker starts.
   HWND m_hWorkerPage = nullptr;
-  win::UniqueHandle m_hThread;
+  win::UniqueThread m_hThread;
   // Set by the worker when the user confirmed the abort and it is ending.
-  win::UniqueHandle m_hAbortEvent;
+  win::UniqueEvent m_hAbortEvent;
   // The cancel request: set by Cancel, polled by the worker between chunks.
-  win::UniqueHandle m_hCancelEvent;
+  win::UniqueEvent m_hCancelEvent;
 };

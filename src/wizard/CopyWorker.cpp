@@ -12,12 +12,13 @@
 
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
 #include "wizard/CopyPage.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 namespace {
 
@@ -48,10 +49,10 @@ class CCopyRun {
   FileResult CopyOneFile(const FileEntry& file);
   int Ask(const std::wstring& text, UINT buttons) {
     ShowProgress(true);  // the bar is up to date while the user reads
-    return win::MessageBox(m_hPage, text, L"インストール", buttons);
+    return win::ShowMessage(m_hPage, text, ui::kInstallCaption, buttons);
   }
   bool ConfirmAbort() {
-    return Ask(L"インストールを中断しますか？", MB_YESNO | MB_DEFBUTTON2) == IDYES;
+    return Ask(ui::kAskAbort, MB_YESNO | MB_DEFBUTTON2) == IDYES;
   }
   bool CancelRequested();
   // Makes the next chunk poll the cancel request, which this thread has
@@ -140,8 +141,7 @@ void CCopyRun::Run() {
   // path is never empty here.
   if (WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(m_info), kInstallRecordValue,
                      m_info.installDir) != ERROR_SUCCESS) {
-    (void)Ask(L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
-              MB_OK | MB_ICONERROR);
+    (void)Ask(ui::kRecordFailed, MB_OK | MB_ICONERROR);
     return Abort();
   }
   MakeShortcuts();
@@ -176,7 +176,7 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
     win::UniqueFile source(::CreateFileW(file.name.c_str(), GENERIC_READ, 0, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!source) {
-      if (Ask(file.disc + L"を挿入してください。", MB_OKCANCEL) == IDOK) continue;
+      if (Ask(file.disc + ui::kInsertDiscSuffix, MB_OKCANCEL) == IDOK) continue;
       if (ConfirmAbort()) return FileResult::kAborted;
       continue;
     }
@@ -198,7 +198,7 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
         ::ResetEvent(m_hCancelEvent);  // carry on: nothing read so far is lost
       }
       if (failed) {
-        if (Ask(file.name + L"のコピーに失敗しました。", MB_RETRYCANCEL) != IDRETRY) {
+        if (Ask(file.name + ui::kCopyFailedSuffix, MB_RETRYCANCEL) != IDRETRY) {
           ::SetEvent(m_hCancelEvent);  // the next attempt asks whether to abort
           PollSoon();
         }
@@ -236,8 +236,8 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
 
 DWORD WINAPI CCopyPage::CopyWorker(LPVOID parameter) {
   auto* page = static_cast<CCopyPage*>(parameter);
-  // The shortcuts need COM on this thread; it ends with the thread.
-  ::CoInitialize(nullptr);
+  // The shortcuts need COM on this thread.
+  const win::CComInit com(COINIT_APARTMENTTHREADED);
   // Nothing thrown may leave a thread procedure. Heap, not stack: the run
   // holds the 64 KiB buffer.
   try {

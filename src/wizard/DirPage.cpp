@@ -6,10 +6,12 @@
 #include <vector>
 
 #include "package/SetupInfo.h"
+#include "package/InstallRecord.h"
+#include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
 #include "wizard/InstallFolder.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 CDirPage::CDirPage(SetupInfo& info, HBITMAP picture)
     : CPropertyPage(IDD_DIR_PAGE),
@@ -23,22 +25,21 @@ BOOL CDirPage::OnInitDialog() {
   for (const FileEntry& file : m_info.files) m_requiredBytes += file.size;
   // Setting the text updates the free-space text through EN_CHANGE.
   ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, m_strFolder.c_str());
-  win::ShowPicture(Hwnd(), m_hPicture);
+  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hPicture);
   UpdateFreeSpaceText();
   return TRUE;
 }
 
-void CDirPage::OnCommand(int id, int code) {
-  switch (id) {
-    case IDC_BROWSE:
-      if (code == BN_CLICKED) OnBrowse();
-      break;
-    case IDC_FOLDER_EDIT:
-      if (code == EN_CHANGE) UpdateFreeSpaceText();
-      break;
-    default:
-      CPropertyPage::OnCommand(id, code);
+void CDirPage::OnButtonClicked(int id) {
+  if (id == IDC_BROWSE) {
+    OnBrowse();
+  } else {
+    CPropertyPage::OnButtonClicked(id);
   }
+}
+
+void CDirPage::OnControlNotify(int id, int code) {
+  if (id == IDC_FOLDER_EDIT && code == EN_CHANGE) UpdateFreeSpaceText();
 }
 
 std::wstring CDirPage::FolderText() const {
@@ -70,7 +71,7 @@ void CDirPage::OnBrowse() {
   const std::wstring current = FolderText();
   BROWSEINFOW browse{};
   browse.hwndOwner = Hwnd();
-  browse.lpszTitle = L"インストール先のフォルダを選択してください";
+  browse.lpszTitle = ui::kChooseFolder;
   browse.ulFlags = BIF_RETURNONLYFSDIRS;
   browse.lpfn = &CDirPage::BrowseCallbackProc;
   browse.lParam = reinterpret_cast<LPARAM>(current.c_str());
@@ -89,20 +90,19 @@ BOOL CDirPage::OnSetActive() {
   return TRUE;
 }
 
-BOOL CDirPage::OnKillActive() {
+BOOL CDirPage::OnWizardNext() {
   std::wstring folder = FolderText();
   std::replace(folder.begin(), folder.end(), L'/', L'\\');
   folder = WithTrailingBackslash(std::move(folder));
   // A relative folder would land on the source disc, and the removal could
   // not find it again.
   if (!IsFullFolderPath(folder)) {
-    win::MessageBox(Hwnd(), L"インストール先のフォルダを指定してください。", L"インストール", MB_OK);
+    win::ShowMessage(Hwnd(), ui::kNeedFullFolder, ui::kInstallCaption, MB_OK);
     return FALSE;
   }
   m_info.installDir = folder;
   if (m_freeBytes < m_requiredBytes &&
-      win::MessageBox(Hwnd(), L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
-                      L"インストール", MB_YESNO) != IDYES) {
+      win::ShowMessage(Hwnd(), ui::kSpaceShort, ui::kInstallCaption, MB_YESNO) != IDYES) {
     return FALSE;
   }
   m_strFolder = FolderText();
@@ -110,6 +110,5 @@ BOOL CDirPage::OnKillActive() {
 }
 
 BOOL CDirPage::OnQueryCancel() {
-  return win::MessageBox(Hwnd(), L"インストールを中断しますか？", L"中断",
-                         MB_YESNO | MB_DEFBUTTON2) == IDYES;
+  return win::ShowMessage(Hwnd(), ui::kAskAbort, ui::kAbortCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES;
 }

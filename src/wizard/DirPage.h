@@ -19,9 +19,10 @@ class CDirPage : public win::CPropertyPage {
 
  protected:
   BOOL OnInitDialog() override;
-  void OnCommand(int id, int code) override;
+  void OnButtonClicked(int id) override;
+  void OnControlNotify(int id, int code) override;
   BOOL OnSetActive() override;
-  BOOL OnKillActive() override;
+  BOOL OnWizardNext() override;
   BOOL OnQueryCancel() override;
 
  private:

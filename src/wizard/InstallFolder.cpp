@@ -40,17 +40,3 @@ std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& qu
   return L"必要な容量\t" + Decimal(requiredBytes >> 10) + L"KB\n" + queryPath + L" の空き容量\t" +
          Decimal(freeBytes >> 10) + L"KB";
 }
-
-bool IsFullFolderPath(const std::wstring& folder) {
-  if (folder.size() >= 3 && std::iswalpha(folder[0]) && folder[0] < 0x80 && folder[1] == L':' &&
-      folder[2] == L'\\') {
-    return true;
-  }
-  // "\\server\share": a server name, then a share name.
-  if (folder.size() < 5 || folder[0] != L'\\' || folder[1] != L'\\' || folder[2] == L'\\') {
-    return false;
-  }
-  const std::size_t shareStart = folder.find(L'\\', 2);
-  return shareStart != std::wstring::npos && shareStart + 1 < folder.size() &&
-         folder[shareStart + 1] != L'\\';
-}

@@ -23,7 +23,3 @@ std::wstring FreeSpaceQueryPath(const std::wstring& folderText);
 std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
                              std::uint64_t freeBytes);
 
-// A folder that names its place on its own: "X:\..." or "\\server\share...".
-// Anything else (empty, "Games", "\Games", "C:Games") would be taken
-// relative to the current folder or drive, which are the source disc's.
-bool IsFullFolderPath(const std::wstring& folder);

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
 #include "win/PropertySheet.h"
 #include "wizard/CopyPage.h"
 #include "wizard/DirPage.h"
@@ -16,7 +17,7 @@ void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
   CDirPage dirPage(info, wizardPicture);
   CCopyPage copyPage(info, wizardPicture);
   CEndPage endPage(wizardPicture);
-  win::CPropertySheet sheet(L"インストール");
+  win::CPropertySheet sheet(ui::kInstallCaption);
   sheet.AddPage(dirPage);
   sheet.AddPage(copyPage);
   sheet.AddPage(endPage);

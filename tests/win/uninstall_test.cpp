@@ -13,7 +13,7 @@
 #include "package/SetupInfo.h"
 #include "uninstall/Uninstall.h"
 #include "win/Registry.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 #include "wizard/InstallWizard.h"
 
 namespace wizard_test {

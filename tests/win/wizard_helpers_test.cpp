@@ -9,7 +9,7 @@
 #include <string>
 
 #include "win/Handles.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 #include "wizard_driver.h"
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "package/InstallRecord.h"
 #include "wizard/InstallFolder.h"
 #include "wizard_driver.h"
 

@@ -26,7 +26,7 @@ class CRecordingPage : public win::CPropertyPage {
     ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
     return TRUE;
   }
-  BOOL OnKillActive() override {
+  BOOL OnWizardNext() override {
     ++killActive;
     return allowLeave;
   }

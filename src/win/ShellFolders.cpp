@@ -1,4 +1,4 @@
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 #include <shobjidl.h>
 
