@@ -10,6 +10,7 @@
 #include "app/Pictures.h"
 #include "app/Relaunch.h"
 #include "launcher/LauncherDlg.h"
+#include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
@@ -79,8 +80,9 @@ BOOL CLauncherApp::InitInstance() {
                        MB_OK | MB_ICONERROR);
       return FALSE;
     }
-    launcherPicture = LoadPicture(package, "setup.bmp");
-    wizardPicture = LoadPicture(package, "install.bmp");
+    LoadFileHashes(package, info);
+    launcherPicture = LoadPicture(package, kLauncherPictureMember);
+    wizardPicture = LoadPicture(package, kWizardPictureMember);
   }  // The package is closed here: nothing reads it any more.
 
   const std::wstring caption = info.title + ui::kLauncherCaptionSuffix;

@@ -1,5 +1,8 @@
 #include "package/SetupInfo.h"
 
+#include <algorithm>
+
+#include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/SettingsTable.h"
 #include "text/Cp932.h"
@@ -22,7 +25,7 @@ constexpr std::string_view kDefaultDisc = "DISC1";
 }  // namespace
 
 bool LoadSettings(CPackageFile& package, SetupInfo& info) {
-  std::optional<std::vector<char>> member = package.LoadMember("setting.csv");
+  std::optional<std::vector<char>> member = package.LoadMember(kSettingsMember);
   if (!member) return false;
 
   CSettingsTable table;
@@ -60,7 +63,7 @@ bool LoadSettings(CPackageFile& package, SetupInfo& info) {
       } else if (disc != referenceDisc) {
         singleDisc = false;
       }
-      files.push_back({text::DecodeCp932(name), text::DecodeCp932(disc), 0});
+      files.push_back({text::DecodeCp932(name), text::DecodeCp932(disc), 0, std::nullopt});
     } else if (key == kTitle) {
       title = table.CellView(row, valueColumn, {});
     } else if (key == kCompany) {
@@ -90,7 +93,7 @@ bool LoadSettings(CPackageFile& package, SetupInfo& info) {
 }
 
 bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
-  const std::optional<std::vector<char>> member = package.LoadMember("filesize");
+  const std::optional<std::vector<char>> member = package.LoadMember(kSizesMember);
   if (!member) return false;
 
   // Four little-endian bytes per file; a short tail fills the low-order
@@ -104,4 +107,17 @@ bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
     file.size = size;
   }
   return true;
+}
+
+void LoadFileHashes(CPackageFile& package, SetupInfo& info) {
+  const std::optional<std::vector<char>> member = package.LoadMember(kHashesMember);
+  if (!member) return;
+  const std::size_t covered = std::min(info.files.size(), member->size() / ContentHash().size());
+  for (std::size_t i = 0; i < covered; ++i) {
+    ContentHash hash;
+    for (std::size_t j = 0; j < hash.size(); ++j) {
+      hash[j] = static_cast<std::uint8_t>((*member)[i * hash.size() + j]);
+    }
+    info.files[i].hash = hash;
+  }
 }

@@ -3,8 +3,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "package/ContentHash.h"
 
 class CPackageFile;
 
@@ -12,6 +15,8 @@ struct FileEntry {
   std::wstring name;  // relative to the source folder and to installDir
   std::wstring disc;  // label shown when that disc must be inserted
   std::uint32_t size = 0;
+  // What the publisher's copy held; none when the package does not say.
+  std::optional<ContentHash> hash;
 };
 
 struct MenuEntry {
@@ -39,3 +44,8 @@ struct SetupInfo {
 // Reads "filesize" into the size of every file. False only when the member
 // is missing; a short member leaves the remaining sizes partly or wholly 0.
 [[nodiscard]] bool LoadFileSizes(CPackageFile& package, SetupInfo& info);
+
+// Reads the optional "filehash" (16 bytes a file, in the files' order) into
+// the hash of every file it covers; the others, and all files of a package
+// without it, keep none and are installed unchecked.
+void LoadFileHashes(CPackageFile& package, SetupInfo& info);

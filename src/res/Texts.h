@@ -27,6 +27,9 @@ inline constexpr wchar_t kNeedFullFolder[] = L"インストール先のフォル
 inline constexpr wchar_t kSpaceShort[] = L"インストールに必要な容量が不足しています。\nインストールを続行しますか？";
 inline constexpr wchar_t kAskAbort[] = L"インストールを中断しますか？";
 inline constexpr wchar_t kCopyFailedSuffix[] = L"のコピーに失敗しました。";  // after a file name
+// After "<file>（<disc label>".
+inline constexpr wchar_t kContentDiffersSuffix[] =
+    L"）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。";
 inline constexpr wchar_t kRecordFailed[] =
     L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。";
 

@@ -78,6 +78,9 @@ class CCopyRun {
   // The folder made for the previous file: the next file in it needs no
   // look-up. Cleared when a destination could not be opened.
   std::wstring m_strLastFolder;
+  // Hashes each attempt's bytes as they are read: no second pass over the
+  // source or the copy.
+  CContentHasher m_hasher;
   // The one copy buffer, living as long as the run; page-aligned like the
   // system's own copy buffers.
   alignas(4096) char m_buffer[kChunkBytes];
@@ -172,6 +175,7 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
   const std::wstring destination = m_info.installDir + file.name;
   for (;;) {  // one attempt per pass; every retry starts from the first byte
     m_copied = startCount;
+    m_hasher.Reset();
     // Relative to the current folder, which is the source folder.
     win::UniqueFile source(::CreateFileW(file.name.c_str(), GENERIC_READ, 0, nullptr,
                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -209,6 +213,18 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
         failed = true;
         read = 0;
       } else if (read == 0) {
+        if (file.hash && m_hasher.Digest() != *file.hash) {
+          // Bytes that differ from the publisher's (a scratched or badly
+          // copied disc) are never left installed.
+          source.reset();
+          target.reset();
+          ::DeleteFileW(destination.c_str());
+          if (Ask(file.name + L"（" + file.disc + ui::kContentDiffersSuffix, MB_RETRYCANCEL) != IDRETRY &&
+              ConfirmAbort()) {
+            return FileResult::kAborted;
+          }
+          break;  // copied again from the first byte
+        }
         FILETIME lastWrite;
         if (::GetFileTime(source.get(), nullptr, nullptr, &lastWrite)) {
           ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
@@ -216,6 +232,7 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
         done = true;
         break;
       } else {
+        m_hasher.Update(m_buffer, read);
         DWORD written = 0;
         if (!::WriteFile(target.get(), m_buffer, read, &written, nullptr) || written != read) {
           failed = true;

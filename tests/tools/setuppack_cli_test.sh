@@ -60,13 +60,13 @@ build --settings good.csv --disc DISC2=D2 -o out/setup
 expect_rc 0 $? "build"
 "$tool" list out/setup > list.txt
 expect_rc 0 $? "list"
-if [ "$(cut -f3 list.txt | tr '\n' ' ')" = "setting.csv filesize setup.bmp install.bmp " ]; then ok; else fail "list names"; cat list.txt; fi
+if [ "$(cut -f3 list.txt | tr '\n' ' ')" = "setting.csv filesize filehash setup.bmp install.bmp " ]; then ok; else fail "list names"; cat list.txt; fi
 if [ "$(sed -n 2p list.txt | cut -f2)" = 12 ]; then ok; else fail "filesize member size"; cat list.txt; fi
 
 "$tool" show out/setup > show.json
 expect_rc 0 $? "show"
 expect_grep show.json '"title": "星の旅人"' "show title"
-expect_grep show.json '{"name": "data\\\\表紙.txt", "disc": "DISC1", "size": 3}' "show file with 0x5C trail byte"
+expect_grep show.json '{"name": "data\\\\表紙.txt", "disc": "DISC1", "size": 3, "hash": "' "show file with 0x5C trail byte"
 expect_grep show.json '"singleDisc": false' "show singleDisc"
 expect_grep show.json '"launcher": {"width": 1, "height": 1, "bitCount": 24}' "show picture"
 if command -v python3 >/dev/null; then

@@ -71,7 +71,7 @@ TEST(SafeNames, FindsTheFirstUnsafeName) {
     info.exeFile = L"bin\\game.exe";
     info.readmeFile = L"readme.txt";
     info.menuFolder = L"メーカー\\表示ゲーム";
-    info.files = {{L"bin\\game.exe", L"DISC1", 10}, {L"data\\a.dat", L"DISC2", 20}};
+    info.files = {{L"bin\\game.exe", L"DISC1", 10, {}}, {L"data\\a.dat", L"DISC2", 20, {}}};
     info.menus = {{L"説明書", L"readme.txt"}, {L"フォルダ", L""}};
     return info;
   };

@@ -52,6 +52,7 @@ class CBuild {
   SettingsLines m_lines;
   std::vector<std::filesystem::path> m_filePaths;
   std::vector<std::uint32_t> m_sizes;
+  std::vector<ContentHash> m_hashes;
   CAtomicFile m_output;
 };
 
@@ -200,9 +201,13 @@ bool CBuild::FindFiles() {
       case FileState::TooLarge:
         Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " is 4 GiB or larger");
         return false;
+      case FileState::Unreadable:
+        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " cannot be read");
+        return false;
     }
     m_filePaths.push_back(path);
     m_sizes.push_back(static_cast<std::uint32_t>(found.size));
+    m_hashes.push_back(found.hash);
   }
   return true;
 }
@@ -223,7 +228,10 @@ bool CBuild::OutputIsNoInput() {
 }
 
 std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const {
-  std::vector<PackageMember> members{{kSettingsMember, m_inputs.settings}, {kSizesMember, sizes}};
+  std::vector<char> hashes;
+  for (const ContentHash& hash : m_hashes) hashes.insert(hashes.end(), hash.begin(), hash.end());
+  std::vector<PackageMember> members{
+      {kSettingsMember, m_inputs.settings}, {kSizesMember, sizes}, {kHashesMember, hashes}};
   if (m_inputs.launcherPicture) members.push_back({kLauncherPictureMember, *m_inputs.launcherPicture});
   if (m_inputs.wizardPicture) members.push_back({kWizardPictureMember, *m_inputs.wizardPicture});
   return members;
@@ -250,7 +258,10 @@ bool CBuild::WriteAndVerify() {
   SetupInfo readBack;
   bool same = reader.OpenPackage(m_output.TempPath()) && LoadSettings(reader, readBack) &&
               LoadFileSizes(reader, readBack) && readBack.files.size() == m_sizes.size();
-  for (std::size_t i = 0; same && i < m_sizes.size(); ++i) same = readBack.files[i].size == m_sizes[i];
+  if (same) LoadFileHashes(reader, readBack);
+  for (std::size_t i = 0; same && i < m_sizes.size(); ++i) {
+    same = readBack.files[i].size == m_sizes[i] && readBack.files[i].hash == m_hashes[i];
+  }
   reader.Close();
   if (!same) {
     Fail("the written package does not read back as built: " + QuotedPath(m_output.TempPath()));

@@ -10,6 +10,7 @@ int RunCheck(const CommandLine& line) {
   CPackageFile package;
   SetupInfo info;
   if (!OpenLikeLauncher(line.package, package, info)) return 1;
+  LoadFileHashes(package, info);
 
   std::vector<std::string> problems;
   // A short size table leaves sizes at 0 in the launcher; the wizard would
@@ -18,6 +19,11 @@ int RunCheck(const CommandLine& line) {
       sizes && sizes->size() != info.files.size() * 4) {
     problems.push_back("member \"filesize\" holds " + std::to_string(sizes->size()) + " bytes, expected " +
                        std::to_string(info.files.size() * 4));
+  }
+  if (std::optional<std::vector<char>> hashes = package.LoadMember(kHashesMember);
+      hashes && hashes->size() != info.files.size() * ContentHash().size()) {
+    problems.push_back("member \"filehash\" holds " + std::to_string(hashes->size()) + " bytes, expected " +
+                       std::to_string(info.files.size() * ContentHash().size()));
   }
   package.Close();
 
@@ -34,9 +40,13 @@ int RunCheck(const CommandLine& line) {
       problems.push_back(what + "missing (" + QuotedPath(path) + ")");
     } else if (found.state == FileState::NotRegular) {
       problems.push_back(what + "not a regular file (" + QuotedPath(path) + ")");
+    } else if (found.state == FileState::Unreadable) {
+      problems.push_back(what + "cannot be read (" + QuotedPath(path) + ")");
     } else if (found.size != file.size) {
       problems.push_back(what + "size " + std::to_string(found.size) + ", package records " +
                          std::to_string(file.size));
+    } else if (file.hash && found.hash != *file.hash) {
+      problems.push_back(what + "content differs from the package's hash (" + QuotedPath(path) + ")");
     }
   }
 

@@ -1,5 +1,7 @@
 #include "CommandSupport.h"
 
+#include <fstream>
+
 #include <algorithm>
 
 #include "Console.h"
@@ -60,5 +62,16 @@ ProductFile InspectProductFile(const std::filesystem::path& path) {
   std::uint64_t size = std::filesystem::file_size(path, error);
   if (error) return {FileState::Missing, 0};
   if (size > 0xFFFFFFFFu) return {FileState::TooLarge, size};
-  return {FileState::Ok, size};
+  std::ifstream in(path, std::ios::binary);
+  CContentHasher hasher;
+  std::vector<char> chunk(1 << 20);
+  std::uint64_t read = 0;
+  while (in) {
+    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+    hasher.Update(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    read += static_cast<std::uint64_t>(in.gcount());
+  }
+  // The size is what was read: the file may have changed since it was looked at.
+  if (!in.eof() || read > 0xFFFFFFFFu) return {FileState::Unreadable, size};
+  return {FileState::Ok, read, hasher.Digest()};
 }

@@ -9,14 +9,12 @@
 #include <vector>
 
 #include "CommandLine.h"
+#include "package/ContentHash.h"
+#include "package/Members.h"
 
 class CPackageFile;
 struct SetupInfo;
 
-inline constexpr char kSettingsMember[] = "setting.csv";
-inline constexpr char kSizesMember[] = "filesize";
-inline constexpr char kLauncherPictureMember[] = "setup.bmp";
-inline constexpr char kWizardPictureMember[] = "install.bmp";
 
 // Prints "setuppack: " + message to stderr; returns exit code 1.
 int Fail(std::string_view message);
@@ -36,12 +34,14 @@ const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_vi
 // A file name from the settings (backslash-separated) below a disc folder.
 std::filesystem::path DiscFilePath(const std::filesystem::path& folder, std::wstring_view name);
 
-enum class FileState { Ok, Missing, NotRegular, TooLarge };
+enum class FileState { Ok, Missing, NotRegular, TooLarge, Unreadable };
 
 struct ProductFile {
   FileState state = FileState::Missing;
   std::uint64_t size = 0;
+  ContentHash hash{};  // of the bytes read, when state is Ok
 };
 
-// Looks at one product file; sizes of 4 GiB or more do not fit the package.
+// Looks at one product file and reads it once for its content hash; sizes of
+// 4 GiB or more do not fit the package and are not read.
 ProductFile InspectProductFile(const std::filesystem::path& path);

@@ -25,6 +25,7 @@ int RunShow(const CommandLine& line) {
   CPackageFile package;
   SetupInfo info;
   if (!OpenLikeLauncher(line.package, package, info)) return 1;
+  LoadFileHashes(package, info);
 
   std::string json = "{\n";
   json += "  \"title\": " + JsonString(info.title) + ",\n";
@@ -37,7 +38,8 @@ int RunShow(const CommandLine& line) {
   for (std::size_t i = 0; i < info.files.size(); ++i) {
     const FileEntry& file = info.files[i];
     json += std::string(i == 0 ? "\n" : ",\n") + "    {\"name\": " + JsonString(file.name) +
-            ", \"disc\": " + JsonString(file.disc) + ", \"size\": " + std::to_string(file.size) + "}";
+            ", \"disc\": " + JsonString(file.disc) + ", \"size\": " + std::to_string(file.size) +
+            ", \"hash\": " + (file.hash ? "\"" + ToHex(*file.hash) + "\"" : std::string("null")) + "}";
   }
   json += info.files.empty() ? "],\n" : "\n  ],\n";
   json += "  \"menus\": [";
