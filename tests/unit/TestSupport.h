@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Cp932Encoder.h"
@@ -32,19 +31,14 @@ inline bool WritePackage(const std::filesystem::path& path,
 // An empty folder of the running test's own, removed when the test ends.
 class CTestFolder {
  public:
-  CTestFolder() {
-    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    m_path = std::filesystem::temp_directory_path() /
-             (std::string("setup_") + test->test_suite_name() + "." + test->name());
-    std::filesystem::remove_all(m_path);
-    std::filesystem::create_directories(m_path);
-  }
-  ~CTestFolder() {
-    std::error_code ignored;  // a leftover in the temporary folder harms nothing
-    std::filesystem::remove_all(m_path, ignored);
-  }
+  CTestFolder() { std::filesystem::remove_all(m_path), std::filesystem::create_directories(m_path); }
+  ~CTestFolder() { std::error_code ignored; std::filesystem::remove_all(m_path, ignored); }
   const std::filesystem::path& Path() const { return m_path; }
 
  private:
-  std::filesystem::path m_path;
+  static std::string Name() {
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    return std::string("setup_") + test->test_suite_name() + "." + test->name();
+  }
+  const std::filesystem::path m_path = std::filesystem::temp_directory_path() / Name();
 };
