@@ -31,11 +31,11 @@ cp932 good.csv <<'CSV'
 実行ファイル,game.exe
 ファイル,game.exe,DISC1
 ファイル,data\表紙.txt,DISC1
-ファイル,two.dat,DISC2
+ファイル,two.dat,DISC"2
 CSV
 build() { "$tool" build --launcher-picture pic.bmp --wizard-picture pic.bmp --disc DISC1=D1 "$@"; }
 
-expect 0 "build" build --settings good.csv --disc DISC2=D2 -o out/setup
+expect 0 "build" build --settings good.csv --disc 'DISC"2=D2' -o out/setup
 expect 0 "list" "$tool" list out/setup
 [ "$(cut -f3 out.txt | tr '\n' ' ')" = "setting.csv filesize setup.bmp install.bmp " ] || fail "list: $(cat out.txt)"
 expect 0 "show" "$tool" show out/setup
@@ -43,7 +43,9 @@ has out.txt '{"name": "data\\\\表紙.txt", "disc": "DISC1", "size": 3}'
 ! command -v python3 >/dev/null || python3 -m json.tool out.txt >/dev/null || fail "show: invalid JSON"
 expect 0 "extract" "$tool" extract out/setup SETTING.CSV
 cmp -s out.txt good.csv || fail "extracted settings differ"
-expect 0 "check of complete discs" "$tool" check out/setup --disc DISC1=D1 --disc DISC2=D2
+expect 0 "extract -o" "$tool" extract out/setup filesize -o sizes.bin
+[ "$(od -An -tx1 sizes.bin | tr -d ' \n')" = 050000000300000008000000 ] || fail "filesize: $(od -tx1 sizes.bin)"
+expect 0 "check of complete discs" "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2'
 [ -s out.txt ] && fail "check printed problems for complete discs"
 
 printf 'OLD' > out/existing
@@ -55,14 +57,14 @@ refused() {  # what, pattern...; after a build into out/existing
   [ -z "$(ls -A out | grep -v -x -e setup -e existing)" ] || fail "$what: left $(ls -A out)"
 }
 mv 'D1/data/表紙.txt' hidden.txt
-expect 1 "missing file" build --settings good.csv --disc DISC2=D2 -o out/existing
+expect 1 "missing file" build --settings good.csv --disc 'DISC"2=D2' -o out/existing
 refused "missing file" "line 6" "表紙.txt"
 mv hidden.txt 'D1/data/表紙.txt'
 expect 1 "disc without folder" build --settings good.csv -o out/existing
-refused "disc without folder" "line 7" "DISC2"
+refused "disc without folder" "line 7" 'DISC"2'
 printf 'not a picture' > bad.bmp
 expect 1 "bad picture" "$tool" build --settings good.csv --launcher-picture bad.bmp --wizard-picture pic.bmp \
-  --disc DISC1=D1 --disc DISC2=D2 -o out/existing
+  --disc DISC1=D1 --disc 'DISC"2=D2' -o out/existing
 refused "bad picture" "bad.bmp"
 printf '項目,パラメータ\nタイトル,旅\n社名,工房\nファイル,..\\two.dat\n' | cp932 unsafe.csv
 expect 1 "unsafe name" build --settings unsafe.csv -o out/existing
@@ -71,18 +73,18 @@ printf '項目,パラメータ\nタイトル,旅/人\n社名,工房\n' | cp932 s
 expect 1 "title with a separator" build --settings slash.csv -o out/existing
 refused "title with a separator" "line 2" "title"
 truncate -s 4G D2/huge.dat
-printf '項目,パラメータ,ディスク\nタイトル,旅\n社名,工房\nファイル,huge.dat,DISC2\n' | cp932 huge.csv
-expect 1 "4 GiB file" build --settings huge.csv --disc DISC2=D2 -o out/existing
-refused "4 GiB file" "line 4" "huge.dat"
+printf '項目,パラメータ,ディスク\nタイトル,旅\n社名,工房\nファイル,huge.dat,DISC"2\n' | cp932 huge.csv
+expect 1 "4 GiB file" build --settings huge.csv --disc 'DISC"2=D2' -o out/existing
+refused "4 GiB file" "line 4" "huge.dat" "4 GiB"
 rm D2/huge.dat
-expect 1 "output is a folder" build --settings good.csv --disc DISC2=D2 -o out
+expect 1 "output is a folder" build --settings good.csv --disc 'DISC"2=D2' -o out
 refused "output is a folder"
-expect 1 "output is an input" build --settings good.csv --disc DISC2=D2 -o D1/game.exe
+expect 1 "output is an input" build --settings good.csv --disc 'DISC"2=D2' -o D1/game.exe
 [ "$(cat D1/game.exe)" = hello ] || fail "output is an input: input changed"
 
 printf '123' > D2/two.dat
 rm 'D1/data/表紙.txt'
-expect 1 "check with problems" "$tool" check out/setup --disc DISC1=D1 --disc DISC2=D2
+expect 1 "check with problems" "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2'
 [ "$(wc -l < out.txt)" -eq 2 ] || fail "check: two problem lines expected: $(cat out.txt)"
 has out.txt "表紙.txt.*missing"
 has out.txt "two.dat.*size 3.*8"
