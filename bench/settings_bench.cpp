@@ -9,10 +9,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
-#include "../tests/unit/TestPackage.h"
+#include "Cp932Encoder.h"
+#include "PackageWriter.h"
 #include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 
@@ -23,7 +26,7 @@ constexpr int kFiles = 100000;
 // Half the files lie in Japanese-named folders, so the decoder's double-byte
 // path is part of what is measured.
 std::string MakeSettings() {
-  using testing_support::Cp932;
+  const auto Cp932 = [](std::wstring_view text) { return EncodeCp932(text).value(); };
   std::string csv = Cp932(
       L"項目,パラメータ,ディスク\r\nタイトル,表示ゲーム\r\n社名,ソフト工房\r\n"
       L"実行ファイル,game.exe\r\n");
@@ -43,16 +46,20 @@ std::string MakeSettings() {
 
 struct Fixture {
   Fixture() : settings(MakeSettings()) {
-    std::string sizes;
-    for (int i = 0; i < kFiles; ++i) testing_support::AppendLe32(sizes, static_cast<std::uint32_t>(i * 17));
-    path = dir.Path() / "setup";
-    if (!testing_support::WriteBytes(
-            path, testing_support::BuildPackage({{"setting.csv", settings}, {"filesize", sizes}}))) {
+    std::vector<char> sizes;
+    for (int i = 0; i < kFiles; ++i) {
+      for (int shift = 0; shift < 32; shift += 8) sizes.push_back(static_cast<char>(i * 17 >> shift));
+    }
+    path = std::filesystem::temp_directory_path() / "setup_settings_bench";
+    const std::optional<std::vector<char>> package =
+        BuildPackage({{"setting.csv", {settings.begin(), settings.end()}}, {"filesize", sizes}});
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    if (!package || !file.write(package->data(), static_cast<std::streamsize>(package->size())) || !file.flush()) {
       std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
       std::exit(1);
     }
   }
-  testing_support::CTempDir dir;
+  ~Fixture() { std::filesystem::remove(path); }
   std::string settings;
   std::filesystem::path path;
 };

@@ -4,17 +4,11 @@
 
 #include <windows.h>
 
-#include <cstdint>
-
 #include "win/Handles.h"
 #include "win/PropertyPage.h"
+#include "wizard/Progress.h"
 
 struct SetupInfo;
-
-// The progress bar position for copied of total bytes: 0 to 100, computed
-// without overflow. A total of 0 promises nothing, so the bar shows full
-// once anything has been copied.
-int ProgressPosition(std::uint64_t copied, std::uint64_t total);
 
 class CCopyPage : public win::CPropertyPage {
  public:

@@ -1,31 +1,24 @@
-// The package reader works on files: each fuzz input is written to one
-// temporary file per process, removed when the process ends.
+// The package reader works on files: the input is written to a temporary
+// file of this process and unlinked once opened (the open package keeps its
+// data), so no file stays behind however the fuzzer ends.
 #pragma once
 
 #include <unistd.h>
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
-inline const std::filesystem::path& FuzzFilePath() {
-  static const std::filesystem::path path = [] {
-    std::filesystem::path p =
-        std::filesystem::temp_directory_path() / ("setup_fuzz_" + std::to_string(getpid()));
-    std::atexit([] {
-      std::error_code error;
-      std::filesystem::remove(FuzzFilePath(), error);
-    });
-    return p;
-  }();
-  return path;
-}
+#include "package/PackageFile.h"
 
-inline bool WriteFuzzFile(const void* data, std::size_t size) {
-  std::FILE* file = std::fopen(FuzzFilePath().c_str(), "wb");
-  if (!file) return false;
-  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
-  return std::fclose(file) == 0 && written;
+// False when the file cannot be written, or the package refuses it.
+inline bool OpenFuzzPackage(CPackageFile& package, const void* data, std::size_t size) {
+  const std::filesystem::path path =
+      std::filesystem::temp_directory_path() / ("setup_fuzz_" + std::to_string(getpid()));
+  const bool written = static_cast<bool>(std::ofstream(path, std::ios::binary | std::ios::trunc)
+                                             .write(static_cast<const char*>(data), static_cast<std::streamsize>(size)));
+  const bool opened = written && package.OpenPackage(path);
+  std::error_code ignored;
+  std::filesystem::remove(path, ignored);
+  return opened;
 }

@@ -1,11 +1,10 @@
-// ReadRegString and WriteRegString against the real registry, in a key of
-// their own below HKEY_LOCAL_MACHINE\SOFTWARE that is removed afterwards.
+// ReadRegString and WriteRegString against the real registry, below a key of
+// their own that is removed afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "win/Handles.h"
 #include "win/Registry.h"
@@ -16,118 +15,70 @@ const std::wstring kDefault = L"<default>";
 
 class RegistryTest : public testing::Test {
  protected:
-  void SetUp() override {
-    m_root = L"SOFTWARE\\SetupRegistryTest" + std::to_wstring(::GetCurrentProcessId());
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_root.c_str());
-  }
+  void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_root.c_str()); }
   void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_root.c_str()); }
-
-  // Stores raw data the way another program could have left it.
-  void SetRaw(const std::wstring& key, DWORD type, const void* data, DWORD bytes) {
-    win::UniqueKey handle;
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                                nullptr, handle.put(), nullptr),
-              ERROR_SUCCESS);
-    ASSERT_EQ(::RegSetValueExW(handle.get(), L"path", 0, type, static_cast<const BYTE*>(data), bytes),
-              ERROR_SUCCESS);
-  }
-  void SetString(const std::wstring& key, DWORD type, const std::wstring& text) {
-    SetRaw(key, type, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-  }
-
-  std::wstring m_root;
+  const std::wstring m_root = L"SOFTWARE\\SetupRegistryTest" + std::to_wstring(::GetCurrentProcessId());
 };
 
+// Raw value data, as another program may have left it.
+std::string Raw(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+std::string Sz(const std::wstring& text) { return Raw(text + L'\0'); }
+
 TEST_F(RegistryTest, ReadsOnlyAStoredStringThatFits) {
-  const std::wstring fits(259, L'x');     // 259 characters and the zero: 260
-  const std::wstring tooLong(260, L'y');  // one over
-  const DWORD number = 42;
+  const std::wstring fits(259, L'x');  // 259 characters and the zero: 260
   struct Case {
     const char* what;
-    DWORD type;                // 0: nothing stored
-    std::wstring stored;
+    DWORD type;  // REG_NONE: nothing stored
+    std::string data;
     std::wstring expected;
   } cases[] = {
-      {"missing key", 0, L"", kDefault},
-      {"plain folder", REG_SZ, L"C:\\Games\\Sample\\", L"C:\\Games\\Sample\\"},
-      {"Japanese folder", REG_SZ, L"C:\\Program Files\\サンプル工房\\星の旅人\\",
+      {"missing value", REG_NONE, "", kDefault},
+      {"Japanese folder", REG_SZ, Sz(L"C:\\Program Files\\サンプル工房\\星の旅人\\"),
        L"C:\\Program Files\\サンプル工房\\星の旅人\\"},
-      {"empty value is the stored text", REG_SZ, L"", L""},
-      {"expandable string", REG_EXPAND_SZ, L"%ProgramFiles%\\Sample\\", kDefault},
-      {"multi-string", REG_MULTI_SZ, L"C:\\Games\\", kDefault},
-      {"exactly at the limit", REG_SZ, fits, fits},
-      {"one over the limit", REG_SZ, tooLong, kDefault},
+      {"empty text", REG_SZ, Sz(L""), L""},
+      {"expandable string", REG_EXPAND_SZ, Sz(L"%ProgramFiles%\\Sample\\"), kDefault},
+      {"multi-string", REG_MULTI_SZ, Sz(L"C:\\Games\\") + Sz(L""), kDefault},
+      {"number", REG_DWORD, std::string("\x2A\0\0\0", 4), kDefault},
+      {"exactly at the limit", REG_SZ, Sz(fits), fits},
+      {"one over the limit", REG_SZ, Sz(fits + L'y'), kDefault},
+      {"no terminating zero", REG_SZ, Raw(fits), fits},
+      {"text after a zero", REG_SZ, Sz(std::wstring(L"C:\\A\\\0junk", 10)), L"C:\\A\\"},
+      {"half a character", REG_SZ, std::string("A\0B", 3), L"A"},
   };
-  int index = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const std::wstring key = m_root + L"\\Case" + std::to_wstring(index++);
-    if (c.type != 0) SetString(key, c.type, c.stored);
+    const std::wstring key = m_root + L"\\" + std::to_wstring(&c - cases);
+    if (c.type != REG_NONE) {
+      win::UniqueKey handle;
+      ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  handle.put(), nullptr), ERROR_SUCCESS);
+      ASSERT_EQ(::RegSetValueExW(handle.get(), L"path", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
+                                 static_cast<DWORD>(c.data.size())), ERROR_SUCCESS);
+    }
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), c.expected);
   }
-
-  SCOPED_TRACE("other cases");
-  const std::wstring dwordKey = m_root + L"\\Number";
-  SetRaw(dwordKey, REG_DWORD, &number, sizeof number);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, dwordKey, L"path", kDefault), kDefault);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, dwordKey, L"other", kDefault), kDefault);
 }
 
-TEST_F(RegistryTest, ReadsDataWithoutTerminatorOrWithEmbeddedZeroSafely) {
-  // Another program may store a REG_SZ without its zero, or with text after
-  // one: the read never runs past the data and stops at the first zero.
-  const std::wstring key = m_root + L"\\Raw";
-  const std::wstring fits(259, L'z');  // room left for the zero the data lacks
-  SetRaw(key, REG_SZ, fits.data(), static_cast<DWORD>(fits.size() * sizeof(wchar_t)));
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), fits);
-
-  const wchar_t embedded[] = L"C:\\A\\\0junk";
-  SetRaw(key, REG_SZ, embedded, sizeof embedded);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), L"C:\\A\\");
-
-  const char odd[] = {'A', 0, 'B'};  // a byte count that is not whole characters
-  SetRaw(key, REG_SZ, odd, sizeof odd);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), L"A");
-}
-
-TEST_F(RegistryTest, WriteCreatesTheWholePathAndOverwrites) {
+TEST_F(RegistryTest, WritesAWholeKeyPathButNeverTheRoot) {
   const std::wstring key = m_root + L"\\サンプル工房\\星の旅人";
-  EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"path", L"C:\\First\\"), ERROR_SUCCESS);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), L"C:\\First\\");
-  EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"path", L"D:\\ゲーム\\"), ERROR_SUCCESS);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), L"D:\\ゲーム\\");
-
-  // Stored as REG_SZ with its terminating zero, and nothing else beside it.
-  win::UniqueKey handle;
-  ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, handle.put()), ERROR_SUCCESS);
-  DWORD type = 0;
-  DWORD bytes = 0;
-  ASSERT_EQ(::RegQueryValueExW(handle.get(), L"path", nullptr, &type, nullptr, &bytes), ERROR_SUCCESS);
+  for (const wchar_t* text : {L"C:\\First\\", L"D:\\ゲーム\\"}) {
+    EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"path", text), ERROR_SUCCESS);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), text);
+  }
+  // REG_SZ with its terminating zero, as other programs expect.
+  DWORD type = 0, bytes = 0;
+  ASSERT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"path", RRF_RT_ANY, &type, nullptr, &bytes),
+            ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(bytes, sizeof(L"D:\\ゲーム\\"));
-  DWORD values = 0;
-  DWORD subkeys = 0;
-  ASSERT_EQ(::RegQueryInfoKeyW(handle.get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr,
-                               &values, nullptr, nullptr, nullptr, nullptr),
-            ERROR_SUCCESS);
-  EXPECT_EQ(values, 1u);
-  EXPECT_EQ(subkeys, 0u);
 
-  // What the read refuses, the write still stores: the record then reads as
-  // not installed.
-  EXPECT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"path", std::wstring(300, L'w')), ERROR_SUCCESS);
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", L""), L"");
-}
-
-TEST_F(RegistryTest, EmptyKeyPathNeverTouchesTheRoot) {
-  // A product without maker or title has no record; the root key itself
-  // must neither be read as one nor written.
-  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", L"SetupRegistryTestValue", L"C:\\X\\"),
-            ERROR_SUCCESS);
-  DWORD type = 0;
-  EXPECT_EQ(::RegQueryValueExW(HKEY_LOCAL_MACHINE, L"SetupRegistryTestValue", nullptr, &type,
-                               nullptr, nullptr),
-            ERROR_FILE_NOT_FOUND);
+  // A product without maker or title has no record: the root key is never
+  // written or read as one.
+  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", L"SetupRegistryTestValue", L"C:\\X\\"), ERROR_SUCCESS);
+  EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, nullptr, L"SetupRegistryTestValue", RRF_RT_ANY, nullptr, nullptr,
+                           nullptr), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, L"", L"path", kDefault), kDefault);
 }
 
