@@ -7,7 +7,8 @@
 #include <cstdio>
 #include <string>
 
-#include "Driver.h"
+#include "Process.h"
+#include "System.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #         -P MakeFixture.cmake
 # CSV is the settings table in UTF-8; the package gets it in code page 932
 # with CR LF line ends, as a publisher writes it. The program file named by
-# "実行ファイル" is the sample game, the readme a short text; every other
-# file holds its own name. PATCH damages the package afterwards (see
-# PatchPackage.pl).
+# "実行ファイル" is the sample game, the readme a short text, a file named
+# empty* is empty; every other file holds its own name. PATCH damages the
+# package afterwards (see PatchPackage.pl).
 
 if(NOT PACKAGE_DISC)
   set(PACKAGE_DISC DISC1)
@@ -58,6 +58,8 @@ foreach(entry IN LISTS entries)
     file(COPY_FILE ${GAME} ${target})
   elseif(name STREQUAL readme)
     file(WRITE ${target} "${NAME}: readme\r\n")
+  elseif(name MATCHES "empty[^\\]*$")
+    file(WRITE ${target} "")
   else()
     string(REPEAT "${NAME} ${name}\r\n" 64 content)
     file(WRITE ${target} "${content}")

@@ -12,18 +12,16 @@ namespace e2e {
 
 namespace {
 
-// Where a process keeps its current directory and command line: the
+// Where a process keeps its current directory: the
 // process parameters block that its PEB points to. The layouts of the
 // documented structures, per bitness; the driver reads processes of its
 // own bitness only.
 #ifdef _WIN64
 constexpr std::size_t kPebParameters = 0x20;
 constexpr std::size_t kParamsCurrentDirectory = 0x38;
-constexpr std::size_t kParamsCommandLine = 0x70;
 #else
 constexpr std::size_t kPebParameters = 0x10;
 constexpr std::size_t kParamsCurrentDirectory = 0x24;
-constexpr std::size_t kParamsCommandLine = 0x40;
 #endif
 
 std::wstring ReadRemoteString(HANDLE process, std::size_t parametersOffset) {
@@ -86,13 +84,13 @@ void PumpMessages() {
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
 
-CWatchResult Watch(const CProcess& process, DWORD timeoutMs, bool resume, CProcess* toResume) {
+CWatchResult Watch(CProcess& process, DWORD timeoutMs) {
   CWatchState state;
   state.processId = process.Id();
   s_watch = &state;
   const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWindowEvent,
                                                process.Id(), 0, WINEVENT_OUTOFCONTEXT);
-  if (resume && toResume != nullptr) toResume->Resume();
+  process.Resume();
 
   CWatchResult result;
   const DWORD start = ::GetTickCount();
@@ -100,7 +98,7 @@ CWatchResult Watch(const CProcess& process, DWORD timeoutMs, bool resume, CProce
   for (;;) {
     // Polling catches windows that a lost event would hide; the hook
     // catches those that live shorter than one poll.
-    for (const CWindow& window : FindWindows({L"", L"", process.Id(), true})) NoteWindow(window.Handle(), L"visible");
+    for (const CWindow& window : FindWindows(L"", process.Id())) NoteWindow(window.Handle(), L"visible");
     // Once a window has shown, the answer is known.
     if (!state.seen.empty()) break;
     const DWORD elapsed = ::GetTickCount() - start;
@@ -125,19 +123,23 @@ CWatchResult Watch(const CProcess& process, DWORD timeoutMs, bool resume, CProce
   return result;
 }
 
+void EndProcess(const win::UniqueHandle& process) {
+  if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 5000);
+  }
+}
+
 }  // namespace
 
-CProcess::~CProcess() {
-  if (m_bOwned && IsRunning()) Terminate();
-}
+CProcess::~CProcess() { EndProcess(m_hProcess); }
 
 CProcess& CProcess::operator=(CProcess&& other) noexcept {
   if (this != &other) {
-    if (m_bOwned && IsRunning()) Terminate();
+    EndProcess(m_hProcess);
     m_hProcess = std::move(other.m_hProcess);
     m_hThread = std::move(other.m_hThread);
     m_id = std::exchange(other.m_id, 0);
-    m_bOwned = other.m_bOwned;
   }
   return *this;
 }
@@ -170,35 +172,6 @@ CProcess CProcess::Attach(DWORD processId) {
   return process;
 }
 
-bool CProcess::Resume() {
-  if (!m_hThread) return false;
-  const bool resumed = ::ResumeThread(m_hThread.get()) != static_cast<DWORD>(-1);
-  m_hThread.reset();
-  return resumed;
-}
-
-bool CProcess::IsRunning() const {
-  return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT;
-}
-
-bool CProcess::WaitExit(DWORD timeoutMs) const {
-  return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), timeoutMs) == WAIT_OBJECT_0;
-}
-
-std::optional<DWORD> CProcess::ExitCode() const {
-  DWORD code = 0;
-  if (!m_hProcess || IsRunning() || !::GetExitCodeProcess(m_hProcess.get(), &code)) return std::nullopt;
-  return code;
-}
-
-void CProcess::Terminate() {
-  if (!m_hProcess) return;
-  ::TerminateProcess(m_hProcess.get(), 1);
-  ::WaitForSingleObject(m_hProcess.get(), 5000);
-}
-
-void CProcess::Detach() { m_bOwned = false; }
-
 std::wstring CProcess::ImagePath() const {
   wchar_t path[MAX_PATH * 4] = {};
   DWORD length = MAX_PATH * 4;
@@ -208,10 +181,6 @@ std::wstring CProcess::ImagePath() const {
 
 std::wstring CProcess::CurrentDirectory() const {
   return m_hProcess ? ReadRemoteString(m_hProcess.get(), kParamsCurrentDirectory) : std::wstring();
-}
-
-std::wstring CProcess::CommandLine() const {
-  return m_hProcess ? ReadRemoteString(m_hProcess.get(), kParamsCommandLine) : std::wstring();
 }
 
 std::vector<DWORD> FindProcesses(const std::wstring& fileName) {
@@ -243,28 +212,12 @@ std::wstring DescribeProcesses() {
   return description;
 }
 
-CProcess WaitProcess(const std::wstring& fileName, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const std::vector<DWORD> ids = FindProcesses(fileName);
-    if (!ids.empty()) return CProcess::Attach(ids.front());
-    if (::GetTickCount() - start >= timeoutMs) return CProcess();
-    ::Sleep(20);
-  }
-}
-
-CWatchResult RunWatchingWindows(const std::wstring& program, const std::wstring& arguments,
-                                const std::wstring& folder, DWORD timeoutMs) {
-  CProcess process = CProcess::Start(program, arguments, folder, true);
+CWatchResult RunWatchingWindows(const std::wstring& program, const std::wstring& arguments) {
+  CProcess process = CProcess::Start(program, arguments, {}, true);
   if (!process) return CWatchResult();
-  CWatchResult result = Watch(process, timeoutMs, true, &process);
+  CWatchResult result = Watch(process, kWaitMs);
   result.process = std::move(process);
   return result;
-}
-
-CWatchResult WatchUntilExit(const CProcess& process, DWORD timeoutMs) {
-  if (!process) return CWatchResult();
-  return Watch(process, timeoutMs, false, nullptr);
 }
 
 }  // namespace e2e

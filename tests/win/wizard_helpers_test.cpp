@@ -10,7 +10,6 @@
 
 #include "win/Handles.h"
 #include "wizard/ShellFolders.h"
-#include "wizard_driver.h"
 
 namespace {
 
@@ -29,6 +28,26 @@ void WriteFile(const std::wstring& path) {
   ASSERT_TRUE(file) << "cannot create the test file";
 }
 
+// Removes a folder tree (clean-up of an earlier run only).
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW data;
+  win::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
+  if (find) {
+    do {
+      const std::wstring name = data.cFileName, path = folder + L"\\" + name;
+      if (name == L"." || name == L"..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(path);
+      } else {
+        ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(path.c_str());
+      }
+    } while (::FindNextFileW(find.get(), &data));
+  }
+  find.reset();
+  ::RemoveDirectoryW(folder.c_str());
+}
+
 int CountEntries(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
   win::UniqueFind find(::FindFirstFileW((folder + L"*").c_str(), &data));
@@ -44,7 +63,7 @@ std::wstring FreshFolder(const wchar_t* name) {
   wchar_t temp[MAX_PATH];
   ::GetTempPathW(MAX_PATH, temp);
   std::wstring folder = std::wstring(temp) + name + L"_" + std::to_wstring(::GetCurrentProcessId());
-  wizard_test::RemoveTree(folder);
+  RemoveTree(folder);
   ::CreateDirectoryW(folder.c_str(), nullptr);
   return folder + L"\\";
 }
