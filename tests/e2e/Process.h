@@ -31,7 +31,7 @@ class CProcess {
   explicit operator bool() const { return static_cast<bool>(m_hProcess); }
   DWORD Id() const { return m_id; }
   HANDLE Handle() const { return m_hProcess.get(); }
-  void Resume() { if (m_hThread) ::ResumeThread(m_hThread.get()), m_hThread.reset(); }
+  void Resume() const { ::ResumeThread(m_hThread.get()); }  // after a suspended Start
   bool IsRunning() const { return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT; }
   bool WaitExit(DWORD timeoutMs = kWaitMs) const {
     return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), timeoutMs) == WAIT_OBJECT_0;
@@ -42,7 +42,7 @@ class CProcess {
 
  private:
   win::UniqueHandle m_hProcess;
-  win::UniqueHandle m_hThread;  // only while started suspended
+  win::UniqueHandle m_hThread;
   DWORD m_id = 0;
 };
 

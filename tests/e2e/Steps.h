@@ -63,8 +63,14 @@ Step LockMaker();  // the maker's key made volatile: no record can be written be
 Step Opener();     // e2e_opener.exe opens .txt documents
 Step Hold(const std::wstring& path);  // open, so that it cannot be deleted
 Step Release();
-// Rewrites the sizes listed in Q:\setup so that they add up to folder's
-// free space plus extra bytes.
+// Damages the package in the drive: a member no longer found; one whose
+// data no longer begins with "BM"; a text in it replaced by one of the same
+// length in code page 932 (settings setuppack would refuse).
+Step Drop(const std::string& member);
+Step NotBitmap(const std::string& member);
+Step Replace(const std::string& member, const std::wstring& from, const std::wstring& to);
+// Lists sizes in the package in the drive that add up to folder's free
+// space plus extra bytes.
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 
 // Acting.
@@ -105,12 +111,10 @@ Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunc
 Step Exited();
 Step Marker(const std::wstring& path, const std::wstring& exe = {}, const std::wstring& folder = {});
 Step Opened(const std::wstring& path = {});
-Step File(const std::wstring& path, bool exists);
-Step Folder(const std::wstring& path, bool exists);
+Step Exists(const std::wstring& path, bool exists);  // a file or a folder
 Step Files(const std::wstring& folder, const std::wstring& source, const std::vector<std::wstring>& names);  // bytes, times
 Step Bytes(const std::wstring& path, const std::wstring& source);
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names);
-Step Count(const std::wstring& folder, std::size_t files);
 Step Attribute(const std::wstring& path, DWORD attribute, bool set);
 Step RecordIs(const std::wstring& title, const std::wstring& folder);  // "": none
 Step RegKey(const std::wstring& key, bool exists);

@@ -252,19 +252,11 @@ std::map<std::wstring, std::wstring> WaitForMarker(const std::wstring& path) {
 }
 
 std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value) {
-  win::UniqueKey opened;
-  DWORD type = 0, size = 0;
-  if (::RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, opened.put()) != ERROR_SUCCESS ||
-      ::RegQueryValueExW(opened.get(), value.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ)
+  std::wstring data(2048, L'\0');
+  DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+  if (::RegGetValueW(root, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, data.data(), &size) != ERROR_SUCCESS)
     return std::nullopt;
-  std::wstring data(size / sizeof(wchar_t) + 1, L'\0');
-  size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-  if (::RegQueryValueExW(opened.get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-      ERROR_SUCCESS)
-    return std::nullopt;
-  data.resize(size / sizeof(wchar_t));
-  while (!data.empty() && data.back() == L'\0') data.pop_back();
-  return data;
+  return data.c_str();
 }
 
 bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value, const std::wstring& data) {

@@ -3,7 +3,6 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cwctype>
 #include <utility>
 
@@ -218,18 +217,13 @@ bool TakeScreenshot(const std::wstring& name, const std::vector<CWindow>& window
     request += static_cast<char>(c);
   }
   if (request.empty() || windows.empty()) return false;
-  // The last window is the one the user works with: active, as it would be.
-  // Activated from another process, its title bar is not redrawn as active
-  // on Wine's virtual desktop; WM_NCACTIVATE redraws it.
+  // The last window is the one the user works with: active. Activated from
+  // another process, its title bar is redrawn as active by WM_NCACTIVATE.
   (void)::SetForegroundWindow(windows.back().Handle());
-  DWORD_PTR ignored = 0;
-  (void)::SendMessageTimeoutW(windows.back().Handle(), WM_NCACTIVATE, TRUE, 0, SMTO_ABORTIFHUNG, kMessageTimeoutMs,
-                              &ignored);
-
-  // Each window's own X window (Wine keeps its id as a window property):
-  // the harness lays them over the desktop's picture, in this order. A
-  // picture of the desktop alone may show a window that has not reached the
-  // desktop's X window yet as a black area.
+  SendTimed(windows.back().Handle(), WM_NCACTIVATE, TRUE, 0);
+  // Each window's own X window (Wine keeps its id as a property): the
+  // harness lays them over the desktop's picture, in this order, as a
+  // window that has not reached the desktop's picture yet shows black.
   RECT area{};
   std::string placed;
   for (const CWindow& window : windows) {
@@ -238,38 +232,20 @@ bool TakeScreenshot(const std::wstring& name, const std::vector<CWindow>& window
     ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     ::UnionRect(&area, &area, &rect);
     const auto xid = reinterpret_cast<ULONG_PTR>(::GetPropW(window.Handle(), L"__wine_x11_whole_window"));
-    char line[80];
-    std::snprintf(line, sizeof line, "%lu %ld %ld\n", static_cast<unsigned long>(xid), static_cast<long>(rect.left),
-                  static_cast<long>(rect.top));
-    if (xid != 0) placed += line;
+    if (xid) placed += std::to_string(xid) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) + "\n";
   }
-  ::Sleep(500);
-  // A margin of desktop around the windows, within the screen.
-  constexpr LONG kMargin = 12;
-  area.left = std::max<LONG>(0, area.left - kMargin);
-  area.top = std::max<LONG>(0, area.top - kMargin);
-  area.right = std::min<LONG>(::GetSystemMetrics(SM_CXSCREEN), area.right + kMargin);
-  area.bottom = std::min<LONG>(::GetSystemMetrics(SM_CYSCREEN), area.bottom + kMargin);
-
-  // The request for the harness: the name; left top right bottom of the
-  // picture; one line "X-window-id left top" per window. It appears whole
-  // (renamed into place) and is removed once the picture is taken.
-  char numbers[64];
-  std::snprintf(numbers, sizeof numbers, "\n%ld %ld %ld %ld\n", static_cast<long>(area.left),
-                static_cast<long>(area.top), static_cast<long>(area.right), static_cast<long>(area.bottom));
-  request += numbers + placed;
-  const std::wstring pending = JoinPath(WorkDir(), L"shot-request.tmp");
-  const std::wstring ready = JoinPath(WorkDir(), L"shot-request.txt");
-  const std::wstring taken = JoinPath(WorkDir(), L"shot-taken.txt");
-  (void)::DeleteFileW(taken.c_str());  // absent before the first picture
-  if (!WriteFileBytes(pending, request) || !::MoveFileExW(pending.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING))
-    return false;
-  const DWORD start = ::GetTickCount();
-  while (FileExists(ready)) {
-    if (::GetTickCount() - start >= kWaitMs) return false;
-    ::Sleep(50);
-  }
-  return FileExists(taken);
+  ::Sleep(500);  // the repaint; only pictures wait for it
+  // The request: the name; left top right bottom, with a margin of desktop
+  // within the screen; a line "X-window-id left top" per window. It appears
+  // whole (renamed into place) and is removed once the picture is taken.
+  request += "\n" + std::to_string(std::max<LONG>(0, area.left - 12)) + " " + std::to_string(std::max<LONG>(0, area.top - 12)) +
+             " " + std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CXSCREEN), area.right + 12)) + " " +
+             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CYSCREEN), area.bottom + 12)) + "\n" + placed;
+  const std::wstring pending = JoinPath(WorkDir(), L"shot-request.tmp"), ready = JoinPath(WorkDir(), L"shot-request.txt"),
+                     taken = JoinPath(WorkDir(), L"shot-taken.txt");
+  (void)::DeleteFileW(taken.c_str());
+  return WriteFileBytes(pending, request) && ::MoveFileExW(pending.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+         WaitUntil([&] { return !FileExists(ready); }) && FileExists(taken);
 }
 
 }  // namespace e2e

@@ -18,14 +18,17 @@ TEST(LauncherStart, EndsWithoutAWindowWhenThePackageIsUnusable) {
   Play({Insert(L"single"), Watch(L"Q:\\setup.exe", true), Launcher(kStar), Close()});  // the watch sees a launcher
   Play({Insert(L"single"), Delete(L"Q:\\setup"), Watch(L"Q:\\setup.exe", false)});
   Play({Insert(L"single"), Write(L"Q:\\setup", "ARC0 this is no package\r\n"), Watch(L"Q:\\setup.exe", false)});
-  Play({Insert(L"nosettings"), Watch(L"Q:\\setup.exe", false)});  // no "setting.csv" in the package
-  Play({Insert(L"nofilesize"), Watch(L"Q:\\setup.exe", false)});  // no "filesize"
+  Play({Insert(L"single"), Drop("setting.csv"), Watch(L"Q:\\setup.exe", false)});
+  Play({Insert(L"single"), Drop("filesize"), Watch(L"Q:\\setup.exe", false)});
 }
 
 TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
-  for (const auto& [fixture, text] : {std::pair{L"nomaker", L"セットアップ情報の「社名」が空です。"},
-                                      {L"unsafefile", L"セットアップ情報の「ファイル」の名前「..\\a\\stage1.dat」は使用できません。"}}) {
-    Play({Insert(fixture), Spawn(L"Q:\\setup.exe"),
+  // Settings that setuppack refuses but a disc may hold: no maker (the key
+  // renamed), a file name that climbs out of the install folder.
+  for (const auto& [from, to, text] :
+       {std::tuple{L"社名,", L"XXXX,", L"セットアップ情報の「社名」が空です。"},
+        {L"data\\stage1", L"..\\a\\stage1", L"セットアップ情報の「ファイル」の名前「..\\a\\stage1.dat」は使用できません。"}}) {
+    Play({Insert(L"single"), Replace("setting.csv", from, to), Spawn(L"Q:\\setup.exe"),
           Box({std::wstring(text) + L"\nセットアップを開始できません。", L"セットアップ", {IDOK}}, kKeep),
           Windows(LauncherCaption(kStar), 0), Answer(IDOK), Exited(), Windows(LauncherCaption(kStar), 0)});
   }
@@ -40,7 +43,7 @@ TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
         Insert(L"multi"), Start(L"Q:\\setup.exe", kMulti, L"Q:\\"), ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(),
         // A switch is never taken for the folder.
         Insert(L"single"), Start(L"Q:\\setup.exe", kStar, L"/x"), ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(),
-        File(TempCopy(), false)});
+        Exists(TempCopy(), false)});
 }
 
 TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
@@ -77,9 +80,10 @@ TEST(LauncherDialog, ButtonsFollowInstallRecordAndReadme) {
 
 TEST(LauncherDialog, PictureAreaIsEmptyWithoutABitmap) {
   // "setup.bmp" in the package; none; one that does not begin with "BM".
-  for (const auto& [fixture, picture] : {std::pair{L"single", true}, {L"nopicture", false}, {L"notbmp", false}}) {
-    Play({Insert(fixture), Start(L"Q:\\setup.exe", kStar), Picture(picture),
-          Enabled({kInstallId, kDirectXId, kReadmeId}, true), Close()});
+  const std::pair<std::vector<Step>, bool> rows[] = {{{}, true}, {{Drop("setup.bmp")}, false}, {{NotBitmap("setup.bmp")}, false}};
+  for (const auto& [damage, picture] : rows) {
+    Play(std::vector<Step>{Insert(L"single")} + damage +
+         std::vector<Step>{Start(L"Q:\\setup.exe", kStar), Picture(picture), Enabled({kInstallId, kDirectXId, kReadmeId}, true), Close()});
   }
 }
 
@@ -115,7 +119,7 @@ TEST(LauncherDirectX, CancelGivesUpWithoutFurtherMessages) {
                                    StaysOpen(), NoBox(), Usable(true)};
     std::vector<Step> steps{Insert(fixture), Start(L"Q:\\setup.exe", title, L"Q:\\")};
     for (int attempt = 0; attempt < 2; ++attempt) steps.insert(steps.end(), cancel.begin(), cancel.end());
-    steps.insert(steps.end(), {File(L"Q:\\dxsetup_ran.txt", false), Close()});
+    steps.insert(steps.end(), {Exists(L"Q:\\dxsetup_ran.txt", false), Close()});
     Play(steps);
   }
 }
@@ -125,7 +129,7 @@ TEST(LauncherStartGame, RunsTheRecordedProgramInTheInstallFolder) {
     // Installed by hand into a folder with a blank, and recorded.
     const std::wstring folder = std::wstring(L"C:\\ゲーム 置き場\\") + title + L"\\";
     Play({CopyDisc(fixture, folder, false), SetRecord(title, folder), Insert(fixture), Start(L"Q:\\setup.exe", title),
-          Click(kStartGameId), Marker(folder + L"game_ran.txt", folder + exe, folder), File(L"Q:\\game_ran.txt", false),
+          Click(kStartGameId), Marker(folder + L"game_ran.txt", folder + exe, folder), Exists(L"Q:\\game_ran.txt", false),
           StaysOpen(), Close()});
   }
 }
@@ -142,7 +146,7 @@ TEST(LauncherReadme, OpensTheSourceFoldersReadme) {
 }
 
 TEST(LauncherRelaunch, MultiDiscStartRestartsFromATempCopy) {
-  Play({Opener(), Insert(L"multi"), File(TempCopy(), false),
+  Play({Opener(), Insert(L"multi"), Exists(TempCopy(), false),
         Watch(L"Q:\\setup.exe", false), Launcher(kMulti),  // the started process itself shows nothing
         ShownBy(TempCopy(), L"Q:\\", true), Bytes(TempCopy(), SetupProgram()),
         // Its commands work relative to the disc, not to the temporary folder.

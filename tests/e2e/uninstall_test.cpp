@@ -21,30 +21,34 @@ std::vector<Step> InstallSample() {
 
 TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
   const std::wstring folder = DefaultFolder(kTitle) + L"\\", foreign = MenuLink(kMenu, L"別の製品");
-  const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder), Count(folder, 8),
-                                    File(DesktopLink(kTitle), true)};
+  const std::vector<std::wstring> files{L"bgm\\テーマ曲.dat", L"data\\stage1.dat", L"data\\stage2.dat", L"data\\表紙.bmp",
+                                        L"game.exe", L"manual\\manual.html", L"readme.txt"};
+  std::vector<std::wstring> withSave = files;
+  withSave.push_back(L"save\\slot1.sav");
+  const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder), Listed(folder, withSave),
+                                    Exists(DesktopLink(kTitle), true)};
   Play(std::vector<Step>{Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle)} + InstallSample() +
-       std::vector<Step>{Count(folder, 7), Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
+       std::vector<Step>{Listed(folder, files), Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
                          Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
                          // No, and Enter at once (No is the default), change nothing.
                          Click(kUninstallId), Box(kAsk, IDNO)} + unchanged +
        std::vector<Step>{Click(kUninstallId), Box(kAsk, kKeep), Key(VK_RETURN)} + unchanged +
        std::vector<Step>{Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, kKeep),
                          // The listed files and the folders they emptied go; what the game made stays.
-                         Listed(folder, {L"save\\slot1.sav"}), Folder(folder + L"data", false), Folder(folder + L"bgm", false),
-                         Folder(folder + L"manual", false), File(DesktopLink(kTitle), false),
-                         File(MenuLink(kMenu, kTitle), false), File(MenuLink(kMenu, L"はじめにお読みください"), false),
-                         File(MenuLink(kMenu, L"マニュアル"), false), File(foreign, true), RegKey(RecordKey(kTitle), false),
+                         Listed(folder, {L"save\\slot1.sav"}), Exists(folder + L"data", false), Exists(folder + L"bgm", false),
+                         Exists(folder + L"manual", false), Exists(DesktopLink(kTitle), false),
+                         Exists(MenuLink(kMenu, kTitle), false), Exists(MenuLink(kMenu, L"はじめにお読みください"), false),
+                         Exists(MenuLink(kMenu, L"マニュアル"), false), Exists(foreign, true), RegKey(RecordKey(kTitle), false),
                          RegKey(std::wstring(L"SOFTWARE\\") + kMaker, true), Answer(IDOK), Installed(false)} +
-       InstallSample() + std::vector<Step>{RecordIs(kTitle, folder), Count(folder, 8), File(DesktopLink(kTitle), true), Close()});
+       InstallSample() + std::vector<Step>{RecordIs(kTitle, folder), Listed(folder, withSave), Exists(DesktopLink(kTitle), true), Close()});
 }
 
 TEST(Uninstall, FinalMessageComesEvenWhenNothingCouldBeDeleted) {
   // A record whose folder holds none of the files, and no links at all.
   const std::wstring folder = WorkDir() + L"\\empty-install\\";
   Play({Insert(L"single"), MakeFolder(folder), SetRecord(kTitle, folder), Start(L"Q:\\setup.exe", kTitle), Installed(true),
-        Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), Installed(false), Folder(folder, true),
-        File(L"Q:\\game.exe", true), Close()});  // nothing is deleted relative to the source folder
+        Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), Installed(false), Exists(folder, true),
+        Exists(L"Q:\\game.exe", true), Close()});  // nothing is deleted relative to the source folder
 }
 
 TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
@@ -55,10 +59,10 @@ TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
   // The game runs: its readme is open and cannot be deleted.
   Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder), Insert(L"single"), Start(L"Q:\\setup.exe", kTitle),
         Hold(folder + L"readme.txt"), Click(kUninstallId), Box(kAsk, IDYES), Box(left, IDOK),
-        File(folder + L"readme.txt", true), File(folder + L"game.exe", false), Folder(folder + L"data", false),
+        Exists(folder + L"readme.txt", true), Exists(folder + L"game.exe", false), Exists(folder + L"data", false),
         RecordIs(kTitle, folder), Installed(true),
         // The game has ended: the removal is tried again and completes.
-        Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), File(folder + L"readme.txt", false),
+        Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), Exists(folder + L"readme.txt", false),
         RegKey(RecordKey(kTitle), false), Installed(false), Close()});
 }
 

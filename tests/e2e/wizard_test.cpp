@@ -52,7 +52,7 @@ TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
        std::vector<Step>{Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
                          Files(folder, FixtureDisc(L"multi", L"DISC1"), {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
                          Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}), RecordIs(kMulti, L""),
-                         File(DesktopLink(kMulti), false), File(MenuLink(kMulti, kMulti), false), Installed(false), Close()});
+                         Exists(DesktopLink(kMulti), false), Exists(MenuLink(kMulti, kMulti), false), Installed(false), Close()});
 }
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
@@ -95,19 +95,19 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   const std::wstring folder = InstallFolder(kStar);
   // Three presses once the large file is being written: one question.
   Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt")} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), File(folder + L"readme.txt", true), Cancel(3), Box(kQuitCopy, kKeep),
+       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(3), Box(kQuitCopy, kKeep),
                          Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
-                         Files(folder, L"Q:\\", kStarFiles), RecordIs(kStar, folder), File(DesktopLink(kStar), true), Close()});
+                         Files(folder, L"Q:\\", kStarFiles), RecordIs(kStar, folder), Exists(DesktopLink(kStar), true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
   const std::wstring folder = InstallFolder(kStar);
   Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt")} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), File(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES), SheetGone(),
+       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES), SheetGone(),
                          Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
-                         File(folder + L"readme.txt", false),      // partial: removed
-                         File(folder + L"data\\stage1.dat", false), File(L"Q:\\readme.txt", true), RecordIs(kStar, L""),
-                         File(DesktopLink(kStar), false), File(MenuLink(kStarMenu, kStar), false),
+                         Exists(folder + L"readme.txt", false),      // partial: removed
+                         Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true), RecordIs(kStar, L""),
+                         Exists(DesktopLink(kStar), false), Exists(MenuLink(kStarMenu, kStar), false),
                          Enabled({kInstallId}, true), Close()});
 }
 
@@ -131,7 +131,7 @@ TEST(WizardCopy, FailedCopyOntoItsOwnSourceKeepsTheSource) {
   Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", kStar), Click(kInstallId), Page(0), Type(disc), Next(),
         Box({L"game.exeのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}}, IDCANCEL), Box(kQuitCopy, IDYES),
         SheetGone(), Files(disc, FixtureDisc(L"single", L"DISC1"), kStarFiles), RecordIs(kStar, L""),
-        File(DesktopLink(kStar), false), Close()});
+        Exists(DesktopLink(kStar), false), Close()});
 }
 
 TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
@@ -139,14 +139,14 @@ TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
   Play(std::vector<Step>{LockMaker()} + OpenWizard(L"single", kStar) +
        std::vector<Step>{Next(), Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。", L"インストール", {IDOK}}, IDOK),
                          SheetGone(), Files(InstallFolder(kStar), L"Q:\\", {L"game.exe"}), RecordIs(kStar, L""),
-                         RegKey(RecordKey(kStar), false), File(DesktopLink(kStar), false), Installed(false), Close()});
+                         RegKey(RecordKey(kStar), false), Exists(DesktopLink(kStar), false), Installed(false), Close()});
 }
 
 TEST(WizardCopy, NoFilesGoStraightToTheFinishPage) {
   Play(OpenWizard(L"nofiles", L"空の箱") +
        std::vector<Step>{PageText(kSpaceText, L"必要な容量\t0KB\n", false), Next(), Page(2), NoBox(), Text(kFinish, L"完了"),
                          Enabled({kFinish}, true), Finish(), RecordIs(L"空の箱", InstallFolder(L"空の箱")),
-                         File(DesktopLink(L"空の箱"), true), Close()});
+                         Exists(DesktopLink(L"空の箱"), true), Close()});
 }
 
 }  // namespace
