@@ -267,8 +267,10 @@ Step Box(const BoxIs& expected, int answer) {
     const CWindow owner = run.Top();
     run.box = WaitMessageBox(run.Pid());
     ASSERT_TRUE(run.box) << "no message box";
-    EXPECT_TRUE(expected.text.empty() || run.box->text == expected.text) << PrintToString(run.box->text);
-    EXPECT_TRUE(expected.caption.empty() || run.box->caption == expected.caption) << PrintToString(run.box->caption);
+    EXPECT_TRUE(expected.text.empty() || run.box->text == expected.text)
+        << PrintToString(run.box->text) << " instead of " << PrintToString(expected.text);
+    EXPECT_TRUE(expected.caption.empty() || run.box->caption == expected.caption)
+        << PrintToString(run.box->caption) << " instead of " << PrintToString(expected.caption);
     EXPECT_TRUE(expected.buttons.empty() || run.box->buttons == expected.buttons) << PrintToString(run.box->buttons);
     EXPECT_TRUE(!expected.defaultButton || run.box->defaultButton == expected.defaultButton) << run.box->defaultButton;
     EXPECT_TRUE(!owner || run.box->owner == owner.Handle()) << "owned by another window";
