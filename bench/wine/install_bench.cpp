@@ -1,7 +1,8 @@
 // Copy throughput of the install wizard's worker against a plain CopyFileW
 // loop over the same files, measured in the same run under Wine. The wizard
-// is the real one: a driver thread presses its buttons; a hook on the
-// wizard's thread times the worker from its first message to its Next press.
+// is the real one: a driver thread presses its buttons with the end-to-end
+// suite's window driver; a hook on the wizard's thread times the worker
+// from its first message to its Next press.
 //   install_bench [work folder]       (default: %TEMP%\install_bench)
 // Prints MiB/s and files/s for both and their ratios; exits 1 when a ratio
 // misses its target (large files >= 0.8, small files >= 0.5).
@@ -11,10 +12,11 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "System.h"
+#include "Window.h"
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
@@ -57,67 +59,12 @@ void WriteFileOf(const std::wstring& path, std::size_t size, unsigned seed) {
   }
 }
 
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW data;
-  win::UniqueFind find(::FindFirstFileW((folder + L"\\*").c_str(), &data));
-  if (find) {
-    do {
-      const std::wstring name = data.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(find.get(), &data));
-  }
-  find.reset();
-  ::RemoveDirectoryW(folder.c_str());
-}
-
 // --- the wizard, driven -----------------------------------------------------
 
 std::wstring ClassOf(HWND hwnd) {
   wchar_t name[64] = {};
   ::GetClassNameW(hwnd, name, 64);
   return name;
-}
-
-struct FindState {
-  std::function<bool(HWND)> match;
-  HWND found = nullptr;
-};
-
-BOOL CALLBACK FindProc(HWND hwnd, LPARAM lParam) {
-  auto* state = reinterpret_cast<FindState*>(lParam);
-  DWORD process = 0;
-  ::GetWindowThreadProcessId(hwnd, &process);
-  if (process == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) && state->match(hwnd)) {
-    state->found = hwnd;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindTopLevel(std::function<bool(HWND)> match) {
-  FindState state{std::move(match)};
-  ::EnumWindows(&FindProc, reinterpret_cast<LPARAM>(&state));
-  return state.found;
-}
-
-template <typename Predicate>
-void WaitFor(Predicate predicate, const char* what) {
-  const ULONGLONG end = ::GetTickCount64() + kTimeoutMs;
-  while (!predicate()) {
-    if (::GetTickCount64() > end) Fail(what);
-    ::Sleep(2);
-  }
-}
-
-int PageIndex(HWND sheet) {
-  const auto page = ::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0);
-  return static_cast<int>(::SendMessageW(sheet, PSM_HWNDTOINDEX, static_cast<WPARAM>(page), 0));
 }
 
 // The worker's span, seen on the wizard's thread: its first message (the
@@ -148,27 +95,20 @@ struct DriverJob {
   std::wstring target;
 };
 
+// Works the wizard with the end-to-end suite's driver, as a person would.
 DWORD WINAPI Drive(LPVOID parameter) {
   const auto* job = static_cast<const DriverJob*>(parameter);
-  HWND sheet = nullptr;
-  WaitFor([&] {
-    sheet = FindTopLevel([](HWND h) { return ClassOf(h) == L"#32770" && ::GetDlgItem(h, kNext); });
-    return sheet && PageIndex(sheet) == 0;
-  }, "the wizard did not appear");
-  const HWND page = reinterpret_cast<HWND>(::SendMessageW(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-  ::SendMessageW(::GetDlgItem(page, 1000), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(job->target.c_str()));
-  ::PostMessageW(::GetDlgItem(sheet, kNext), BM_CLICK, 0, 0);
+  const DWORD self = ::GetCurrentProcessId();
+  const e2e::CWindow sheet = e2e::WaitWindow(L"インストール", self, e2e::kNext, kTimeoutMs);
+  if (!sheet || !e2e::WaitPage(sheet, 0, kTimeoutMs) || !e2e::TypeFolder(sheet, job->target) || !sheet.Click(e2e::kNext))
+    Fail("the wizard did not take the folder");
   const ULONGLONG end = ::GetTickCount64() + kTimeoutMs;
   while (::WaitForSingleObject(g_workerDone, 1000) == WAIT_TIMEOUT) {
-    if (FindTopLevel([](HWND h) { return ClassOf(h) == L"#32770" && ::GetDlgItem(h, 0xFFFF) && !::GetDlgItem(h, kNext); })) {
-      Fail("the wizard asked a question");
-    }
+    if (!e2e::MessageBoxes(self).empty()) Fail("the wizard asked a question");
     if (::GetTickCount64() > end) Fail("the copy did not finish");
   }
-  WaitFor([&] { return PageIndex(sheet) == 2; }, "the finish page did not come");
-  ::Sleep(20);
-  ::PostMessageW(::GetDlgItem(sheet, kFinish), BM_CLICK, 0, 0);
-  WaitFor([&] { return !::IsWindow(sheet); }, "the wizard did not close");
+  if (!e2e::WaitPage(sheet, 2, kTimeoutMs) || !sheet.Click(e2e::kFinish) || !sheet.WaitGone(kTimeoutMs))
+    Fail("the wizard did not finish");
   return 0;
 }
 
@@ -239,7 +179,7 @@ void CleanUp(const SetupInfo& info) {
   const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
   if (!desktop.empty()) ::DeleteFileW((desktop + info.title + L".lnk").c_str());
   const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS);
-  if (!programs.empty()) RemoveTree(programs + info.company);
+  if (!programs.empty()) (void)e2e::RemoveTree(programs + info.company);
 }
 
 }  // namespace
@@ -278,7 +218,7 @@ int wmain(int argc, wchar_t** argv) {
       for (int turn = 0; turn < 2; ++turn) {
         const bool worker = (round + turn) % 2 == 0;
         const std::wstring target = work + (worker ? L"\\worker" : L"\\reference");
-        RemoveTree(target);
+        (void)e2e::RemoveTree(target);
         ::Sleep(300);
         if (worker) {
           const WorkerTimes times = InstallWithWizard(set.info, target + L"\\");
@@ -290,8 +230,8 @@ int wmain(int argc, wchar_t** argv) {
         }
       }
     }
-    RemoveTree(work + L"\\worker");
-    RemoveTree(work + L"\\reference");
+    (void)e2e::RemoveTree(work + L"\\worker");
+    (void)e2e::RemoveTree(work + L"\\reference");
     const double mib = static_cast<double>(set.bytes) / (1 << 20);
     const double files = static_cast<double>(set.info.files.size());
     const double ratio = bestReference / bestWorker;
@@ -306,6 +246,6 @@ int wmain(int argc, wchar_t** argv) {
     if (ratio < targets[s]) status = 1;
   }
   ::SetCurrentDirectoryW(work.c_str());
-  RemoveTree(source);
+  (void)e2e::RemoveTree(source);
   return status;
 }

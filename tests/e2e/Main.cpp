@@ -7,17 +7,15 @@
 #include <cstdio>
 #include <string>
 
-#include "Driver.h"
+#include "Process.h"
+#include "System.h"
 
 namespace {
 
 std::string ToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                        nullptr);
+  std::string bytes(text.size() * 3, '\0');
+  bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
   return bytes;
 }
 

@@ -1,15 +1,14 @@
 # Lays out one product for the end-to-end scenarios: a folder per disc label
 # with the files its settings list, and the package, built by the native
 # setuppack, in the folder of PACKAGE_DISC.
-#   cmake -DNAME= -DCSV= -DOUT= -DSTAGE= -DSETUPPACK= -DICONV= -DPERL= -DPATCHER=
+#   cmake -DNAME= -DCSV= -DOUT= -DSTAGE= -DSETUPPACK= -DICONV=
 #         -DGAME= -DDXSETUP= [-DWITH_DXSETUP=ON] [-DPACKAGE_DISC=DISC1]
-#         [-DLAUNCHER_PICTURE=] [-DWIZARD_PICTURE=] [-DPATCH=action:member]
+#         -DLAUNCHER_PICTURE= -DWIZARD_PICTURE=
 #         -P MakeFixture.cmake
 # CSV is the settings table in UTF-8; the package gets it in code page 932
 # with CR LF line ends, as a publisher writes it. The program file named by
-# "実行ファイル" is the sample game, the readme a short text; every other
-# file holds its own name. PATCH damages the package afterwards (see
-# PatchPackage.pl).
+# "実行ファイル" is the sample game, the readme a short text, a file named
+# empty* is empty; every other file holds its own name.
 
 if(NOT PACKAGE_DISC)
   set(PACKAGE_DISC DISC1)
@@ -58,6 +57,8 @@ foreach(entry IN LISTS entries)
     file(COPY_FILE ${GAME} ${target})
   elseif(name STREQUAL readme)
     file(WRITE ${target} "${NAME}: readme\r\n")
+  elseif(name MATCHES "empty[^\\]*$")
+    file(WRITE ${target} "")
   else()
     string(REPEAT "${NAME} ${name}\r\n" 64 content)
     file(WRITE ${target} "${content}")
@@ -78,13 +79,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "fixture ${NAME}: the settings do not convert to code page 932")
 endif()
 
-set(build_args --settings ${STAGE}/${NAME}.csv)
-if(LAUNCHER_PICTURE)
-  list(APPEND build_args --launcher-picture ${LAUNCHER_PICTURE})
-endif()
-if(WIZARD_PICTURE)
-  list(APPEND build_args --wizard-picture ${WIZARD_PICTURE})
-endif()
+set(build_args --settings ${STAGE}/${NAME}.csv --launcher-picture ${LAUNCHER_PICTURE} --wizard-picture ${WIZARD_PICTURE})
 foreach(label IN LISTS labels)
   file(MAKE_DIRECTORY ${root}/${label})
   list(APPEND build_args --disc ${label}=${root}/${label})
@@ -92,12 +87,4 @@ endforeach()
 execute_process(COMMAND ${SETUPPACK} build ${build_args} -o ${root}/${PACKAGE_DISC}/setup RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "fixture ${NAME}: setuppack build failed")
-endif()
-
-if(PATCH)
-  string(REPLACE ":" ";" patch "${PATCH}")
-  execute_process(COMMAND ${PERL} ${PATCHER} ${root}/${PACKAGE_DISC}/setup ${patch} RESULT_VARIABLE result)
-  if(NOT result EQUAL 0)
-    message(FATAL_ERROR "fixture ${NAME}: patching the package (${PATCH}) failed")
-  endif()
 endif()

@@ -3,82 +3,62 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include <cstddef>
+#include <algorithm>
 #include <utility>
-
-#include "Window.h"
 
 namespace e2e {
 
 namespace {
 
-// Where a process keeps its current directory and command line: the
-// process parameters block that its PEB points to. The layouts of the
-// documented structures, per bitness; the driver reads processes of its
-// own bitness only.
+// Where a process keeps its current directory: in the parameters block
+// that its PEB points to (documented layouts; a process of the driver's
+// own bitness).
 #ifdef _WIN64
-constexpr std::size_t kPebParameters = 0x20;
-constexpr std::size_t kParamsCurrentDirectory = 0x38;
-constexpr std::size_t kParamsCommandLine = 0x70;
+constexpr std::size_t kPebParameters = 0x20, kParamsCurrentDirectory = 0x38;
 #else
-constexpr std::size_t kPebParameters = 0x10;
-constexpr std::size_t kParamsCurrentDirectory = 0x24;
-constexpr std::size_t kParamsCommandLine = 0x40;
+constexpr std::size_t kPebParameters = 0x10, kParamsCurrentDirectory = 0x24;
 #endif
 
-std::wstring ReadRemoteString(HANDLE process, std::size_t parametersOffset) {
-  PROCESS_BASIC_INFORMATION basic{};
-  ULONG length = 0;
-  if (::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0) return {};
-  const auto* peb = reinterpret_cast<const BYTE*>(basic.PebBaseAddress);
-  const BYTE* parameters = nullptr;
-  SIZE_T read = 0;
-  if (!::ReadProcessMemory(process, peb + kPebParameters, &parameters, sizeof parameters, &read) || !parameters)
-    return {};
-  UNICODE_STRING remote{};
-  if (!::ReadProcessMemory(process, parameters + parametersOffset, &remote, sizeof remote, &read) || !remote.Buffer)
-    return {};
-  std::wstring text(remote.Length / sizeof(wchar_t), L'\0');
-  if (!text.empty() && !::ReadProcessMemory(process, remote.Buffer, text.data(), remote.Length, &read)) return {};
-  return text;
+void EndProcess(const win::UniqueHandle& process) {
+  if (process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT) {
+    ::TerminateProcess(process.get(), 1);
+    ::WaitForSingleObject(process.get(), 5000);
+  }
 }
 
-std::wstring ProgramFolder(const std::wstring& program) {
-  const std::size_t slash = program.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring() : program.substr(0, slash + 1);
+// Calls visit(entry) for every running process.
+template <typename Visit>
+void ForEachProcess(Visit visit) {
+  const win::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry))
+    visit(entry);
 }
 
-// The one watch that may run at a time; the hook's procedure reports here.
+// The watch that runs; the event hook reports here.
 struct CWatchState {
   DWORD processId = 0;
   std::vector<HWND> seen;
   std::wstring windows;
-};
-CWatchState* s_watch = nullptr;
+} s_watch;
 
 void NoteWindow(HWND hwnd, const wchar_t* how) {
-  for (const HWND seen : s_watch->seen) {
-    if (seen == hwnd) return;
-  }
-  s_watch->seen.push_back(hwnd);
-  wchar_t className[64] = {};
-  ::GetClassNameW(hwnd, className, 64);
-  wchar_t caption[256] = {};
-  ::GetWindowTextW(hwnd, caption, 256);
-  s_watch->windows += std::wstring(how) + L" " + className + L" \"" + caption + L"\"\n";
+  if (std::find(s_watch.seen.begin(), s_watch.seen.end(), hwnd) != s_watch.seen.end()) return;
+  s_watch.seen.push_back(hwnd);
+  const CWindow window(hwnd);
+  s_watch.windows += std::wstring(how) + L" " + window.ClassName() + L" \"" + window.Text() + L"\"\n";
 }
 
-// Every window the process creates is reported here, however briefly it
-// lives. The system's own hidden helper windows (IME, COM) are not of the
-// dialog class; a dialog or message box is, visible or not yet.
+// Every window the process creates, however briefly it lives. The system's
+// hidden helper windows (IME, COM) are not dialogs; a dialog or message
+// box is, visible or not yet.
 void CALLBACK OnWindowEvent(HWINEVENTHOOK, DWORD, HWND hwnd, LONG object, LONG child, DWORD, DWORD) {
-  if (s_watch == nullptr || object != OBJID_WINDOW || child != CHILDID_SELF || hwnd == nullptr) return;
   DWORD processId = 0;
   ::GetWindowThreadProcessId(hwnd, &processId);
-  if (processId != s_watch->processId) return;
-  wchar_t className[64] = {};
-  ::GetClassNameW(hwnd, className, 64);
-  if (std::wstring(className) == L"#32770") NoteWindow(hwnd, L"created");
+  if (object == OBJID_WINDOW && child == CHILDID_SELF && processId == s_watch.processId &&
+      CWindow(hwnd).ClassName() == L"#32770")
+    NoteWindow(hwnd, L"created");
 }
 
 void PumpMessages() {
@@ -86,58 +66,16 @@ void PumpMessages() {
   while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&message);
 }
 
-CWatchResult Watch(const CProcess& process, DWORD timeoutMs, bool resume, CProcess* toResume) {
-  CWatchState state;
-  state.processId = process.Id();
-  s_watch = &state;
-  const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWindowEvent,
-                                               process.Id(), 0, WINEVENT_OUTOFCONTEXT);
-  if (resume && toResume != nullptr) toResume->Resume();
-
-  CWatchResult result;
-  const DWORD start = ::GetTickCount();
-  HANDLE handle = process.Handle();
-  for (;;) {
-    // Polling catches windows that a lost event would hide; the hook
-    // catches those that live shorter than one poll.
-    for (const CWindow& window : FindWindows({L"", L"", process.Id(), true})) NoteWindow(window.Handle(), L"visible");
-    // Once a window has shown, the answer is known.
-    if (!state.seen.empty()) break;
-    const DWORD elapsed = ::GetTickCount() - start;
-    if (elapsed >= timeoutMs) break;
-    const DWORD wait = ::MsgWaitForMultipleObjects(1, &handle, FALSE, 10, QS_ALLINPUT);
-    PumpMessages();
-    if (wait == WAIT_OBJECT_0) {
-      result.exited = true;
-      break;
-    }
-  }
-  // Events posted just before the end still arrive.
-  const DWORD settle = ::GetTickCount();
-  while (::GetTickCount() - settle < 100) {
-    PumpMessages();
-    ::Sleep(10);
-  }
-  if (hook) ::UnhookWinEvent(hook);
-  s_watch = nullptr;
-  result.windowShown = !state.seen.empty();
-  result.windows = state.windows;
-  return result;
-}
-
 }  // namespace
 
-CProcess::~CProcess() {
-  if (m_bOwned && IsRunning()) Terminate();
-}
+CProcess::~CProcess() { EndProcess(m_hProcess); }
 
 CProcess& CProcess::operator=(CProcess&& other) noexcept {
   if (this != &other) {
-    if (m_bOwned && IsRunning()) Terminate();
+    EndProcess(m_hProcess);
     m_hProcess = std::move(other.m_hProcess);
     m_hThread = std::move(other.m_hThread);
     m_id = std::exchange(other.m_id, 0);
-    m_bOwned = other.m_bOwned;
   }
   return *this;
 }
@@ -145,20 +83,17 @@ CProcess& CProcess::operator=(CProcess&& other) noexcept {
 CProcess CProcess::Start(const std::wstring& program, const std::wstring& arguments, const std::wstring& folder,
                          bool suspended) {
   CProcess process;
-  std::wstring commandLine = L"\"" + program + L"\"";
-  if (!arguments.empty()) commandLine += L" " + arguments;
-  const std::wstring directory = folder.empty() ? ProgramFolder(program) : folder;
+  std::wstring commandLine = L"\"" + program + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  const std::wstring directory = folder.empty() ? program.substr(0, program.find_last_of(L'\\') + 1) : folder;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   // No handles inherited: the program must not hold the driver's output open.
-  if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                        suspended ? CREATE_SUSPENDED : 0, nullptr, directory.empty() ? nullptr : directory.c_str(),
-                        &startup, &info))
+  if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, suspended ? CREATE_SUSPENDED : 0,
+                        nullptr, directory.empty() ? nullptr : directory.c_str(), &startup, &info))
     return process;
   process.m_hProcess.reset(info.hProcess);
-  win::UniqueHandle thread(info.hThread);
-  if (suspended) process.m_hThread = std::move(thread);
+  process.m_hThread.reset(info.hThread);
   process.m_id = info.dwProcessId;
   return process;
 }
@@ -170,35 +105,6 @@ CProcess CProcess::Attach(DWORD processId) {
   return process;
 }
 
-bool CProcess::Resume() {
-  if (!m_hThread) return false;
-  const bool resumed = ::ResumeThread(m_hThread.get()) != static_cast<DWORD>(-1);
-  m_hThread.reset();
-  return resumed;
-}
-
-bool CProcess::IsRunning() const {
-  return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT;
-}
-
-bool CProcess::WaitExit(DWORD timeoutMs) const {
-  return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), timeoutMs) == WAIT_OBJECT_0;
-}
-
-std::optional<DWORD> CProcess::ExitCode() const {
-  DWORD code = 0;
-  if (!m_hProcess || IsRunning() || !::GetExitCodeProcess(m_hProcess.get(), &code)) return std::nullopt;
-  return code;
-}
-
-void CProcess::Terminate() {
-  if (!m_hProcess) return;
-  ::TerminateProcess(m_hProcess.get(), 1);
-  ::WaitForSingleObject(m_hProcess.get(), 5000);
-}
-
-void CProcess::Detach() { m_bOwned = false; }
-
 std::wstring CProcess::ImagePath() const {
   wchar_t path[MAX_PATH * 4] = {};
   DWORD length = MAX_PATH * 4;
@@ -207,64 +113,62 @@ std::wstring CProcess::ImagePath() const {
 }
 
 std::wstring CProcess::CurrentDirectory() const {
-  return m_hProcess ? ReadRemoteString(m_hProcess.get(), kParamsCurrentDirectory) : std::wstring();
-}
-
-std::wstring CProcess::CommandLine() const {
-  return m_hProcess ? ReadRemoteString(m_hProcess.get(), kParamsCommandLine) : std::wstring();
+  PROCESS_BASIC_INFORMATION basic{};
+  ULONG length = 0;
+  const BYTE* parameters = nullptr;
+  UNICODE_STRING remote{};
+  SIZE_T read = 0;
+  const HANDLE process = m_hProcess.get();
+  if (!process || ::NtQueryInformationProcess(process, ProcessBasicInformation, &basic, sizeof basic, &length) != 0 ||
+      !::ReadProcessMemory(process, reinterpret_cast<const BYTE*>(basic.PebBaseAddress) + kPebParameters, &parameters,
+                           sizeof parameters, &read) ||
+      !parameters || !::ReadProcessMemory(process, parameters + kParamsCurrentDirectory, &remote, sizeof remote, &read))
+    return {};
+  std::wstring text(remote.Length / sizeof(wchar_t), L'\0');
+  if (!::ReadProcessMemory(process, remote.Buffer, text.data(), remote.Length, &read)) return {};
+  return text;
 }
 
 std::vector<DWORD> FindProcesses(const std::wstring& fileName) {
   std::vector<DWORD> ids;
-  const win::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return ids;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
-    std::wstring name = entry.szExeFile;
-    const std::size_t slash = name.find_last_of(L"\\/");
-    if (slash != std::wstring::npos) name.erase(0, slash + 1);
-    if (::CompareStringOrdinal(name.c_str(), -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL)
-      ids.push_back(entry.th32ProcessID);
-  }
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
+    if (::CompareStringOrdinal(entry.szExeFile, -1, fileName.c_str(), -1, TRUE) == CSTR_EQUAL) ids.push_back(entry.th32ProcessID);
+  });
   return ids;
 }
 
 std::wstring DescribeProcesses() {
   std::wstring description = L"processes:\n";
-  const win::UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  if (!snapshot) return description;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+  ForEachProcess([&](const PROCESSENTRY32W& entry) {
     description += L"  pid " + std::to_wstring(entry.th32ProcessID) + L" (parent " +
                    std::to_wstring(entry.th32ParentProcessID) + L") " + entry.szExeFile + L"\n";
-  }
+  });
   return description;
 }
 
-CProcess WaitProcess(const std::wstring& fileName, DWORD timeoutMs) {
-  const DWORD start = ::GetTickCount();
-  for (;;) {
-    const std::vector<DWORD> ids = FindProcesses(fileName);
-    if (!ids.empty()) return CProcess::Attach(ids.front());
-    if (::GetTickCount() - start >= timeoutMs) return CProcess();
-    ::Sleep(20);
+CWatchResult RunWatchingWindows(const std::wstring& program, const std::wstring& arguments) {
+  CWatchResult result;
+  result.process = CProcess::Start(program, arguments, {}, true);
+  if (!result.process) return result;
+  s_watch = CWatchState{result.process.Id(), {}, {}};
+  const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWindowEvent,
+                                               result.process.Id(), 0, WINEVENT_OUTOFCONTEXT);
+  result.process.Resume();
+  HANDLE handle = result.process.Handle();
+  // Polling catches windows that a lost event would hide; the hook those
+  // that live shorter than one poll. Once a window has shown, the answer
+  // is known.
+  for (const DWORD start = ::GetTickCount(); s_watch.seen.empty() && !result.exited && ::GetTickCount() - start < kWaitMs;) {
+    for (const CWindow& window : FindWindows(L"", result.process.Id())) NoteWindow(window.Handle(), L"visible");
+    result.exited = ::MsgWaitForMultipleObjects(1, &handle, FALSE, 10, QS_ALLINPUT) == WAIT_OBJECT_0;
+    PumpMessages();
   }
-}
-
-CWatchResult RunWatchingWindows(const std::wstring& program, const std::wstring& arguments,
-                                const std::wstring& folder, DWORD timeoutMs) {
-  CProcess process = CProcess::Start(program, arguments, folder, true);
-  if (!process) return CWatchResult();
-  CWatchResult result = Watch(process, timeoutMs, true, &process);
-  result.process = std::move(process);
+  // Events posted just before the end still arrive.
+  for (const DWORD settle = ::GetTickCount(); ::GetTickCount() - settle < 100; ::Sleep(10)) PumpMessages();
+  if (hook) ::UnhookWinEvent(hook);
+  result.windowShown = !s_watch.seen.empty();
+  result.windows = s_watch.windows;
   return result;
-}
-
-CWatchResult WatchUntilExit(const CProcess& process, DWORD timeoutMs) {
-  if (!process) return CWatchResult();
-  return Watch(process, timeoutMs, false, nullptr);
 }
 
 }  // namespace e2e

@@ -7,7 +7,7 @@
 
 #include "TestSupport.h"
 #include "win/Handles.h"
-#include "wizard/ShellFolders.h"
+#include "win/ShellFolders.h"
 
 namespace {
 

@@ -1,0 +1,498 @@
+#include "Steps.h"
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+
+#include "Process.h"
+#include "win/Handles.h"
+
+namespace e2e {
+
+namespace {
+
+using testing::PrintToString;
+
+struct CLaunch {
+  CProcess started;  // the process the step started
+  CProcess shown;    // the one whose window it is
+  CWindow window;
+};
+
+// A window of the driver's own, to take the foreground away.
+struct CThief {
+  HWND hwnd = nullptr;
+  ~CThief() {
+    if (hwnd) ::DestroyWindow(hwnd);
+  }
+};
+
+// The same bytes and the same last-write time; read a MiB at a time.
+testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& source) {
+  const auto open = [](const std::wstring& name) {
+    return win::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  };
+  const win::UniqueFile a = open(path), b = open(source);
+  FILETIME ta{}, tb{};
+  if (!a || !b || !::GetFileTime(a.get(), nullptr, nullptr, &ta) || !::GetFileTime(b.get(), nullptr, nullptr, &tb))
+    return testing::AssertionFailure() << "unreadable";
+  if (::CompareFileTime(&ta, &tb) != 0) return testing::AssertionFailure() << "last-write times differ";
+  std::string ba(1 << 20, '\0'), bb(1 << 20, '\0');
+  for (DWORD ra = 1, rb = 1; ra != 0;) {
+    if (!::ReadFile(a.get(), ba.data(), 1 << 20, &ra, nullptr) || !::ReadFile(b.get(), bb.data(), 1 << 20, &rb, nullptr) ||
+        ra != rb || ba.compare(0, ra, bb, 0, rb) != 0)
+      return testing::AssertionFailure() << "contents differ";
+  }
+  return testing::AssertionSuccess();
+}
+
+// The package in the drive: "ARC1", a count, then per member the offset and
+// size of its data, its name's length and its name (compared as the
+// launcher does, ignoring case). change gets the member's offset, size and
+// the offset of its name's last byte.
+Step ChangePackage(const std::string& member, std::function<void(std::string&, std::size_t, std::size_t, std::size_t)> change) {
+  return [=](CRun&) {
+    std::string package = ReadFileBytes(L"Q:\\setup").value_or("");
+    const auto number = [&](std::size_t at) {
+      std::uint32_t value = 0;
+      for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(package.at(at + i));
+      return value;
+    };
+    ASSERT_EQ(package.compare(0, 4, "ARC1"), 0);
+    std::size_t entry = 8;
+    for (std::uint32_t i = 0; i < number(4); ++i, entry += 9 + static_cast<unsigned char>(package.at(entry + 8))) {
+      if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, package.c_str() + entry + 9, package.at(entry + 8),
+                           member.c_str(), static_cast<int>(member.size())) != CSTR_EQUAL)
+        continue;
+      change(package, number(entry), number(entry + 4), entry + 8 + static_cast<unsigned char>(package.at(entry + 8)));
+      ASSERT_TRUE(WriteFileBytes(L"Q:\\setup", package));
+      return;
+    }
+    FAIL() << "no member " << member;
+  };
+}
+
+std::string Cp932(const std::wstring& text) {
+  std::string bytes(text.size() * 2, '\0');
+  bytes.resize(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+  return bytes;
+}
+
+}  // namespace
+
+struct CRun {
+  std::map<std::wstring, CDisc> discs;
+  std::vector<CLaunch> launchers;
+  CProcess started;  // by Spawn
+  CWatchResult watch;
+  CWindow sheet;
+  std::optional<CMessageBox> box;
+  std::vector<win::UniqueFile> held;
+  win::UniqueKey maker;
+  CThief thief;
+  ULARGE_INTEGER free{};
+  std::wstring freeFolder;
+
+  CWindow Launcher() const { return launchers.empty() ? CWindow() : launchers.back().window; }
+  CWindow Top() const { return sheet.IsVisible() ? sheet : Launcher(); }
+  DWORD Pid() const { return Top() ? Top().ProcessId() : started.Id(); }
+};
+
+void Play(const std::vector<Step>& steps) {
+  CRun run;
+  for (std::size_t i = 0; i < steps.size() && !testing::Test::HasFatalFailure(); ++i) {
+    SCOPED_TRACE(testing::Message() << "step " << i + 1);
+    steps[i](run);
+  }
+}
+
+std::wstring LauncherCaption(const std::wstring& title) { return title + L" セットアップ"; }
+std::wstring DefaultFolder(const std::wstring& title) { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + kMaker + L"\\" + title; }
+std::wstring DesktopLink(const std::wstring& title) { return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + title + L".lnk"; }
+std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name) {
+  return ShellFolder(CSIDL_PROGRAMS) + L"\\" + menuFolder + L"\\" + name + L".lnk";
+}
+std::wstring RecordKey(const std::wstring& title, const std::wstring& maker) { return L"SOFTWARE\\" + maker + L"\\" + title; }
+
+// Arranging.
+
+Step Insert(const std::wstring& fixture, const std::wstring& label) {
+  return [=](CRun& run) {
+    CDisc& disc = run.discs[fixture + L"/" + label];
+    if (!disc) disc = PrepareDisc(fixture, label);
+    ASSERT_TRUE(InsertDisc(disc));
+  };
+}
+Step CopyDisc(const std::wstring& fixture, const std::wstring& folder, bool withSetup) {
+  return [=](CRun&) { ASSERT_TRUE(CopyFixtureDisc(fixture, L"DISC1", folder, withSetup)); };
+}
+Step CopyTo(const std::wstring& from, const std::wstring& to) {
+  return [=](CRun&) {
+    ASSERT_TRUE(CreateFolders(to.substr(0, to.find_last_of(L'\\'))) && ::CopyFileW(from.c_str(), to.c_str(), FALSE));
+  };
+}
+Step Write(const std::wstring& path, const std::string& bytes) {
+  return [=](CRun&) { ASSERT_TRUE(WriteFileBytes(path, bytes)); };
+}
+Step Flip(const std::wstring& path) {
+  return [=](CRun&) {
+    std::optional<std::string> bytes = ReadFileBytes(path);
+    ASSERT_TRUE(bytes && !bytes->empty());
+    (*bytes)[bytes->size() / 2] ^= 0x01;
+    ASSERT_TRUE(WriteFileBytes(path, *bytes));
+  };
+}
+Step WriteLarge(const std::wstring& path) {
+  return [=](CRun&) {
+    std::string bytes(384u << 20, '\0');
+    for (std::size_t i = 0; i < bytes.size(); i += 4096) bytes[i] = static_cast<char>(i >> 12);
+    ASSERT_TRUE(WriteFileBytes(path, bytes));
+  };
+}
+Step Delete(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(::DeleteFileW(path.c_str())); }; }
+Step MakeFolder(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(CreateFolders(path)); }; }
+Step RemoveFolder(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(::RemoveDirectoryW(path.c_str())); }; }
+Step ReadOnly(const std::wstring& path) {
+  return [=](CRun&) { ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)); };
+}
+Step SetRecord(const std::wstring& title, const std::wstring& folder, const std::wstring& maker) {
+  return [=](CRun&) {
+    ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, RecordKey(title, maker)));
+    ASSERT_TRUE(folder.empty() || WriteRegString(HKEY_LOCAL_MACHINE, RecordKey(title, maker), L"path", folder));
+  };
+}
+Step LockMaker() {
+  return [](CRun& run) {
+    const std::wstring key = std::wstring(L"SOFTWARE\\") + kMaker;
+    ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, key));
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                                run.maker.put(), nullptr), ERROR_SUCCESS);
+  };
+}
+Step Opener() { return [](CRun&) { ASSERT_TRUE(RegisterDocumentOpener(L".txt")); }; }
+Step Hold(const std::wstring& path) {
+  return [=](CRun& run) {
+    run.held.emplace_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(run.held.back());
+  };
+}
+Step Release() { return [](CRun& run) { run.held.clear(); }; }
+Step Drop(const std::string& member) {
+  return ChangePackage(member, [](std::string& package, std::size_t, std::size_t, std::size_t nameEnd) { package[nameEnd] = '_'; });
+}
+Step NotBitmap(const std::string& member) {
+  return ChangePackage(member, [](std::string& package, std::size_t at, std::size_t, std::size_t) { package.replace(at, 2, "XX"); });
+}
+Step Replace(const std::string& member, const std::wstring& from, const std::wstring& to) {
+  return ChangePackage(member, [=](std::string& package, std::size_t at, std::size_t size, std::size_t) {
+    const std::size_t found = package.substr(at, size).find(Cp932(from));
+    ASSERT_NE(found, std::string::npos);
+    ASSERT_EQ(Cp932(to).size(), Cp932(from).size());
+    package.replace(at + found, Cp932(to).size(), Cp932(to));
+  });
+}
+Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(::GetDiskFreeSpaceExW(folder.c_str(), &run.free, nullptr, nullptr));
+    run.freeFolder = folder;
+    ChangePackage("filesize", [left = run.free.QuadPart + extra](std::string& package, std::size_t at, std::size_t size,
+                                                                 std::size_t) mutable {
+      // Four little-endian bytes per file, each up to 4 GiB - 1.
+      for (std::size_t end = at + size; at < end; at += 4) {
+        const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
+        for (int i = 0; i < 4; ++i) package[at + i] = static_cast<char>(bytes >> (8 * i));
+        left -= bytes;
+      }
+      ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
+    })(run);
+  };
+}
+
+// Acting.
+
+Step Start(const std::wstring& program, const std::wstring& title, const std::wstring& arguments) {
+  return [=](CRun& run) {
+    CLaunch launch{CProcess::Start(program, arguments), {}, {}};
+    ASSERT_TRUE(launch.started);
+    // A multi-disc start shows the launcher from a relaunched copy.
+    launch.window = WaitWindow(LauncherCaption(title), 0, kReadmeId);
+    ASSERT_TRUE(launch.window);
+    EXPECT_EQ(launch.window.ClassName(), L"#32770");
+    launch.shown = CProcess::Attach(launch.window.ProcessId());
+    run.launchers.push_back(std::move(launch));
+  };
+}
+Step Spawn(const std::wstring& program) { return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program)); }; }
+Step Watch(const std::wstring& program, bool windowShown) {
+  return [=](CRun& run) {
+    run.watch = RunWatchingWindows(program);
+    ASSERT_TRUE(run.watch.process);
+    EXPECT_EQ(run.watch.windowShown, windowShown) << run.watch.windows;
+    EXPECT_TRUE(windowShown || run.watch.exited);
+  };
+}
+Step Launcher(const std::wstring& title) {
+  return [=](CRun& run) {
+    CLaunch launch{std::move(run.watch.process), {}, WaitWindow(LauncherCaption(title), 0, kReadmeId)};
+    ASSERT_TRUE(launch.window);
+    launch.shown = CProcess::Attach(launch.window.ProcessId());
+    run.launchers.push_back(std::move(launch));
+  };
+}
+Step Click(int id) {
+  return [=](CRun& run) { ASSERT_TRUE(run.Top().Click(id)) << "button " << id << " is not usable"; };
+}
+Step Cancel(int presses) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(run.sheet.Click(IDCANCEL));
+    // The question disables the sheet: later presses may find it so.
+    for (int i = 1; i < presses; ++i) (void)run.sheet.Click(IDCANCEL, 0);
+  };
+}
+Step Next() { return Click(kNext); }
+Step Finish() {
+  return [](CRun& run) {
+    ASSERT_TRUE(run.sheet.Click(kFinish));
+    SheetGone()(run);
+  };
+}
+Step Page(int index) {
+  return [=](CRun& run) {
+    if (!run.sheet.Exists()) run.sheet = WaitWindow(L"インストール", run.Launcher().ProcessId(), kNext);
+    ASSERT_TRUE(run.sheet) << "no wizard";
+    ASSERT_TRUE(WaitPage(run.sheet, index)) << "page " << PageIndex(run.sheet) << " instead of " << index;
+  };
+}
+Step Type(const std::wstring& folder) { return [=](CRun& run) { ASSERT_TRUE(TypeFolder(run.sheet, folder)); }; }
+Step Box(const BoxIs& expected, int answer) {
+  return [=](CRun& run) {
+    const CWindow owner = run.Top();
+    run.box = WaitMessageBox(run.Pid());
+    ASSERT_TRUE(run.box) << "no message box";
+    EXPECT_TRUE(expected.text.empty() || run.box->text == expected.text)
+        << PrintToString(run.box->text) << " instead of " << PrintToString(expected.text);
+    EXPECT_TRUE(expected.caption.empty() || run.box->caption == expected.caption)
+        << PrintToString(run.box->caption) << " instead of " << PrintToString(expected.caption);
+    EXPECT_TRUE(expected.buttons.empty() || run.box->buttons == expected.buttons) << PrintToString(run.box->buttons);
+    EXPECT_TRUE(!expected.defaultButton || run.box->defaultButton == expected.defaultButton) << run.box->defaultButton;
+    EXPECT_TRUE(!owner || run.box->owner == owner.Handle()) << "owned by another window";
+    if (answer != kKeep) Answer(answer)(run);
+  };
+}
+Step Answer(int id) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(run.box && run.box->Answer(id));
+    run.box.reset();
+  };
+}
+Step Key(UINT virtualKey) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(run.box ? run.box->window.PressKey(virtualKey) && run.box->window.WaitGone() : run.Top().PressKey(virtualKey));
+    run.box.reset();
+  };
+}
+Step CloseBox() { return [](CRun& run) { ASSERT_TRUE(run.Launcher().Close()); }; }
+Step Gone() {
+  return [](CRun& run) {
+    ASSERT_FALSE(run.launchers.empty());
+    EXPECT_TRUE(run.Launcher().WaitGone());
+    EXPECT_TRUE(run.launchers.back().shown.WaitExit());
+    run.launchers.pop_back();
+  };
+}
+Step Close() {
+  return [](CRun& run) {
+    // Just after it appeared, or after a modal loop, it may not take keys yet.
+    ASSERT_TRUE(WaitUntil([&] { return run.Launcher().IsVisible() && run.Launcher().IsEnabled(); }));
+    ASSERT_TRUE(run.Launcher().PressKey(VK_ESCAPE));
+    Gone()(run);
+  };
+}
+Step SheetGone() {
+  return [](CRun& run) {
+    ASSERT_TRUE(run.sheet.WaitGone());
+    run.sheet = CWindow();
+  };
+}
+Step StealFocus() {
+  return [](CRun& run) {
+    run.thief.hwnd = ::CreateWindowExW(0, L"STATIC", L"e2e foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                       nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(run.thief.hwnd && ::SetForegroundWindow(run.thief.hwnd));
+    EXPECT_NE(::GetForegroundWindow(), run.Launcher().Handle());
+  };
+}
+Step Shot(const std::wstring& name, bool pageAlone) {
+  return [=](CRun& run) {
+    const HWND box = run.box ? run.box->window.Handle() : nullptr;
+    RECT rect{};
+    if (box && pageAlone) ::GetWindowRect(box, &rect), ::SetWindowPos(box, nullptr, 0, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(TakeScreenshot(name, box && !pageAlone ? std::vector{run.Top(), CWindow(box)} : std::vector{run.Top()}));
+    if (box && pageAlone) ::SetWindowPos(box, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  };
+}
+
+// Checking. A state that the program posts may come a moment late: each
+// check waits for it before it reports.
+
+Step Text(int id, const std::wstring& text) {
+  return [=](CRun& run) {
+    WaitUntil([&] { return run.Top().ControlText(id) == text; });
+    EXPECT_EQ(run.Top().ControlText(id), text) << "control " << id;
+  };
+}
+Step PageText(int id, const std::wstring& text, bool whole) {
+  return [=](CRun& run) {
+    const auto read = [&] { return WizardPage(run.sheet).ControlText(id); };
+    const auto match = [&] { return whole ? read() == text : read().find(text) != std::wstring::npos; };
+    EXPECT_TRUE(WaitUntil(match)) << PrintToString(read()) << (whole ? " is not " : " lacks ") << PrintToString(text);
+  };
+}
+Step Enabled(const std::vector<int>& ids, bool enabled) {
+  return [=](CRun& run) {
+    for (const int id : ids) {
+      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlEnabled(id) == enabled; })) << "control " << id;
+    }
+  };
+}
+Step Visible(const std::vector<int>& ids, bool visible) {
+  return [=](CRun& run) {
+    for (const int id : ids) {
+      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlVisible(id) == visible; })) << "control " << id;
+    }
+  };
+}
+Step NotDefault(const std::vector<int>& ids) {
+  return [=](CRun& run) {
+    for (const int id : ids) {
+      EXPECT_NE(run.Top().ControlStyle(id) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "control " << id;
+    }
+  };
+}
+Step Picture(bool shown) {
+  return [=](CRun& run) {
+    const CWindow window = run.sheet.IsVisible() ? WizardPage(run.sheet) : run.Launcher();
+    EXPECT_EQ(window.ControlStyle(kPicture) & SS_TYPEMASK, SS_BITMAP);
+    EXPECT_TRUE(window.ControlVisible(kPicture));
+    EXPECT_EQ(window.Send(kPicture, STM_GETIMAGE, IMAGE_BITMAP).value_or(0) != 0, shown);
+  };
+}
+Step Usable(bool enabled) {
+  return [=](CRun& run) { EXPECT_TRUE(WaitUntil([&] { return run.Launcher().IsEnabled() == enabled; })); };
+}
+Step StaysOpen() { return [](CRun& run) { EXPECT_TRUE(run.Top().StaysOpen()); }; }
+Step NoBox() { return [](CRun& run) { EXPECT_TRUE(MessageBoxes(run.Pid()).empty()); }; }
+Step Windows(const std::wstring& caption, std::size_t count) {
+  return [=](CRun& run) {
+    const std::vector<CWindow> found = FindWindows(caption);
+    ASSERT_EQ(found.size(), count);
+    EXPECT_TRUE(count != 1 || !run.Launcher() || found.front().Handle() == run.Launcher().Handle());
+  };
+}
+Step Processes(const std::wstring& fileName, std::size_t count) {
+  return [=](CRun&) { EXPECT_EQ(FindProcesses(fileName).size(), count); };
+}
+Step Foreground() {
+  return [](CRun& run) { EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == run.Launcher().Handle(); })); };
+}
+Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched) {
+  return [=](CRun& run) {
+    const CLaunch& launch = run.launchers.back();
+    EXPECT_TRUE(SamePath(launch.shown.ImagePath(), image)) << PrintToString(launch.shown.ImagePath());
+    // Compared whole: a drive root must reach the program as Q:\, not Q:.
+    const std::wstring current = launch.shown.CurrentDirectory(), expected = WithBackslash(folder);
+    EXPECT_EQ(::CompareStringOrdinal(current.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL) << PrintToString(current);
+    EXPECT_EQ(launch.window.ProcessId() != launch.started.Id(), relaunched);
+  };
+}
+Step Exited() { return [](CRun& run) { EXPECT_TRUE(run.started.WaitExit()); }; }
+Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder) {
+  return [=](CRun&) {
+    const std::map<std::wstring, std::wstring> marker = WaitForMarker(path);
+    ASSERT_FALSE(marker.empty()) << PrintToString(path) << " was not written";
+    EXPECT_TRUE(exe.empty() || SamePath(marker.at(L"exe"), exe)) << PrintToString(marker.at(L"exe"));
+    EXPECT_TRUE(folder.empty() || SamePath(marker.at(L"cwd"), folder)) << PrintToString(marker.at(L"cwd"));
+  };
+}
+Step Opened(const std::wstring& path) {
+  return [=](CRun&) {
+    const std::optional<std::wstring> opened = WaitDocumentOpened();
+    ASSERT_TRUE(opened) << "no document opened";
+    EXPECT_TRUE(path.empty() || SamePath(*opened, path)) << PrintToString(*opened);
+  };
+}
+Step Exists(const std::wstring& path, bool exists) {
+  return [=](CRun&) {
+    // Waits for what must come; what must not be there is checked at once.
+    EXPECT_EQ(exists ? WaitUntil([&] { return FileAttributes(path).has_value(); }) : FileAttributes(path).has_value(), exists)
+        << PrintToString(path);
+  };
+}
+Step Files(const std::wstring& folder, const std::wstring& source, const std::vector<std::wstring>& names) {
+  return [=](CRun&) {
+    for (const std::wstring& name : names) {
+      EXPECT_TRUE(SameFile(JoinPath(folder, name), JoinPath(source, name))) << PrintToString(name);
+    }
+  };
+}
+Step Bytes(const std::wstring& path, const std::wstring& source) {
+  return [=](CRun&) { EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(source)) << PrintToString(path); };
+}
+Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names) {
+  return [=](CRun&) { EXPECT_EQ(ListFiles(folder), names); };
+}
+Step Attribute(const std::wstring& path, DWORD attribute, bool set) {
+  return [=](CRun&) { EXPECT_EQ((FileAttributes(path).value_or(0) & attribute) != 0, set); };
+}
+Step RecordIs(const std::wstring& title, const std::wstring& folder) {
+  return [=](CRun&) { EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(title), L"path").value_or(L""), folder); };
+}
+Step RegKey(const std::wstring& key, bool exists) {
+  return [=](CRun&) { EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, key), exists) << PrintToString(key); };
+}
+Step Link(const std::wstring& link, const std::wstring& target, const std::wstring& folder) {
+  return [=](CRun&) {
+    const std::optional<CShortcut> shortcut = ReadShortcut(link);
+    ASSERT_TRUE(shortcut) << PrintToString(link);
+    EXPECT_TRUE(SamePath(shortcut->target, target)) << PrintToString(shortcut->target);
+    EXPECT_TRUE(folder.empty() || SamePath(shortcut->workingFolder, folder)) << PrintToString(shortcut->workingFolder);
+  };
+}
+Step Installed(bool installed) {
+  return [=](CRun& run) {
+    // The buttons follow only once the wizard or the removal has returned.
+    const CWindow launcher = run.Launcher();
+    EXPECT_TRUE(WaitUntil([&] {
+      return launcher.ControlEnabled(kInstallId) != installed && launcher.ControlEnabled(kStartGameId) == installed &&
+             launcher.ControlEnabled(kUninstallId) == installed;
+    }));
+  };
+}
+Step Rises() {
+  return [](CRun& run) {
+    const CWindow copyPage = WizardPage(run.sheet, 1);
+    std::vector<LRESULT> positions;
+    ASSERT_TRUE(WaitUntil([&] {
+      positions.push_back(copyPage.Send(kProgress, PBM_GETPOS).value_or(-1));
+      return PageIndex(run.sheet) == 2;
+    }));
+    positions.push_back(copyPage.Send(kProgress, PBM_GETPOS).value_or(-1));
+    EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << PrintToString(positions);
+    EXPECT_EQ(positions.back(), 100);
+  };
+}
+Step FreeUnchanged() {
+  return [](CRun& run) {
+    ULARGE_INTEGER now{};
+    ASSERT_TRUE(::GetDiskFreeSpaceExW(run.freeFolder.c_str(), &now, nullptr, nullptr));
+    EXPECT_EQ(now.QuadPart, run.free.QuadPart);
+  };
+}
+
+}  // namespace e2e
