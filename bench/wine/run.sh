@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds install_bench in a Windows tree and runs it under Wine in a prefix
 # of its own: the copy worker against a CopyFileW loop, large and small
-# files, ratios printed (targets: large >= 0.8, small >= 0.5).
+# files, each checked against its content hash, ratios printed (targets:
+# large >= 0.9, small >= 0.85).
 #   bench/wine/run.sh [BUILD_TREE]    (default: build/win32 where 32-bit
 #                                      Wine runs, else build/win64)
 # Needs about 3 GiB free in the prefix's drive while it runs.
