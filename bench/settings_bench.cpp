@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "Cp932Encoder.h"
-#include "PackageWriter.h"
+#include "text/Cp932Encoder.h"
+#include "package/PackageWriter.h"
 #include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 

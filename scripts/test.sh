@@ -41,5 +41,11 @@ for t in native fuzz "$windows"; do
   # A failed test fails the run: every step of a scenario waits for the
   # state it needs, so a second try would only hide a fault.
   (cd "build/$t" && ctest --output-on-failure -j"${SETUP_TEST_JOBS:-2}") || status=1
+  if [[ $t == fuzz ]]; then
+    # How far each fuzz target got in its few seconds.
+    awk '/^[0-9]+\/[0-9]+ Test: fuzz\.[a-z]+$/ { name = $3 }
+         /^Done [0-9]+ runs in/ { print name ": " $2 " runs in " $5 " s" }' \
+      build/fuzz/Testing/Temporary/LastTest.log || true
+  fi
 done
 exit $status

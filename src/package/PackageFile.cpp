@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
+#include <cstring>
 #include <new>
 
 #include "text/Cp932.h"
@@ -16,42 +18,6 @@ constexpr std::uint64_t kHeaderSize = 8;
 constexpr std::uint64_t kEntryFixedSize = 9;  // offset, size, nameLength
 constexpr std::uint32_t kMaxOffset = 0x7FFFFFFF;
 
-// The reader takes the package exclusively while it holds it, as the
-// launcher did on every platform it ran on.
-std::FILE* OpenForReading(const std::filesystem::path& fileName) {
-#ifdef _WIN32
-  // The wide name keeps Japanese folder names intact whatever the ANSI
-  // code page is.
-  return _wfsopen(fileName.c_str(), L"rb", _SH_DENYRW);
-#else
-  return std::fopen(fileName.c_str(), "rb");
-#endif
-}
-
-bool SeekTo(std::FILE* file, std::uint64_t position) {
-#ifdef _WIN32
-  return _fseeki64(file, static_cast<__int64>(position), SEEK_SET) == 0;
-#else
-  return fseeko(file, static_cast<off_t>(position), SEEK_SET) == 0;
-#endif
-}
-
-std::optional<std::uint64_t> FileSize(std::FILE* file) {
-#ifdef _WIN32
-  if (_fseeki64(file, 0, SEEK_END) != 0) return std::nullopt;
-  const __int64 size = _ftelli64(file);
-#else
-  if (fseeko(file, 0, SEEK_END) != 0) return std::nullopt;
-  const off_t size = ftello(file);
-#endif
-  if (size < 0 || !SeekTo(file, 0)) return std::nullopt;
-  return static_cast<std::uint64_t>(size);
-}
-
-bool ReadExactly(std::FILE* file, void* buffer, std::size_t size) {
-  return std::fread(buffer, 1, size, file) == size;
-}
-
 std::uint32_t LittleEndian32(const unsigned char* bytes) {
   return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
          (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
@@ -59,71 +25,140 @@ std::uint32_t LittleEndian32(const unsigned char* bytes) {
 
 }  // namespace
 
+class CPackageFile::CSource {
+ public:
+  virtual ~CSource() = default;
+  virtual std::uint64_t Size() const = 0;
+  // Exactly size bytes from offset, or false.
+  virtual bool Read(std::uint64_t offset, void* buffer, std::size_t size) = 0;
+};
+
+namespace {
+
+// A package file, taken exclusively while it is held, as the launcher did
+// on every platform it ran on.
+class CFileSource : public CPackageFile::CSource {
+ public:
+  explicit CFileSource(const std::filesystem::path& fileName) {
+#ifdef _WIN32
+    // The wide name keeps Japanese folder names intact whatever the ANSI
+    // code page is.
+    m_file = _wfsopen(fileName.c_str(), L"rb", _SH_DENYRW);
+    if (m_file && _fseeki64(m_file, 0, SEEK_END) == 0) m_size = _ftelli64(m_file);
+#else
+    m_file = std::fopen(fileName.c_str(), "rb");
+    if (m_file && fseeko(m_file, 0, SEEK_END) == 0) m_size = ftello(m_file);
+#endif
+  }
+  ~CFileSource() override {
+    if (m_file) std::fclose(m_file);
+  }
+  bool IsOpen() const { return m_file != nullptr && m_size >= 0; }
+  std::uint64_t Size() const override { return static_cast<std::uint64_t>(m_size); }
+  bool Read(std::uint64_t offset, void* buffer, std::size_t size) override {
+    // A failed read before must not fail this one.
+    std::clearerr(m_file);
+#ifdef _WIN32
+    if (_fseeki64(m_file, static_cast<__int64>(offset), SEEK_SET) != 0) return false;
+#else
+    if (fseeko(m_file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+#endif
+    return std::fread(buffer, 1, size, m_file) == size;
+  }
+
+ private:
+  std::FILE* m_file = nullptr;
+  std::int64_t m_size = -1;
+};
+
+class CMemorySource : public CPackageFile::CSource {
+ public:
+  CMemorySource(const void* data, std::size_t size) : m_data(static_cast<const char*>(data)), m_size(size) {}
+  std::uint64_t Size() const override { return m_size; }
+  bool Read(std::uint64_t offset, void* buffer, std::size_t size) override {
+    if (offset > m_size || size > m_size - offset) return false;
+    std::memcpy(buffer, m_data + offset, size);
+    return true;
+  }
+
+ private:
+  const char* m_data;
+  std::size_t m_size;
+};
+
+}  // namespace
+
+CPackageFile::CPackageFile() = default;
 CPackageFile::~CPackageFile() { Close(); }
 
 void CPackageFile::Close() {
   m_entries.clear();
-  m_fileSize = 0;
-  if (m_file) {
-    std::fclose(m_file);
-    m_file = nullptr;
-  }
+  m_upperNames.clear();
+  m_source.reset();
 }
 
 bool CPackageFile::OpenPackage(const std::filesystem::path& fileName) {
   Close();
-  m_file = OpenForReading(fileName);
-  if (!m_file) return false;
+  auto file = std::make_unique<CFileSource>(fileName);
+  if (!file->IsOpen()) return false;
+  m_source = std::move(file);
+  return ReadIndex();
+}
 
-  // Any inconsistency refuses the whole package and releases the file:
-  // callers treat a refused package like a missing one.
+bool CPackageFile::OpenPackage(const void* data, std::size_t size) {
+  Close();
+  m_source = std::make_unique<CMemorySource>(data, size);
+  return ReadIndex();
+}
+
+bool CPackageFile::ReadIndex() {
+  // Any inconsistency refuses the whole package and releases it: callers
+  // treat a refused package like a missing one.
   const auto fail = [this] {
     Close();
     return false;
   };
-
-  const std::optional<std::uint64_t> fileSize = FileSize(m_file);
+  const std::uint64_t packageSize = m_source->Size();
   std::array<unsigned char, kHeaderSize> header{};
-  if (!fileSize || !ReadExactly(m_file, header.data(), header.size())) return fail();
+  if (!m_source->Read(0, header.data(), header.size())) return fail();
   if (header[0] != 'A' || header[1] != 'R' || header[2] != 'C' || header[3] != '1') return fail();
-  m_fileSize = *fileSize;
 
   const auto count = static_cast<std::int32_t>(LittleEndian32(&header[4]));
   if (count <= 0) return true;  // an empty index
 
-  // Every entry takes at least 9 bytes: a count the file cannot hold is
+  // Every entry takes at least 9 bytes: a count the package cannot hold is
   // refused before anything is allocated for it.
-  if (m_fileSize < kHeaderSize + kEntryFixedSize * static_cast<std::uint64_t>(count)) return fail();
+  if (packageSize < kHeaderSize + kEntryFixedSize * static_cast<std::uint64_t>(count)) return fail();
   // Reserve only a little: the vector grows with entries actually read, so
-  // memory stays bounded by what the file holds.
+  // memory stays bounded by what the package holds.
   m_entries.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), 256));
 
+  std::uint64_t position = kHeaderSize;
   for (std::int32_t i = 0; i < count; ++i) {
     std::array<unsigned char, kEntryFixedSize> fixed{};
-    if (!ReadExactly(m_file, fixed.data(), fixed.size())) return fail();
+    if (!m_source->Read(position, fixed.data(), fixed.size())) return fail();
     PackageEntry entry;
     entry.offset = LittleEndian32(&fixed[0]);
     entry.size = LittleEndian32(&fixed[4]);
     const std::size_t nameLength = fixed[8];
     if (entry.offset > kMaxOffset) return fail();
-    if (static_cast<std::uint64_t>(entry.offset) + entry.size > m_fileSize) return fail();
-    std::string name(nameLength, '\0');
-    if (nameLength != 0 && !ReadExactly(m_file, name.data(), nameLength)) return fail();
-    entry.name = text::UpperCaseMemberName(name);
+    if (static_cast<std::uint64_t>(entry.offset) + entry.size > packageSize) return fail();
+    entry.name.assign(nameLength, '\0');
+    if (nameLength != 0 && !m_source->Read(position + kEntryFixedSize, entry.name.data(), nameLength)) return fail();
+    position += kEntryFixedSize + nameLength;
+    m_upperNames.push_back(text::UpperCaseMemberName(entry.name));
     m_entries.push_back(std::move(entry));
   }
   return true;
 }
 
 std::optional<std::vector<char>> CPackageFile::LoadMember(std::string_view name) {
-  if (!m_file) return std::nullopt;
+  if (!m_source) return std::nullopt;
   const std::string wanted = text::UpperCaseMemberName(name);
-  for (const PackageEntry& entry : m_entries) {
-    if (entry.name != wanted) continue;
-    // Only the first entry of a name is ever served. A failed read before
-    // must not fail this one.
-    std::clearerr(m_file);
-    if (!SeekTo(m_file, entry.offset)) return std::nullopt;
+  for (std::size_t i = 0; i < m_entries.size(); ++i) {
+    if (m_upperNames[i] != wanted) continue;
+    // Only the first entry of a name is ever served.
+    const PackageEntry& entry = m_entries[i];
     std::vector<char> buffer;
     if (entry.size > buffer.max_size()) return std::nullopt;
     try {
@@ -132,7 +167,7 @@ std::optional<std::vector<char>> CPackageFile::LoadMember(std::string_view name)
       // A member too large for memory reads like a missing one.
       return std::nullopt;
     }
-    if (entry.size != 0 && !ReadExactly(m_file, buffer.data(), buffer.size())) return std::nullopt;
+    if (entry.size != 0 && !m_source->Read(entry.offset, buffer.data(), buffer.size())) return std::nullopt;
     return buffer;
   }
   return std::nullopt;

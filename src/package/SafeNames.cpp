@@ -91,8 +91,8 @@ bool IsRelativeName(std::wstring_view name) {
 }
 
 std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
-  const auto unsafe = [](NameField field, const std::wstring& value, const wchar_t* reason) {
-    return UnsafeName{field, value, reason + value};
+  const auto unsafe = [](NameField field, const std::wstring& value, const wchar_t* reason, std::size_t entry = 0) {
+    return UnsafeName{field, entry, value, reason + value};
   };
   // Without a title or a maker there is no install record: what is
   // installed could never be found again, nor removed.
@@ -118,19 +118,20 @@ std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
   if (!info.readmeFile.empty() && !IsRelativeName(info.readmeFile)) {
     return unsafe(NameField::kReadmeFile, info.readmeFile, L"readme is not a relative path: ");
   }
-  for (const FileEntry& file : info.files) {
-    if (!IsSafeRelativePath(file.name)) {
-      return unsafe(NameField::kFile, file.name, L"file name is not a safe relative path: ");
+  for (std::size_t i = 0; i < info.files.size(); ++i) {
+    if (!IsSafeRelativePath(info.files[i].name)) {
+      return unsafe(NameField::kFile, info.files[i].name, L"file name is not a safe relative path: ", i);
     }
   }
-  for (const MenuEntry& menu : info.menus) {
+  for (std::size_t i = 0; i < info.menus.size(); ++i) {
+    const MenuEntry& menu = info.menus[i];
     if (!IsSafeRelativePath(menu.caption)) {
-      return unsafe(NameField::kMenuCaption, menu.caption, L"menu caption is not a safe relative path: ");
+      return unsafe(NameField::kMenuCaption, menu.caption, L"menu caption is not a safe relative path: ", i);
     }
     // An empty target (the default) points the shortcut at the install
     // folder itself; a shortcut's target is never written or deleted.
     if (!menu.target.empty() && !IsSafeRelativePath(menu.target)) {
-      return unsafe(NameField::kMenuTarget, menu.target, L"menu target is not a safe relative path: ");
+      return unsafe(NameField::kMenuTarget, menu.target, L"menu target is not a safe relative path: ", i);
     }
   }
   return std::nullopt;

@@ -36,6 +36,7 @@ enum class NameField { kTitle, kMaker, kMenuFolder, kExeFile, kReadmeFile, kFile
 // path: ..\x").
 struct UnsafeName {
   NameField field;
+  std::size_t entry;  // its index in files or menus; 0 for the other fields
   std::wstring value;
   std::wstring reason;
 };

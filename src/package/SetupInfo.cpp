@@ -24,12 +24,17 @@ constexpr std::string_view kDefaultDisc = "DISC1";
 
 }  // namespace
 
-bool LoadSettings(CPackageFile& package, SetupInfo& info) {
+bool LoadSettings(CPackageFile& package, SetupInfo& info, SettingsLines* lines) {
   std::optional<std::vector<char>> member = package.LoadMember(kSettingsMember);
   if (!member) return false;
+  ParseSettings(std::move(*member), info, lines);
+  return true;
+}
 
+void ParseSettings(std::vector<char> bytes, SetupInfo& info, SettingsLines* lines) {
+  SettingsLines found;
   CSettingsTable table;
-  table.Load(std::move(*member));
+  table.Load(std::move(bytes));
   const int keyColumn = table.FindColumn(kKeyColumn);
   const int valueColumn = table.FindColumn(kValueColumn);
 
@@ -50,6 +55,7 @@ bool LoadSettings(CPackageFile& package, SetupInfo& info) {
   for (int row = 0; row < table.GetRowCount(); ++row) {
     const std::string_view key = table.CellView(row, keyColumn, {});
     if (key.empty()) continue;
+    const int line = row + 2;
     // The keys are distinct, so testing the most frequent one first changes
     // nothing but the speed.
     if (key == kFile) {
@@ -64,20 +70,27 @@ bool LoadSettings(CPackageFile& package, SetupInfo& info) {
         singleDisc = false;
       }
       files.push_back({text::DecodeCp932(name), text::DecodeCp932(disc), 0, std::nullopt});
+      found.files.push_back(line);
     } else if (key == kTitle) {
       title = table.CellView(row, valueColumn, {});
+      found.title = line;
     } else if (key == kCompany) {
       company = table.CellView(row, valueColumn, {});
+      found.company = line;
     } else if (key == kExeFile) {
       exeFile = table.CellView(row, valueColumn, {});
+      found.exeFile = line;
     } else if (key == kReadmeFile) {
       readmeFile = table.CellView(row, valueColumn, {});
+      found.readmeFile = line;
     } else if (key == kMenuFolder) {
       menuFolder = table.CellView(row, valueColumn, {});
+      found.menuFolder = line;
     } else if (key == kMenu) {
       const std::string_view caption = table.CellView(row, valueColumn, {});
       const std::string_view target = table.CellView(row, valueColumn + 1, {});
       menus.push_back({text::DecodeCp932(caption), text::DecodeCp932(target)});
+      found.menus.push_back(line);
     }
   }
 
@@ -89,7 +102,7 @@ bool LoadSettings(CPackageFile& package, SetupInfo& info) {
   info.files = std::move(files);
   info.menus = std::move(menus);
   info.singleDisc = singleDisc;
-  return true;
+  if (lines) *lines = std::move(found);
 }
 
 bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {

@@ -38,8 +38,24 @@ struct SetupInfo {
   bool singleDisc = true;
 };
 
+// Where in "setting.csv" each setting came from: 1-based lines (the header
+// is line 1, every later line a row), 0 where no row set it. The
+// publisher's tool names the line to fix.
+struct SettingsLines {
+  int title = 0;
+  int company = 0;
+  int exeFile = 0;
+  int readmeFile = 0;
+  int menuFolder = 0;
+  std::vector<int> files;  // one per FileEntry, in the same order
+  std::vector<int> menus;  // one per MenuEntry
+};
+
+// Reads the settings table's bytes into info (and, when asked, the lines).
+void ParseSettings(std::vector<char> bytes, SetupInfo& info, SettingsLines* lines = nullptr);
+
 // Reads "setting.csv" into info. False only when the member is missing.
-[[nodiscard]] bool LoadSettings(CPackageFile& package, SetupInfo& info);
+[[nodiscard]] bool LoadSettings(CPackageFile& package, SetupInfo& info, SettingsLines* lines = nullptr);
 
 // Reads "filesize" into the size of every file. False only when the member
 // is missing; a short member leaves the remaining sizes partly or wholly 0.

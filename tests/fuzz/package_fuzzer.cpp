@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "FuzzFile.h"
 #include "package/Bitmap.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
@@ -11,7 +10,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   CPackageFile package;
-  if (!OpenFuzzPackage(package, data, size)) return 0;
+  if (!package.OpenPackage(data, size)) return 0;
   // An opened index promises that every member lies inside the file.
   for (const PackageEntry& entry : std::vector<PackageEntry>(package.Entries())) {
     if (!package.LoadMember(entry.name)) std::abort();

@@ -4,8 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "FuzzFile.h"
-#include "PackageWriter.h"
+#include "package/PackageWriter.h"
 #include "package/Bitmap.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
@@ -24,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CPackageFile reader;
   SetupInfo info;
   if (!package) return 0;  // 2 GiB or more
-  if (!OpenFuzzPackage(reader, package->data(), package->size()) || !LoadSettings(reader, info) ||
+  if (!reader.OpenPackage(package->data(), package->size()) || !LoadSettings(reader, info) ||
       !LoadFileSizes(reader, info)) {
     std::abort();
   }

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "Cp932Encoder.h"
-#include "PackageWriter.h"
+#include "text/Cp932Encoder.h"
+#include "package/PackageWriter.h"
 
 // Code page 932 bytes of readable Japanese; every character must have a code.
 inline std::string Cp932(std::wstring_view text) { return EncodeCp932(text).value(); }

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "Cp932Encoder.h"
+#include "text/Cp932Encoder.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
 

@@ -7,8 +7,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "FileIo.h"
-#include "PackageWriter.h"
-#include "SettingsLines.h"
+#include "package/PackageWriter.h"
 #include "package/Bitmap.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
@@ -38,8 +37,6 @@ class CBuild {
   bool ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes);
   bool LoadSettingsLikeLauncher();
   bool CheckNames();
-  bool CheckName(bool safe, int line, const std::string& what, std::wstring_view value);
-  bool CheckRelative(std::wstring_view value, int line, const std::string& what);
   bool FindFiles();
   bool OutputIsNoInput();
   bool WriteAndVerify();
@@ -91,8 +88,7 @@ bool CBuild::ReadInputs() {
          ReadPicture(m_line.wizardPicture, "wizard", m_inputs.wizardPicture);
 }
 
-// The settings go through the launcher's own reader: a package holding just
-// them is written to the temporary file and loaded from there.
+// The settings go through the launcher's own reader.
 bool CBuild::LoadSettingsLikeLauncher() {
   std::error_code error;
   if (std::filesystem::is_directory(m_line.output, error)) {
@@ -103,79 +99,29 @@ bool CBuild::LoadSettingsLikeLauncher() {
     Fail("cannot create a file in the folder of " + QuotedPath(m_line.output));
     return false;
   }
-  std::optional<std::vector<char>> probe = BuildPackage({{kSettingsMember, m_inputs.settings}});
-  if (!probe || !m_output.WriteAll(*probe)) {
-    Fail("cannot write " + QuotedPath(m_output.TempPath()));
-    return false;
-  }
-  CPackageFile package;
-  if (!package.OpenPackage(m_output.TempPath()) || !LoadSettings(package, m_info)) {
-    Fail("cannot read back " + QuotedPath(m_output.TempPath()));
-    return false;
-  }
-  m_lines = FindSettingsLines(std::string_view(m_inputs.settings.data(), m_inputs.settings.size()));
-  // Line numbers only decorate messages; should the two readers ever
-  // disagree, the messages go without them.
-  if (m_lines.files.size() != m_info.files.size()) m_lines.files.assign(m_info.files.size(), 0);
-  if (m_lines.menus.size() != m_info.menus.size()) m_lines.menus.assign(m_info.menus.size(), 0);
+  ParseSettings(m_inputs.settings, m_info, &m_lines);
   return true;
 }
 
-bool CBuild::CheckName(bool safe, int line, const std::string& what, std::wstring_view value) {
-  if (safe) return true;
-  Refuse(line, what + " " + Quoted(value) +
-                   " is not a safe name (empty, absolute, a drive or stream colon, \".\" or \"..\", a doubled "
-                   "separator, a control character, or a separator in a single name)");
-  return false;
-}
-
-// The readme and the program are only opened or started: a relative name
-// will do, ".." included.
-bool CBuild::CheckRelative(std::wstring_view value, int line, const std::string& what) {
-  if (value.empty() || IsRelativeName(value)) return true;
-  Refuse(line, what + " " + Quoted(value) +
-                   " is not a relative name (absolute, a drive or stream colon, or a control character)");
-  return false;
-}
-
+// The launcher's own check: the line of the field or entry it names, and
+// its reason.
 bool CBuild::CheckNames() {
-  // The launcher keeps its install record under maker and title; without
-  // either it could neither find nor remove an installation.
-  if (m_info.title.empty()) {
-    Refuse(m_lines.title, "the title (key \"タイトル\") is missing or empty");
-    return false;
+  const std::optional<UnsafeName> unsafe = FindUnsafeName(m_info);
+  if (!unsafe) return true;
+  int line = 0;
+  switch (unsafe->field) {
+    case NameField::kTitle: line = m_lines.title; break;
+    case NameField::kMaker: line = m_lines.company; break;
+    // A menu folder left out is the title.
+    case NameField::kMenuFolder: line = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title; break;
+    case NameField::kExeFile: line = m_lines.exeFile; break;
+    case NameField::kReadmeFile: line = m_lines.readmeFile; break;
+    case NameField::kFile: line = m_lines.files.at(unsafe->entry); break;
+    case NameField::kMenuCaption:
+    case NameField::kMenuTarget: line = m_lines.menus.at(unsafe->entry); break;
   }
-  if (m_info.company.empty()) {
-    Refuse(m_lines.company, "the maker (key \"社名\") is missing or empty");
-    return false;
-  }
-  int menuFolderLine = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title;
-  if (!CheckName(IsSafeFileName(m_info.title), m_lines.title, "the title", m_info.title) ||
-      !CheckName(IsSafeFileName(m_info.company), m_lines.company, "the maker", m_info.company) ||
-      !CheckName(IsSafeRelativePath(m_info.menuFolder), menuFolderLine, "the menu folder", m_info.menuFolder) ||
-      !CheckRelative(m_info.exeFile, m_lines.exeFile, "the executable") ||
-      !CheckRelative(m_info.readmeFile, m_lines.readmeFile, "the readme")) {
-    return false;
-  }
-  for (std::size_t i = 0; i < m_info.files.size(); ++i) {
-    if (!CheckName(IsSafeRelativePath(m_info.files[i].name), m_lines.files[i], "the file", m_info.files[i].name))
-      return false;
-  }
-  for (std::size_t i = 0; i < m_info.menus.size(); ++i) {
-    // An empty target is the launcher's default: the install folder itself.
-    const MenuEntry& menu = m_info.menus[i];
-    if (!CheckName(IsSafeRelativePath(menu.caption), m_lines.menus[i], "the menu caption", menu.caption) ||
-        !CheckName(menu.target.empty() || IsSafeRelativePath(menu.target), m_lines.menus[i], "the menu target",
-                   menu.target)) {
-      return false;
-    }
-  }
-  // Whatever else the launcher refuses, the publisher hears about here.
-  if (std::optional<UnsafeName> unsafe = FindUnsafeName(m_info)) {
-    Refuse(0, text::ToUtf8(unsafe->reason));
-    return false;
-  }
-  return true;
+  Refuse(line, text::ToUtf8(unsafe->reason));
+  return false;
 }
 
 bool CBuild::FindFiles() {

@@ -3,25 +3,17 @@
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"
-#include "Cp932Encoder.h"
 #include "FileIo.h"
-#include "PackageWriter.h"
 #include "package/PackageFile.h"
 #include "text/Cp932.h"
+#include "text/Cp932Encoder.h"
 
 int RunList(const CommandLine& line) {
   CPackageFile package;
   if (!package.OpenPackage(line.package))
     return Fail(QuotedPath(line.package) + " cannot be opened as a package (missing, unreadable, or damaged)");
-  // The launcher's reader holds the file without sharing: close it before
-  // the index is read again for the names as stored.
-  std::size_t count = package.Entries().size();
-  package.Close();
-  std::optional<std::vector<StoredEntry>> entries = ReadStoredIndex(line.package);
-  if (!entries || entries->size() != count)
-    return Fail(QuotedPath(line.package) + " changed while it was read");
   std::string listing;
-  for (const StoredEntry& entry : *entries) {
+  for (const PackageEntry& entry : package.Entries()) {
     listing += std::to_string(entry.offset) + "\t" + std::to_string(entry.size) + "\t" +
                text::ToUtf8(text::DecodeCp932(entry.name)) + "\n";
   }

@@ -1,4 +1,4 @@
-#include "Cp932Encoder.h"
+#include "text/Cp932Encoder.h"
 
 #include <cstdint>
 #include <vector>
