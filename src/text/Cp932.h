@@ -23,9 +23,4 @@ std::wstring DecodeCp932(std::string_view bytes);
 // Trail bytes are never taken for letters; all other bytes stay as they are.
 std::string UpperCaseMemberName(std::string_view name);
 
-// UTF-8 <-> wide conversions for the publisher's tool (messages, JSON,
-// local file names). Invalid input becomes U+FFFD.
-std::string ToUtf8(std::wstring_view text);
-std::wstring FromUtf8(std::string_view text);
-
 }  // namespace text

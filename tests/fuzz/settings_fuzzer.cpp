@@ -14,7 +14,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   if (text::DecodeCp932(bytes).size() > size || text::UpperCaseMemberName(bytes).size() != size) std::abort();
-  (void)text::ToUtf8(text::FromUtf8(bytes));
   const std::optional<BitmapLayout> layout = ParseBitmap(bytes.data(), size);
   if (layout && std::uint64_t{layout->pixelOffset} + layout->pixelBytes > size) std::abort();
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "text/Cp932Encoder.h"
+#include "Utf8.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
 

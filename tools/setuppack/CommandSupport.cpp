@@ -1,3 +1,4 @@
+#include "Utf8.h"
 #include "CommandSupport.h"
 
 #include <fstream>

@@ -1,3 +1,4 @@
+#include "Utf8.h"
 #include "Console.h"
 
 #include <cstdio>

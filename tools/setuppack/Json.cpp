@@ -1,3 +1,4 @@
+#include "Utf8.h"
 #include "Json.h"
 
 #include <cstdint>

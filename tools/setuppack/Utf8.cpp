@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "text/Cp932.h"
+#include "Utf8.h"
 
 namespace text {
 namespace {
