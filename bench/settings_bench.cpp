@@ -35,8 +35,8 @@ std::string MakeSettings() {
   char line[128];
   for (int i = 0; i < kFiles; ++i) {
     const int length =
-        i % 2 ? std::snprintf(line, sizeof line, "%s%03d\\file%06d.dat,DISC%d\r\n", stage.c_str(), i % 1000,
-                              i, 1 + i / 50000)
+        i % 2 ? std::snprintf(line, sizeof line, "%s%03d\\file%06d.dat,DISC%d\r\n", stage.c_str(),
+                              i % 1000, i, 1 + i / 50000)
               : std::snprintf(line, sizeof line, "data\\file%06d.dat,DISC%d\r\n", i, 1 + i / 50000);
     csv += fileKey;
     csv.append(line, static_cast<std::size_t>(length));
@@ -48,13 +48,15 @@ struct Fixture {
   Fixture() : settings(MakeSettings()) {
     std::vector<char> sizes;
     for (int i = 0; i < kFiles; ++i) {
-      for (int shift = 0; shift < 32; shift += 8) sizes.push_back(static_cast<char>(i * 17 >> shift));
+      for (int shift = 0; shift < 32; shift += 8)
+        sizes.push_back(static_cast<char>(i * 17 >> shift));
     }
     path = std::filesystem::temp_directory_path() / "setup_settings_bench";
     const std::optional<std::vector<char>> package =
         BuildPackage({{"setting.csv", {settings.begin(), settings.end()}}, {"filesize", sizes}});
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!package || !file.write(package->data(), static_cast<std::streamsize>(package->size())) || !file.flush()) {
+    if (!package || !file.write(package->data(), static_cast<std::streamsize>(package->size())) ||
+        !file.flush()) {
       std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
       std::exit(1);
     }

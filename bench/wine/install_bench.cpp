@@ -101,14 +101,16 @@ DWORD WINAPI Drive(LPVOID parameter) {
   const auto* job = static_cast<const DriverJob*>(parameter);
   const DWORD self = ::GetCurrentProcessId();
   const e2e::CWindow sheet = e2e::WaitWindow(L"インストール", self, e2e::kNext, kTimeoutMs);
-  if (!sheet || !e2e::WaitPage(sheet, 0, kTimeoutMs) || !e2e::TypeFolder(sheet, job->target) || !sheet.Click(e2e::kNext))
+  if (!sheet || !e2e::WaitPage(sheet, 0, kTimeoutMs) || !e2e::TypeFolder(sheet, job->target) ||
+      !sheet.Click(e2e::kNext))
     Fail("the wizard did not take the folder");
   const ULONGLONG end = ::GetTickCount64() + kTimeoutMs;
   while (::WaitForSingleObject(g_workerDone, 1000) == WAIT_TIMEOUT) {
     if (!e2e::MessageBoxes(self).empty()) Fail("the wizard asked a question");
     if (::GetTickCount64() > end) Fail("the copy did not finish");
   }
-  if (!e2e::WaitPage(sheet, 2, kTimeoutMs) || !sheet.Click(e2e::kFinish) || !sheet.WaitGone(kTimeoutMs))
+  if (!e2e::WaitPage(sheet, 2, kTimeoutMs) || !sheet.Click(e2e::kFinish) ||
+      !sheet.WaitGone(kTimeoutMs))
     Fail("the wizard did not finish");
   return 0;
 }
@@ -123,7 +125,8 @@ WorkerTimes InstallWithWizard(SetupInfo& info, const std::wstring& target) {
   DriverJob job{target};
   g_workerStart = g_lastPosition = g_workerEnd = 0;
   ::ResetEvent(g_workerDone);
-  const HHOOK hook = ::SetWindowsHookExW(WH_CALLWNDPROC, &TimingHook, nullptr, ::GetCurrentThreadId());
+  const HHOOK hook =
+      ::SetWindowsHookExW(WH_CALLWNDPROC, &TimingHook, nullptr, ::GetCurrentThreadId());
   win::UniqueHandle driver(::CreateThread(nullptr, 0, &Drive, &job, 0, nullptr));
   RunInstallWizard(nullptr, info, nullptr);
   ::WaitForSingleObject(driver.get(), kTimeoutMs);
@@ -157,12 +160,14 @@ struct Set {
 };
 
 ContentHash HashOf(const std::wstring& path) {
-  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
   if (!file) Fail("a source file cannot be read");
   CContentHasher hasher;
   std::vector<char> chunk(1 << 20);
   DWORD read = 0;
-  while (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) && read > 0) {
+  while (::ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &read, nullptr) &&
+         read > 0) {
     hasher.Update(chunk.data(), read);
   }
   return hasher.Digest();
@@ -176,7 +181,8 @@ Set MakeSet(const char* name, const std::wstring& folder, int count, std::size_t
   set.info.menuFolder = L"BenchMaker\\InstallBench";
   for (int i = 0; i < count; ++i) {
     // Small sets spread over folders of 100 files, as a product's data would be.
-    const std::wstring name = count > 100 ? folder + L"\\d" + std::to_wstring(i / 100) + L"\\f" + std::to_wstring(i) + L".dat"
+    const std::wstring name = count > 100 ? folder + L"\\d" + std::to_wstring(i / 100) + L"\\f" +
+                                                std::to_wstring(i) + L".dat"
                                           : folder + L"\\file" + std::to_wstring(i) + L".dat";
     if (::GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES) {
       WriteFileOf(name, size, static_cast<unsigned>(i) + 1);
@@ -249,11 +255,13 @@ int wmain(int argc, wchar_t** argv) {
     const double mib = static_cast<double>(set.bytes) / (1 << 20);
     const double files = static_cast<double>(set.info.files.size());
     const double ratio = bestReference / bestWorker;
-    std::printf("%s set: %zu files, %.1f MiB (best of %d)\n", set.name, set.info.files.size(), mib, rounds);
-    std::printf("  copy worker    %9.1f MiB/s %9.1f files/s  (%.3f s)\n", mib / bestWorker, files / bestWorker, bestWorker);
+    std::printf("%s set: %zu files, %.1f MiB (best of %d)\n", set.name, set.info.files.size(), mib,
+                rounds);
+    std::printf("  copy worker    %9.1f MiB/s %9.1f files/s  (%.3f s)\n", mib / bestWorker,
+                files / bestWorker, bestWorker);
     std::printf("  worker's shortcuts and record after the copy: %.3f s\n", bestTotal - bestWorker);
-    std::printf("  CopyFileW loop %9.1f MiB/s %9.1f files/s  (%.3f s)\n", mib / bestReference, files / bestReference,
-                bestReference);
+    std::printf("  CopyFileW loop %9.1f MiB/s %9.1f files/s  (%.3f s)\n", mib / bestReference,
+                files / bestReference, bestReference);
     std::printf("  ratio worker/CopyFileW %.2f (target >= %.1f) %s\n", ratio, targets[s],
                 ratio >= targets[s] ? "ok" : "MISSED");
     std::fflush(stdout);

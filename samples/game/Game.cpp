@@ -50,8 +50,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
   windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
   windowClass.lpszClassName = L"SampleGameWindow";
   if (RegisterClassW(&windowClass) == 0) return 1;
-  HWND window = CreateWindowW(windowClass.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                              360, 200, nullptr, nullptr, instance, nullptr);
+  HWND window = CreateWindowW(windowClass.lpszClassName, kTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                              CW_USEDEFAULT, 360, 200, nullptr, nullptr, instance, nullptr);
   if (window == nullptr) return 1;
   ShowWindow(window, showCommand);
   UpdateWindow(window);

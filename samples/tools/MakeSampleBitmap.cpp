@@ -16,7 +16,9 @@ struct Rgb {
   double r, g, b;
 };
 
-Rgb Mix(Rgb a, Rgb b, double t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
+Rgb Mix(Rgb a, Rgb b, double t) {
+  return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
 
 struct Scene {
   int width;
@@ -31,10 +33,12 @@ struct Scene {
 
 class CCanvas {
  public:
-  CCanvas(int width, int height) : m_width(width), m_height(height), m_pixels(std::size_t(width) * height) {}
+  CCanvas(int width, int height)
+      : m_width(width), m_height(height), m_pixels(std::size_t(width) * height) {}
 
   void Set(int x, int y, Rgb colour) {
-    if (x >= 0 && y >= 0 && x < m_width && y < m_height) m_pixels[std::size_t(y) * m_width + x] = colour;
+    if (x >= 0 && y >= 0 && x < m_width && y < m_height)
+      m_pixels[std::size_t(y) * m_width + x] = colour;
   }
   Rgb Get(int x, int y) const { return m_pixels[std::size_t(y) * m_width + x]; }
 
@@ -42,8 +46,14 @@ class CCanvas {
     std::uint32_t rowBytes = (std::uint32_t(m_width) * 3 + 3) & ~3u;
     std::uint32_t pixelBytes = rowBytes * std::uint32_t(m_height);
     std::vector<unsigned char> file(54 + pixelBytes, 0);
-    auto put16 = [&file](std::size_t at, std::uint32_t v) { file[at] = v & 0xFF; file[at + 1] = v >> 8 & 0xFF; };
-    auto put32 = [&put16](std::size_t at, std::uint32_t v) { put16(at, v & 0xFFFF); put16(at + 2, v >> 16); };
+    auto put16 = [&file](std::size_t at, std::uint32_t v) {
+      file[at] = v & 0xFF;
+      file[at + 1] = v >> 8 & 0xFF;
+    };
+    auto put32 = [&put16](std::size_t at, std::uint32_t v) {
+      put16(at, v & 0xFFFF);
+      put16(at + 2, v >> 16);
+    };
     file[0] = 'B';
     file[1] = 'M';
     put32(2, std::uint32_t(file.size()));
@@ -75,7 +85,9 @@ class CCanvas {
   int Height() const { return m_height; }
 
  private:
-  static unsigned char Channel(double v) { return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v + 0.5); }
+  static unsigned char Channel(double v) {
+    return static_cast<unsigned char>(v < 0 ? 0 : v > 255 ? 255 : v + 0.5);
+  }
 
   int m_width;
   int m_height;
@@ -92,14 +104,18 @@ void Draw(CCanvas& canvas, const Scene& scene) {
   int h = canvas.Height();
   double moonCx = scene.moonX * w, moonCy = scene.moonY * h, moonR = scene.moonRadius * w;
   std::uint32_t seed = 12345;
-  auto next = [&seed] { seed = seed * 1103515245u + 12345u; return (seed >> 8) & 0xFFFF; };
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 8) & 0xFFFF;
+  };
 
   for (int y = 0; y < h; ++y) {
     for (int x = 0; x < w; ++x) {
       double fy = double(y) / h;
       Rgb colour = Mix(scene.skyTop, scene.skyBottom, fy * fy);
       double d = std::hypot(x - moonCx, y - moonCy);
-      if (d < moonR * 3) colour = Mix(colour, {255, 250, 220}, 0.18 * (1 - d / (moonR * 3)));  // halo
+      if (d < moonR * 3)
+        colour = Mix(colour, {255, 250, 220}, 0.18 * (1 - d / (moonR * 3)));  // halo
       canvas.Set(x, y, colour);
     }
   }
@@ -117,16 +133,20 @@ void Draw(CCanvas& canvas, const Scene& scene) {
     for (int x = int(moonCx - moonR) - 1; x <= int(moonCx + moonR) + 1; ++x) {
       if (x < 0 || y < 0 || x >= w || y >= h) continue;
       double inMoon = moonR - std::hypot(x - moonCx, y - moonCy);
-      double inShadow = moonR * 0.85 - std::hypot(x - moonCx - moonR * 0.45, y - moonCy + moonR * 0.2);
-      double cover = std::fmin(std::fmax(inMoon + 0.5, 0), 1) * (1 - std::fmin(std::fmax(inShadow + 0.5, 0), 1));
+      double inShadow =
+          moonR * 0.85 - std::hypot(x - moonCx - moonR * 0.45, y - moonCy + moonR * 0.2);
+      double cover = std::fmin(std::fmax(inMoon + 0.5, 0), 1) *
+                     (1 - std::fmin(std::fmax(inShadow + 0.5, 0), 1));
       canvas.Set(x, y, Mix(canvas.Get(x, y), {255, 244, 190}, cover));
     }
   }
   for (int x = 0; x < w; ++x) {
     double fx = double(x) / w;
     int far = int(HillLine(fx, 0.70, 1.0) * h), near = int(HillLine(fx + 0.3, 0.82, 4.0) * h);
-    for (int y = far; y < h; ++y) canvas.Set(x, y, Mix(scene.farHill, scene.skyBottom, 0.15 * double(h - y) / h));
-    for (int y = near; y < h; ++y) canvas.Set(x, y, Mix(scene.nearHill, {0, 0, 0}, 0.4 * double(y - near) / h));
+    for (int y = far; y < h; ++y)
+      canvas.Set(x, y, Mix(scene.farHill, scene.skyBottom, 0.15 * double(h - y) / h));
+    for (int y = near; y < h; ++y)
+      canvas.Set(x, y, Mix(scene.nearHill, {0, 0, 0}, 0.4 * double(y - near) / h));
   }
 }
 

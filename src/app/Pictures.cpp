@@ -16,7 +16,8 @@ win::UniqueBitmap CreatePicture(const std::vector<char>& member) {
   std::memcpy(info.data(), member.data() + layout->infoOffset, layout->infoSize);
 
   void* pixels = nullptr;
-  win::UniqueBitmap bitmap(::CreateDIBSection(nullptr, reinterpret_cast<const BITMAPINFO*>(info.data()),
+  win::UniqueBitmap bitmap(::CreateDIBSection(nullptr,
+                                              reinterpret_cast<const BITMAPINFO*>(info.data()),
                                               DIB_RGB_COLORS, &pixels, nullptr, 0));
   if (!bitmap || !pixels) return {};
 

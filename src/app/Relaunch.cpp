@@ -36,7 +36,8 @@ std::wstring TempFolder() {
 
 }  // namespace
 
-std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title) {
+std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
+                                         const std::wstring& title) {
   if (tempFolder.empty()) return std::nullopt;
   for (const wchar_t c : title) {
     if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
@@ -51,7 +52,8 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const s
   const std::optional<std::wstring> fullFolder = FullPath(folder);
   if (!fullPath || !fullFolder) return std::nullopt;
   const std::size_t slash = fullPath->rfind(L'\\');
-  if (slash == std::wstring::npos || !SameText(fullPath->substr(0, slash + 1), WithBackslash(*fullFolder)))
+  if (slash == std::wstring::npos ||
+      !SameText(fullPath->substr(0, slash + 1), WithBackslash(*fullFolder)))
     return std::nullopt;
   return path;
 }

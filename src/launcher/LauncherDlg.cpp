@@ -82,30 +82,33 @@ void CLauncherDlg::OnInstall() {
 }
 
 void CLauncherDlg::OnUninstall() {
-  if (win::ShowMessage(Hwnd(), ui::kAskUninstall, ui::kUninstallCaption, MB_YESNO | MB_DEFBUTTON2) != IDYES)
+  if (win::ShowMessage(Hwnd(), ui::kAskUninstall, ui::kUninstallCaption,
+                       MB_YESNO | MB_DEFBUTTON2) != IDYES)
     return;
   const UninstallResult result = UninstallProduct(m_info);
   if (result.filesLeft == 0) {
     win::ShowMessage(Hwnd(), ui::kUninstalled, ui::kUninstallCaption, MB_OK);
   } else {
     // The record stays: Uninstall remains offered for another try.
-    win::ShowMessage(Hwnd(), ui::UninstallLeftText(result.filesLeft, result.firstLeft), ui::kUninstallCaption,
-                     MB_OK | MB_ICONWARNING);
+    win::ShowMessage(Hwnd(), ui::UninstallLeftText(result.filesLeft, result.firstLeft),
+                     ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
   }
   UpdateButtons();
 }
 
 void CLauncherDlg::OnDirectX() {
-  const std::wstring disc = m_info.files.empty() ? std::wstring(L"DISC1") : m_info.files.front().disc;
+  const std::wstring disc =
+      m_info.files.empty() ? std::wstring(L"DISC1") : m_info.files.front().disc;
   for (;;) {
     // Relative to the current directory, the source folder. Only a program
     // that is not there means another disc is wanted: the file or its
     // folder is missing, or the drive is empty. Other failures are not
     // reported.
-    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
-        Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
+    const auto result = reinterpret_cast<INT_PTR>(
+        ::ShellExecuteW(Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
     if (result != SE_ERR_FNF && result != SE_ERR_PNF && result != ERROR_NOT_READY) return;
-    if (win::ShowMessage(Hwnd(), disc + ui::kInsertDiscSuffix, ui::kInstallCaption, MB_OKCANCEL) != IDOK)
+    if (win::ShowMessage(Hwnd(), disc + ui::kInsertDiscSuffix, ui::kInstallCaption, MB_OKCANCEL) !=
+        IDOK)
       return;
   }
 }
@@ -124,5 +127,6 @@ void CLauncherDlg::OnReadme() {
   if (m_info.readmeFile.empty()) return;
   // Opens with the program registered for the document's type; a failure
   // is not reported.
-  (void)::ShellExecuteW(Hwnd(), L"open", m_info.readmeFile.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  (void)::ShellExecuteW(Hwnd(), L"open", m_info.readmeFile.c_str(), nullptr, nullptr,
+                        SW_SHOWNORMAL);
 }

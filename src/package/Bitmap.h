@@ -8,12 +8,12 @@
 
 struct BitmapLayout {
   std::int32_t width;
-  std::int32_t height;       // negative for a top-down picture
+  std::int32_t height;  // negative for a top-down picture
   std::uint16_t bitCount;
-  std::uint32_t infoOffset;  // 14: the BITMAPINFO (header and colour table)
-  std::uint32_t infoSize;    // bytes from infoOffset up to the pixel data
-  std::uint32_t pixelOffset; // bfOffBits
-  std::uint32_t pixelBytes;  // rows padded to 32 bits, times |height|
+  std::uint32_t infoOffset;   // 14: the BITMAPINFO (header and colour table)
+  std::uint32_t infoSize;     // bytes from infoOffset up to the pixel data
+  std::uint32_t pixelOffset;  // bfOffBits
+  std::uint32_t pixelBytes;   // rows padded to 32 bits, times |height|
 };
 
 // The layout of a BMP member whose headers, colour table and pixel bytes all

@@ -20,7 +20,8 @@ constexpr std::uint32_t kMaxOffset = 0x7FFFFFFF;
 
 std::uint32_t LittleEndian32(const unsigned char* bytes) {
   return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[2]) << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+         (static_cast<std::uint32_t>(bytes[2]) << 16) |
+         (static_cast<std::uint32_t>(bytes[3]) << 24);
 }
 
 }  // namespace
@@ -73,7 +74,8 @@ class CFileSource : public CPackageFile::CSource {
 
 class CMemorySource : public CPackageFile::CSource {
  public:
-  CMemorySource(const void* data, std::size_t size) : m_data(static_cast<const char*>(data)), m_size(size) {}
+  CMemorySource(const void* data, std::size_t size)
+      : m_data(static_cast<const char*>(data)), m_size(size) {}
   std::uint64_t Size() const override { return m_size; }
   bool Read(std::uint64_t offset, void* buffer, std::size_t size) override {
     if (offset > m_size || size > m_size - offset) return false;
@@ -128,7 +130,8 @@ bool CPackageFile::ReadIndex() {
 
   // Every entry takes at least 9 bytes: a count the package cannot hold is
   // refused before anything is allocated for it.
-  if (packageSize < kHeaderSize + kEntryFixedSize * static_cast<std::uint64_t>(count)) return fail();
+  if (packageSize < kHeaderSize + kEntryFixedSize * static_cast<std::uint64_t>(count))
+    return fail();
   // Reserve only a little: the vector grows with entries actually read, so
   // memory stays bounded by what the package holds.
   m_entries.reserve(std::min<std::size_t>(static_cast<std::size_t>(count), 256));
@@ -144,7 +147,9 @@ bool CPackageFile::ReadIndex() {
     if (entry.offset > kMaxOffset) return fail();
     if (static_cast<std::uint64_t>(entry.offset) + entry.size > packageSize) return fail();
     entry.name.assign(nameLength, '\0');
-    if (nameLength != 0 && !m_source->Read(position + kEntryFixedSize, entry.name.data(), nameLength)) return fail();
+    if (nameLength != 0 &&
+        !m_source->Read(position + kEntryFixedSize, entry.name.data(), nameLength))
+      return fail();
     position += kEntryFixedSize + nameLength;
     m_upperNames.push_back(text::UpperCaseMemberName(entry.name));
     m_entries.push_back(std::move(entry));
@@ -167,7 +172,8 @@ std::optional<std::vector<char>> CPackageFile::LoadMember(std::string_view name)
       // A member too large for memory reads like a missing one.
       return std::nullopt;
     }
-    if (entry.size != 0 && !m_source->Read(entry.offset, buffer.data(), buffer.size())) return std::nullopt;
+    if (entry.size != 0 && !m_source->Read(entry.offset, buffer.data(), buffer.size()))
+      return std::nullopt;
     return buffer;
   }
   return std::nullopt;

@@ -1,6 +1,5 @@
 #include "package/PackageWriter.h"
 
-
 namespace {
 
 constexpr char kMagic[4] = {'A', 'R', 'C', '1'};
@@ -9,7 +8,8 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kEntryFixedSize = 9;
 
 void PutU32(std::vector<char>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift & 0xFF));
+  for (int shift = 0; shift < 32; shift += 8)
+    out.push_back(static_cast<char>(value >> shift & 0xFF));
 }
 
 }  // namespace
@@ -37,6 +37,7 @@ std::optional<std::vector<char>> BuildPackage(const std::vector<PackageMember>& 
     out.insert(out.end(), member.name.begin(), member.name.end());
     offset += member.data.size();
   }
-  for (const PackageMember& member : members) out.insert(out.end(), member.data.begin(), member.data.end());
+  for (const PackageMember& member : members)
+    out.insert(out.end(), member.data.begin(), member.data.end());
   return out;
 }

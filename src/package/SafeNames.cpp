@@ -91,7 +91,8 @@ bool IsRelativeName(std::wstring_view name) {
 }
 
 std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
-  const auto unsafe = [](NameField field, const std::wstring& value, const wchar_t* reason, std::size_t entry = 0) {
+  const auto unsafe = [](NameField field, const std::wstring& value, const wchar_t* reason,
+                         std::size_t entry = 0) {
     return UnsafeName{field, entry, value, reason + value};
   };
   // Without a title or a maker there is no install record: what is
@@ -110,7 +111,8 @@ std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
   // The menu folder is always needed: an empty one would put the shortcuts,
   // and the removal of empty folders, into the Programs folder itself.
   if (!IsSafeRelativePath(info.menuFolder)) {
-    return unsafe(NameField::kMenuFolder, info.menuFolder, L"menu folder is not a safe relative path: ");
+    return unsafe(NameField::kMenuFolder, info.menuFolder,
+                  L"menu folder is not a safe relative path: ");
   }
   if (!info.exeFile.empty() && !IsRelativeName(info.exeFile)) {
     return unsafe(NameField::kExeFile, info.exeFile, L"executable is not a relative path: ");
@@ -120,18 +122,21 @@ std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info) {
   }
   for (std::size_t i = 0; i < info.files.size(); ++i) {
     if (!IsSafeRelativePath(info.files[i].name)) {
-      return unsafe(NameField::kFile, info.files[i].name, L"file name is not a safe relative path: ", i);
+      return unsafe(NameField::kFile, info.files[i].name,
+                    L"file name is not a safe relative path: ", i);
     }
   }
   for (std::size_t i = 0; i < info.menus.size(); ++i) {
     const MenuEntry& menu = info.menus[i];
     if (!IsSafeRelativePath(menu.caption)) {
-      return unsafe(NameField::kMenuCaption, menu.caption, L"menu caption is not a safe relative path: ", i);
+      return unsafe(NameField::kMenuCaption, menu.caption,
+                    L"menu caption is not a safe relative path: ", i);
     }
     // An empty target (the default) points the shortcut at the install
     // folder itself; a shortcut's target is never written or deleted.
     if (!menu.target.empty() && !IsSafeRelativePath(menu.target)) {
-      return unsafe(NameField::kMenuTarget, menu.target, L"menu target is not a safe relative path: ", i);
+      return unsafe(NameField::kMenuTarget, menu.target,
+                    L"menu target is not a safe relative path: ", i);
     }
   }
   return std::nullopt;

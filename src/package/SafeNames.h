@@ -29,7 +29,16 @@ bool IsSafeFileName(std::wstring_view name);
 bool IsRelativeName(std::wstring_view name);
 
 // The settings field a name comes from.
-enum class NameField { kTitle, kMaker, kMenuFolder, kExeFile, kReadmeFile, kFile, kMenuCaption, kMenuTarget };
+enum class NameField {
+  kTitle,
+  kMaker,
+  kMenuFolder,
+  kExeFile,
+  kReadmeFile,
+  kFile,
+  kMenuCaption,
+  kMenuTarget
+};
 
 // Why a package cannot be used: which field, its value, and the reason in
 // English for the publisher's tool ("file name is not a safe relative

@@ -4,7 +4,9 @@
 // empty cell, and an empty line has none. A comma is never part of a
 // double-byte character, so the split works on bytes.
 
-void CSettingsTable::Load(std::string_view bytes) { Load(std::vector<char>(bytes.begin(), bytes.end())); }
+void CSettingsTable::Load(std::string_view bytes) {
+  Load(std::vector<char>(bytes.begin(), bytes.end()));
+}
 
 void CSettingsTable::Load(std::vector<char>&& bytes) {
   m_header.clear();

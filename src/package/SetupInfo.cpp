@@ -10,12 +10,14 @@
 namespace {
 
 // Keys and column names as the package holds them (code page 932 bytes).
-constexpr std::string_view kKeyColumn = "\x8D\x80\x96\xDA";                                // 項目
-constexpr std::string_view kValueColumn = "\x83\x70\x83\x89\x83\x81\x81\x5B\x83\x5E";      // パラメータ
-constexpr std::string_view kTitle = "\x83\x5E\x83\x43\x83\x67\x83\x8B";                    // タイトル
-constexpr std::string_view kCompany = "\x8E\xD0\x96\xBC";                                  // 社名
-constexpr std::string_view kExeFile = "\x8E\xC0\x8D\x73\x83\x74\x83\x40\x83\x43\x83\x8B";  // 実行ファイル
-constexpr std::string_view kReadmeFile = "readme\x83\x74\x83\x40\x83\x43\x83\x8B";  // readmeファイル
+constexpr std::string_view kKeyColumn = "\x8D\x80\x96\xDA";                            // 項目
+constexpr std::string_view kValueColumn = "\x83\x70\x83\x89\x83\x81\x81\x5B\x83\x5E";  // パラメータ
+constexpr std::string_view kTitle = "\x83\x5E\x83\x43\x83\x67\x83\x8B";  // タイトル
+constexpr std::string_view kCompany = "\x8E\xD0\x96\xBC";                // 社名
+constexpr std::string_view kExeFile =
+    "\x8E\xC0\x8D\x73\x83\x74\x83\x40\x83\x43\x83\x8B";  // 実行ファイル
+constexpr std::string_view kReadmeFile =
+    "readme\x83\x74\x83\x40\x83\x43\x83\x8B";  // readmeファイル
 constexpr std::string_view kMenuFolder =
     "\x83\x81\x83\x6A\x83\x85\x81\x5B\x83\x74\x83\x48\x83\x8B\x83\x5F";  // メニューフォルダ
 constexpr std::string_view kFile = "\x83\x74\x83\x40\x83\x43\x83\x8B";   // ファイル

@@ -55,7 +55,8 @@ struct SettingsLines {
 void ParseSettings(std::vector<char> bytes, SetupInfo& info, SettingsLines* lines = nullptr);
 
 // Reads "setting.csv" into info. False only when the member is missing.
-[[nodiscard]] bool LoadSettings(CPackageFile& package, SetupInfo& info, SettingsLines* lines = nullptr);
+[[nodiscard]] bool LoadSettings(CPackageFile& package, SetupInfo& info,
+                                SettingsLines* lines = nullptr);
 
 // Reads "filesize" into the size of every file. False only when the member
 // is missing; a short member leaves the remaining sizes partly or wholly 0.

@@ -15,7 +15,7 @@ inline constexpr wchar_t kAbortCaption[] = L"中断";
 inline constexpr wchar_t kUninstallCaption[] = L"アンインストール";
 
 // The launcher.
-inline constexpr wchar_t kOpenReadmeSuffix[] = L"を開く";          // after the readme's name
+inline constexpr wchar_t kOpenReadmeSuffix[] = L"を開く";                // after the readme's name
 inline constexpr wchar_t kInsertDiscSuffix[] = L"を挿入してください。";  // after a disc label
 inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを削除しますか？";
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
@@ -24,7 +24,8 @@ inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除し
 inline constexpr wchar_t kFinishText[] = L"完了";
 inline constexpr wchar_t kChooseFolder[] = L"インストール先のフォルダを選択してください";
 inline constexpr wchar_t kNeedFullFolder[] = L"インストール先のフォルダを指定してください。";
-inline constexpr wchar_t kSpaceShort[] = L"インストールに必要な容量が不足しています。\nインストールを続行しますか？";
+inline constexpr wchar_t kSpaceShort[] =
+    L"インストールに必要な容量が不足しています。\nインストールを続行しますか？";
 inline constexpr wchar_t kAskAbort[] = L"インストールを中断しますか？";
 inline constexpr wchar_t kCopyFailedSuffix[] = L"のコピーに失敗しました。";  // after a file name
 // After "<file>（<disc label>".
@@ -43,8 +44,10 @@ inline std::wstring UninstallLeftText(std::size_t count, const std::wstring& fir
 // holding a name that cannot be used.
 inline std::wstring RefusalText(const wchar_t* key, const std::wstring& value) {
   const std::wstring field = std::wstring(L"「") + key + L"」";
-  if (value.empty()) return L"セットアップ情報の" + field + L"が空です。\nセットアップを開始できません。";
-  return L"セットアップ情報の" + field + L"の名前「" + value + L"」は使用できません。\nセットアップを開始できません。";
+  if (value.empty())
+    return L"セットアップ情報の" + field + L"が空です。\nセットアップを開始できません。";
+  return L"セットアップ情報の" + field + L"の名前「" + value +
+         L"」は使用できません。\nセットアップを開始できません。";
 }
 
 }  // namespace ui

@@ -54,13 +54,15 @@ void DecodeRun(std::string_view run, wchar_t* dest) {
   if (!detail::DecodeDoubleByteRun(run, dest)) {
     for (std::size_t i = 0; i < run.size(); i += 2) {
       wchar_t scratch[2];
-      dest[i / 2] = detail::DecodeDoubleByteRun(run.substr(i, 2), scratch) ? scratch[0] : kReplacement;
+      dest[i / 2] =
+          detail::DecodeDoubleByteRun(run.substr(i, 2), scratch) ? scratch[0] : kReplacement;
     }
   }
   for (std::size_t i = 0; i < run.size(); i += 2) {
     const auto character = static_cast<std::uint32_t>(dest[i / 2]);
     if (character <= 0xFFFF)
-      Known(run[i], run[i + 1]).store(static_cast<std::uint16_t>(character), std::memory_order_relaxed);
+      Known(run[i], run[i + 1])
+          .store(static_cast<std::uint16_t>(character), std::memory_order_relaxed);
   }
 }
 

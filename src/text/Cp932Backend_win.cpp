@@ -10,7 +10,8 @@ bool DecodeDoubleByteRun(std::string_view run, wchar_t* dest) {
   const int bytes = static_cast<int>(run.size());
   // MB_ERR_INVALID_CHARS: an unassigned code fails the call instead of
   // becoming the default character.
-  const int produced = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, run.data(), bytes, dest, bytes);
+  const int produced =
+      MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, run.data(), bytes, dest, bytes);
   return produced == bytes / 2;
 }
 

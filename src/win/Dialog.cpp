@@ -34,8 +34,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
   return Dispatch(self, hwnd, message, wParam, lParam);
 }
 
-INT_PTR CALLBACK CDialog::PageDialogProc(HWND hwnd, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+INT_PTR CALLBACK CDialog::PageDialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   CDialog* self = nullptr;
   if (message == WM_INITDIALOG) {
     const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
@@ -46,8 +45,7 @@ INT_PTR CALLBACK CDialog::PageDialogProc(HWND hwnd, UINT message, WPARAM wParam,
   return Dispatch(self, hwnd, message, wParam, lParam);
 }
 
-INT_PTR CDialog::Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam,
-                          LPARAM lParam) {
+INT_PTR CDialog::Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   // Messages before WM_INITDIALOG (WM_SETFONT) have no object yet.
   if (!self) return FALSE;
   if (message == WM_INITDIALOG) {
@@ -103,8 +101,7 @@ void CDialog::CenterIfUnmoved(const RECT& before) {
   } else {
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
-    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor))
-      return;
+    if (!::GetMonitorInfoW(::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY), &monitor)) return;
     area = monitor.rcWork;
   }
   const LONG width = rect.right - rect.left;

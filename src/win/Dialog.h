@@ -54,8 +54,7 @@ class CDialog {
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  static INT_PTR Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam,
-                          LPARAM lParam);
+  static INT_PTR Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   INT_PTR Route(UINT message, WPARAM wParam, LPARAM lParam);
   void CenterIfUnmoved(const RECT& before);
 

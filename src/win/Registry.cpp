@@ -51,6 +51,6 @@ LONG WriteRegString(HKEY root, const std::wstring& keyPath, const wchar_t* value
   if (status != ERROR_SUCCESS) return status;
 
   const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  return ::RegSetValueExW(key.get(), valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                          bytes);
+  return ::RegSetValueExW(key.get(), valueName, 0, REG_SZ,
+                          reinterpret_cast<const BYTE*>(text.c_str()), bytes);
 }

@@ -51,9 +51,7 @@ class CCopyRun {
     ShowProgress(true);  // the bar is up to date while the user reads
     return win::ShowMessage(m_hPage, text, ui::kInstallCaption, buttons);
   }
-  bool ConfirmAbort() {
-    return Ask(ui::kAskAbort, MB_YESNO | MB_DEFBUTTON2) == IDYES;
-  }
+  bool ConfirmAbort() { return Ask(ui::kAskAbort, MB_YESNO | MB_DEFBUTTON2) == IDYES; }
   bool CancelRequested();
   // Makes the next chunk poll the cancel request, which this thread has
   // just set itself.
@@ -101,8 +99,8 @@ win::UniqueFile CCopyRun::OpenDestination(const std::wstring& destination) {
     m_strLastFolder = folder.value_or(L"");
   }
   auto open = [&] {
-    return win::UniqueFile(::CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    return win::UniqueFile(::CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr,
+                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   };
   // A read-only (or hidden, or system) file of that name is replaced and
   // loses those attributes: Windows refuses to open it, Wine (as root) opens
@@ -177,8 +175,8 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
     m_copied = startCount;
     m_hasher.Reset();
     // Relative to the current folder, which is the source folder.
-    win::UniqueFile source(::CreateFileW(file.name.c_str(), GENERIC_READ, 0, nullptr,
-                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::UniqueFile source(::CreateFileW(file.name.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!source) {
       if (Ask(file.disc + ui::kInsertDiscSuffix, MB_OKCANCEL) == IDOK) continue;
       if (ConfirmAbort()) return FileResult::kAborted;
@@ -219,7 +217,8 @@ FileResult CCopyRun::CopyOneFile(const FileEntry& file) {
           source.reset();
           target.reset();
           ::DeleteFileW(destination.c_str());
-          if (Ask(file.name + L"（" + file.disc + ui::kContentDiffersSuffix, MB_RETRYCANCEL) != IDRETRY &&
+          if (Ask(file.name + L"（" + file.disc + ui::kContentDiffersSuffix, MB_RETRYCANCEL) !=
+                  IDRETRY &&
               ConfirmAbort()) {
             return FileResult::kAborted;
           }

@@ -110,5 +110,6 @@ BOOL CDirPage::OnWizardNext() {
 }
 
 BOOL CDirPage::OnQueryCancel() {
-  return win::ShowMessage(Hwnd(), ui::kAskAbort, ui::kAbortCaption, MB_YESNO | MB_DEFBUTTON2) == IDYES;
+  return win::ShowMessage(Hwnd(), ui::kAskAbort, ui::kAbortCaption, MB_YESNO | MB_DEFBUTTON2) ==
+         IDYES;
 }

@@ -22,4 +22,3 @@ std::wstring FreeSpaceQueryPath(const std::wstring& folderText);
 // byte counts shifted right by 10, in full (no 32-bit truncation).
 std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
                              std::uint64_t freeBytes);
-

@@ -14,8 +14,9 @@ namespace {
 
 std::string ToUtf8(const std::wstring& text) {
   std::string bytes(text.size() * 3, '\0');
-  bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+  bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
   return bytes;
 }
 
@@ -51,7 +52,10 @@ int main(int argc, char** argv) {
   }
   testing::InitGoogleTest(&argc, argv);
   if (e2e::WorkDir().empty() || e2e::SetupProgram().empty() || e2e::FixturesDir().empty()) {
-    std::fputs("e2e_driver: E2E_WORK, E2E_SETUP and E2E_FIXTURES are unset; run it through run-scenario.sh\n", stderr);
+    std::fputs(
+        "e2e_driver: E2E_WORK, E2E_SETUP and E2E_FIXTURES are unset; run it through "
+        "run-scenario.sh\n",
+        stderr);
     return 2;
   }
   // Shortcut files are read back through the shell's COM objects.

@@ -12,11 +12,11 @@ namespace {
 
 std::string ToUtf8(const std::wstring& text) {
   if (text.empty()) return {};
-  const int length =
-      ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+  const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                           nullptr, 0, nullptr, nullptr);
   std::string bytes(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                        nullptr);
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
+                        length, nullptr, nullptr);
   return bytes;
 }
 
@@ -37,10 +37,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // One write per record, so that a reader never sees half of one.
   const std::string record = "file=" + ToUtf8(document) + "\r\ncwd=" + ToUtf8(folder) + "\r\n";
   const std::wstring log = std::wstring(work) + L"\\opened.txt";
-  const win::UniqueFile file(::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win::UniqueFile file(::CreateFileW(log.c_str(), FILE_APPEND_DATA,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return 1;
   DWORD written = 0;
-  const BOOL ok = ::WriteFile(file.get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
+  const BOOL ok =
+      ::WriteFile(file.get(), record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
   return ok && written == record.size() ? 0 : 1;
 }

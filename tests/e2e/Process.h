@@ -32,7 +32,9 @@ class CProcess {
   DWORD Id() const { return m_id; }
   HANDLE Handle() const { return m_hProcess.get(); }
   void Resume() const { ::ResumeThread(m_hThread.get()); }  // after a suspended Start
-  bool IsRunning() const { return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT; }
+  bool IsRunning() const {
+    return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), 0) == WAIT_TIMEOUT;
+  }
   bool WaitExit(DWORD timeoutMs = kWaitMs) const {
     return m_hProcess && ::WaitForSingleObject(m_hProcess.get(), timeoutMs) == WAIT_OBJECT_0;
   }

@@ -35,17 +35,21 @@ struct CThief {
 // The same bytes and the same last-write time; read a MiB at a time.
 testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& source) {
   const auto open = [](const std::wstring& name) {
-    return win::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    return win::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                         OPEN_EXISTING, 0, nullptr));
   };
   const win::UniqueFile a = open(path), b = open(source);
   FILETIME ta{}, tb{};
-  if (!a || !b || !::GetFileTime(a.get(), nullptr, nullptr, &ta) || !::GetFileTime(b.get(), nullptr, nullptr, &tb))
+  if (!a || !b || !::GetFileTime(a.get(), nullptr, nullptr, &ta) ||
+      !::GetFileTime(b.get(), nullptr, nullptr, &tb))
     return testing::AssertionFailure() << "unreadable";
-  if (::CompareFileTime(&ta, &tb) != 0) return testing::AssertionFailure() << "last-write times differ";
+  if (::CompareFileTime(&ta, &tb) != 0)
+    return testing::AssertionFailure() << "last-write times differ";
   std::string ba(1 << 20, '\0'), bb(1 << 20, '\0');
   for (DWORD ra = 1, rb = 1; ra != 0;) {
-    if (!::ReadFile(a.get(), ba.data(), 1 << 20, &ra, nullptr) || !::ReadFile(b.get(), bb.data(), 1 << 20, &rb, nullptr) ||
-        ra != rb || ba.compare(0, ra, bb, 0, rb) != 0)
+    if (!::ReadFile(a.get(), ba.data(), 1 << 20, &ra, nullptr) ||
+        !::ReadFile(b.get(), bb.data(), 1 << 20, &rb, nullptr) || ra != rb ||
+        ba.compare(0, ra, bb, 0, rb) != 0)
       return testing::AssertionFailure() << "contents differ";
   }
   return testing::AssertionSuccess();
@@ -55,21 +59,27 @@ testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& 
 // size of its data, its name's length and its name (compared as the
 // launcher does, ignoring case). change gets the member's offset, size and
 // the offset of its name's last byte.
-Step ChangePackage(const std::string& member, std::function<void(std::string&, std::size_t, std::size_t, std::size_t)> change) {
+Step ChangePackage(
+    const std::string& member,
+    std::function<void(std::string&, std::size_t, std::size_t, std::size_t)> change) {
   return [=](CRun&) {
     std::string package = ReadFileBytes(L"Q:\\setup").value_or("");
     const auto number = [&](std::size_t at) {
       std::uint32_t value = 0;
-      for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(package.at(at + i));
+      for (int i = 3; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(package.at(at + i));
       return value;
     };
     ASSERT_EQ(package.compare(0, 4, "ARC1"), 0);
     std::size_t entry = 8;
-    for (std::uint32_t i = 0; i < number(4); ++i, entry += 9 + static_cast<unsigned char>(package.at(entry + 8))) {
-      if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, package.c_str() + entry + 9, package.at(entry + 8),
-                           member.c_str(), static_cast<int>(member.size())) != CSTR_EQUAL)
+    for (std::uint32_t i = 0; i < number(4);
+         ++i, entry += 9 + static_cast<unsigned char>(package.at(entry + 8))) {
+      if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, package.c_str() + entry + 9,
+                           package.at(entry + 8), member.c_str(),
+                           static_cast<int>(member.size())) != CSTR_EQUAL)
         continue;
-      change(package, number(entry), number(entry + 4), entry + 8 + static_cast<unsigned char>(package.at(entry + 8)));
+      change(package, number(entry), number(entry + 4),
+             entry + 8 + static_cast<unsigned char>(package.at(entry + 8)));
       ASSERT_TRUE(WriteFileBytes(L"Q:\\setup", package));
       return;
     }
@@ -79,8 +89,9 @@ Step ChangePackage(const std::string& member, std::function<void(std::string&, s
 
 std::string Cp932(const std::wstring& text) {
   std::string bytes(text.size() * 2, '\0');
-  bytes.resize(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                                     static_cast<int>(bytes.size()), nullptr, nullptr));
+  bytes.resize(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()),
+                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
+                                     nullptr));
   return bytes;
 }
 
@@ -113,12 +124,18 @@ void Play(const std::vector<Step>& steps) {
 }
 
 std::wstring LauncherCaption(const std::wstring& title) { return title + L" セットアップ"; }
-std::wstring DefaultFolder(const std::wstring& title) { return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + kMaker + L"\\" + title; }
-std::wstring DesktopLink(const std::wstring& title) { return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + title + L".lnk"; }
+std::wstring DefaultFolder(const std::wstring& title) {
+  return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + kMaker + L"\\" + title;
+}
+std::wstring DesktopLink(const std::wstring& title) {
+  return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + title + L".lnk";
+}
 std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name) {
   return ShellFolder(CSIDL_PROGRAMS) + L"\\" + menuFolder + L"\\" + name + L".lnk";
 }
-std::wstring RecordKey(const std::wstring& title, const std::wstring& maker) { return L"SOFTWARE\\" + maker + L"\\" + title; }
+std::wstring RecordKey(const std::wstring& title, const std::wstring& maker) {
+  return L"SOFTWARE\\" + maker + L"\\" + title;
+}
 
 // Arranging.
 
@@ -134,7 +151,8 @@ Step CopyDisc(const std::wstring& fixture, const std::wstring& folder, bool with
 }
 Step CopyTo(const std::wstring& from, const std::wstring& to) {
   return [=](CRun&) {
-    ASSERT_TRUE(CreateFolders(to.substr(0, to.find_last_of(L'\\'))) && ::CopyFileW(from.c_str(), to.c_str(), FALSE));
+    ASSERT_TRUE(CreateFolders(to.substr(0, to.find_last_of(L'\\'))) &&
+                ::CopyFileW(from.c_str(), to.c_str(), FALSE));
   };
 }
 Step Write(const std::wstring& path, const std::string& bytes) {
@@ -155,62 +173,81 @@ Step WriteLarge(const std::wstring& path) {
     ASSERT_TRUE(WriteFileBytes(path, bytes));
   };
 }
-Step Delete(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(::DeleteFileW(path.c_str())); }; }
-Step MakeFolder(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(CreateFolders(path)); }; }
-Step RemoveFolder(const std::wstring& path) { return [=](CRun&) { ASSERT_TRUE(::RemoveDirectoryW(path.c_str())); }; }
+Step Delete(const std::wstring& path) {
+  return [=](CRun&) { ASSERT_TRUE(::DeleteFileW(path.c_str())); };
+}
+Step MakeFolder(const std::wstring& path) {
+  return [=](CRun&) { ASSERT_TRUE(CreateFolders(path)); };
+}
+Step RemoveFolder(const std::wstring& path) {
+  return [=](CRun&) { ASSERT_TRUE(::RemoveDirectoryW(path.c_str())); };
+}
 Step ReadOnly(const std::wstring& path) {
   return [=](CRun&) { ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)); };
 }
 Step SetRecord(const std::wstring& title, const std::wstring& folder, const std::wstring& maker) {
   return [=](CRun&) {
     ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, RecordKey(title, maker)));
-    ASSERT_TRUE(folder.empty() || WriteRegString(HKEY_LOCAL_MACHINE, RecordKey(title, maker), L"path", folder));
+    ASSERT_TRUE(folder.empty() ||
+                WriteRegString(HKEY_LOCAL_MACHINE, RecordKey(title, maker), L"path", folder));
   };
 }
 Step LockMaker() {
   return [](CRun& run) {
     const std::wstring key = std::wstring(L"SOFTWARE\\") + kMaker;
     ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, key));
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                run.maker.put(), nullptr), ERROR_SUCCESS);
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                                KEY_ALL_ACCESS, nullptr, run.maker.put(), nullptr),
+              ERROR_SUCCESS);
   };
 }
-Step Opener() { return [](CRun&) { ASSERT_TRUE(RegisterDocumentOpener(L".txt")); }; }
+Step Opener() {
+  return [](CRun&) { ASSERT_TRUE(RegisterDocumentOpener(L".txt")); };
+}
 Step Hold(const std::wstring& path) {
   return [=](CRun& run) {
-    run.held.emplace_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    run.held.emplace_back(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(run.held.back());
   };
 }
-Step Release() { return [](CRun& run) { run.held.clear(); }; }
+Step Release() {
+  return [](CRun& run) { run.held.clear(); };
+}
 Step Drop(const std::string& member) {
-  return ChangePackage(member, [](std::string& package, std::size_t, std::size_t, std::size_t nameEnd) { package[nameEnd] = '_'; });
+  return ChangePackage(member, [](std::string& package, std::size_t, std::size_t,
+                                  std::size_t nameEnd) { package[nameEnd] = '_'; });
 }
 Step NotBitmap(const std::string& member) {
-  return ChangePackage(member, [](std::string& package, std::size_t at, std::size_t, std::size_t) { package.replace(at, 2, "XX"); });
+  return ChangePackage(member, [](std::string& package, std::size_t at, std::size_t, std::size_t) {
+    package.replace(at, 2, "XX");
+  });
 }
 Step Replace(const std::string& member, const std::wstring& from, const std::wstring& to) {
-  return ChangePackage(member, [=](std::string& package, std::size_t at, std::size_t size, std::size_t) {
-    const std::size_t found = package.substr(at, size).find(Cp932(from));
-    ASSERT_NE(found, std::string::npos);
-    ASSERT_EQ(Cp932(to).size(), Cp932(from).size());
-    package.replace(at + found, Cp932(to).size(), Cp932(to));
-  });
+  return ChangePackage(member,
+                       [=](std::string& package, std::size_t at, std::size_t size, std::size_t) {
+                         const std::size_t found = package.substr(at, size).find(Cp932(from));
+                         ASSERT_NE(found, std::string::npos);
+                         ASSERT_EQ(Cp932(to).size(), Cp932(from).size());
+                         package.replace(at + found, Cp932(to).size(), Cp932(to));
+                       });
 }
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra) {
   return [=](CRun& run) {
     ASSERT_TRUE(::GetDiskFreeSpaceExW(folder.c_str(), &run.free, nullptr, nullptr));
     run.freeFolder = folder;
-    ChangePackage("filesize", [left = run.free.QuadPart + extra](std::string& package, std::size_t at, std::size_t size,
-                                                                 std::size_t) mutable {
-      // Four little-endian bytes per file, each up to 4 GiB - 1.
-      for (std::size_t end = at + size; at < end; at += 4) {
-        const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
-        for (int i = 0; i < 4; ++i) package[at + i] = static_cast<char>(bytes >> (8 * i));
-        left -= bytes;
-      }
-      ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
-    })(run);
+    ChangePackage("filesize",
+                  [left = run.free.QuadPart + extra](std::string& package, std::size_t at,
+                                                     std::size_t size, std::size_t) mutable {
+                    // Four little-endian bytes per file, each up to 4 GiB - 1.
+                    for (std::size_t end = at + size; at < end; at += 4) {
+                      const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
+                      for (int i = 0; i < 4; ++i)
+                        package[at + i] = static_cast<char>(bytes >> (8 * i));
+                      left -= bytes;
+                    }
+                    ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
+                  })(run);
   };
 }
 
@@ -228,7 +265,9 @@ Step Start(const std::wstring& program, const std::wstring& title, const std::ws
     run.launchers.push_back(std::move(launch));
   };
 }
-Step Spawn(const std::wstring& program) { return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program)); }; }
+Step Spawn(const std::wstring& program) {
+  return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program)); };
+}
 Step Watch(const std::wstring& program, bool windowShown) {
   return [=](CRun& run) {
     run.watch = RunWatchingWindows(program);
@@ -239,14 +278,16 @@ Step Watch(const std::wstring& program, bool windowShown) {
 }
 Step Launcher(const std::wstring& title) {
   return [=](CRun& run) {
-    CLaunch launch{std::move(run.watch.process), {}, WaitWindow(LauncherCaption(title), 0, kReadmeId)};
+    CLaunch launch{
+        std::move(run.watch.process), {}, WaitWindow(LauncherCaption(title), 0, kReadmeId)};
     ASSERT_TRUE(launch.window);
     launch.shown = CProcess::Attach(launch.window.ProcessId());
     run.launchers.push_back(std::move(launch));
   };
 }
 Step Click(int id) {
-  return [=](CRun& run) { ASSERT_TRUE(run.Top().Click(id)) << "button " << id << " is not usable"; };
+  return
+      [=](CRun& run) { ASSERT_TRUE(run.Top().Click(id)) << "button " << id << " is not usable"; };
 }
 Step Cancel(int presses) {
   return [=](CRun& run) {
@@ -264,12 +305,16 @@ Step Finish() {
 }
 Step Page(int index) {
   return [=](CRun& run) {
-    if (!run.sheet.Exists()) run.sheet = WaitWindow(L"インストール", run.Launcher().ProcessId(), kNext);
+    if (!run.sheet.Exists())
+      run.sheet = WaitWindow(L"インストール", run.Launcher().ProcessId(), kNext);
     ASSERT_TRUE(run.sheet) << "no wizard";
-    ASSERT_TRUE(WaitPage(run.sheet, index)) << "page " << PageIndex(run.sheet) << " instead of " << index;
+    ASSERT_TRUE(WaitPage(run.sheet, index))
+        << "page " << PageIndex(run.sheet) << " instead of " << index;
   };
 }
-Step Type(const std::wstring& folder) { return [=](CRun& run) { ASSERT_TRUE(TypeFolder(run.sheet, folder)); }; }
+Step Type(const std::wstring& folder) {
+  return [=](CRun& run) { ASSERT_TRUE(TypeFolder(run.sheet, folder)); };
+}
 Step Box(const BoxIs& expected, int answer) {
   return [=](CRun& run) {
     const CWindow owner = run.Top();
@@ -279,8 +324,10 @@ Step Box(const BoxIs& expected, int answer) {
         << PrintToString(run.box->text) << " instead of " << PrintToString(expected.text);
     EXPECT_TRUE(expected.caption.empty() || run.box->caption == expected.caption)
         << PrintToString(run.box->caption) << " instead of " << PrintToString(expected.caption);
-    EXPECT_TRUE(expected.buttons.empty() || run.box->buttons == expected.buttons) << PrintToString(run.box->buttons);
-    EXPECT_TRUE(!expected.defaultButton || run.box->defaultButton == expected.defaultButton) << run.box->defaultButton;
+    EXPECT_TRUE(expected.buttons.empty() || run.box->buttons == expected.buttons)
+        << PrintToString(run.box->buttons);
+    EXPECT_TRUE(!expected.defaultButton || run.box->defaultButton == expected.defaultButton)
+        << run.box->defaultButton;
     EXPECT_TRUE(!owner || run.box->owner == owner.Handle()) << "owned by another window";
     if (answer != kKeep) Answer(answer)(run);
   };
@@ -293,11 +340,14 @@ Step Answer(int id) {
 }
 Step Key(UINT virtualKey) {
   return [=](CRun& run) {
-    ASSERT_TRUE(run.box ? run.box->window.PressKey(virtualKey) && run.box->window.WaitGone() : run.Top().PressKey(virtualKey));
+    ASSERT_TRUE(run.box ? run.box->window.PressKey(virtualKey) && run.box->window.WaitGone()
+                        : run.Top().PressKey(virtualKey));
     run.box.reset();
   };
 }
-Step CloseBox() { return [](CRun& run) { ASSERT_TRUE(run.Launcher().Close()); }; }
+Step CloseBox() {
+  return [](CRun& run) { ASSERT_TRUE(run.Launcher().Close()); };
+}
 Step Gone() {
   return [](CRun& run) {
     ASSERT_FALSE(run.launchers.empty());
@@ -309,7 +359,8 @@ Step Gone() {
 Step Close() {
   return [](CRun& run) {
     // Just after it appeared, or after a modal loop, it may not take keys yet.
-    ASSERT_TRUE(WaitUntil([&] { return run.Launcher().IsVisible() && run.Launcher().IsEnabled(); }));
+    ASSERT_TRUE(
+        WaitUntil([&] { return run.Launcher().IsVisible() && run.Launcher().IsEnabled(); }));
     ASSERT_TRUE(run.Launcher().PressKey(VK_ESCAPE));
     Gone()(run);
   };
@@ -322,8 +373,9 @@ Step SheetGone() {
 }
 Step StealFocus() {
   return [](CRun& run) {
-    run.thief.hwnd = ::CreateWindowExW(0, L"STATIC", L"e2e foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
-                                       nullptr, nullptr, nullptr, nullptr);
+    run.thief.hwnd =
+        ::CreateWindowExW(0, L"STATIC", L"e2e foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                          200, 100, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(run.thief.hwnd && ::SetForegroundWindow(run.thief.hwnd));
     EXPECT_NE(::GetForegroundWindow(), run.Launcher().Handle());
   };
@@ -332,9 +384,13 @@ Step Shot(const std::wstring& name, bool pageAlone) {
   return [=](CRun& run) {
     const HWND box = run.box ? run.box->window.Handle() : nullptr;
     RECT rect{};
-    if (box && pageAlone) ::GetWindowRect(box, &rect), ::SetWindowPos(box, nullptr, 0, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_TRUE(TakeScreenshot(name, box && !pageAlone ? std::vector{run.Top(), CWindow(box)} : std::vector{run.Top()}));
-    if (box && pageAlone) ::SetWindowPos(box, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (box && pageAlone)
+      ::GetWindowRect(box, &rect),
+          ::SetWindowPos(box, nullptr, 0, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_TRUE(TakeScreenshot(
+        name, box && !pageAlone ? std::vector{run.Top(), CWindow(box)} : std::vector{run.Top()}));
+    if (box && pageAlone)
+      ::SetWindowPos(box, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   };
 }
 
@@ -350,21 +406,26 @@ Step Text(int id, const std::wstring& text) {
 Step PageText(int id, const std::wstring& text, bool whole) {
   return [=](CRun& run) {
     const auto read = [&] { return WizardPage(run.sheet).ControlText(id); };
-    const auto match = [&] { return whole ? read() == text : read().find(text) != std::wstring::npos; };
-    EXPECT_TRUE(WaitUntil(match)) << PrintToString(read()) << (whole ? " is not " : " lacks ") << PrintToString(text);
+    const auto match = [&] {
+      return whole ? read() == text : read().find(text) != std::wstring::npos;
+    };
+    EXPECT_TRUE(WaitUntil(match)) << PrintToString(read()) << (whole ? " is not " : " lacks ")
+                                  << PrintToString(text);
   };
 }
 Step Enabled(const std::vector<int>& ids, bool enabled) {
   return [=](CRun& run) {
     for (const int id : ids) {
-      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlEnabled(id) == enabled; })) << "control " << id;
+      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlEnabled(id) == enabled; }))
+          << "control " << id;
     }
   };
 }
 Step Visible(const std::vector<int>& ids, bool visible) {
   return [=](CRun& run) {
     for (const int id : ids) {
-      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlVisible(id) == visible; })) << "control " << id;
+      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlVisible(id) == visible; }))
+          << "control " << id;
     }
   };
 }
@@ -384,10 +445,16 @@ Step Picture(bool shown) {
   };
 }
 Step Usable(bool enabled) {
-  return [=](CRun& run) { EXPECT_TRUE(WaitUntil([&] { return run.Launcher().IsEnabled() == enabled; })); };
+  return [=](CRun& run) {
+    EXPECT_TRUE(WaitUntil([&] { return run.Launcher().IsEnabled() == enabled; }));
+  };
 }
-Step StaysOpen() { return [](CRun& run) { EXPECT_TRUE(run.Top().StaysOpen()); }; }
-Step NoBox() { return [](CRun& run) { EXPECT_TRUE(MessageBoxes(run.Pid()).empty()); }; }
+Step StaysOpen() {
+  return [](CRun& run) { EXPECT_TRUE(run.Top().StaysOpen()); };
+}
+Step NoBox() {
+  return [](CRun& run) { EXPECT_TRUE(MessageBoxes(run.Pid()).empty()); };
+}
 Step Windows(const std::wstring& caption, std::size_t count) {
   return [=](CRun& run) {
     const std::vector<CWindow> found = FindWindows(caption);
@@ -399,25 +466,33 @@ Step Processes(const std::wstring& fileName, std::size_t count) {
   return [=](CRun&) { EXPECT_EQ(FindProcesses(fileName).size(), count); };
 }
 Step Foreground() {
-  return [](CRun& run) { EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == run.Launcher().Handle(); })); };
+  return [](CRun& run) {
+    EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == run.Launcher().Handle(); }));
+  };
 }
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched) {
   return [=](CRun& run) {
     const CLaunch& launch = run.launchers.back();
-    EXPECT_TRUE(SamePath(launch.shown.ImagePath(), image)) << PrintToString(launch.shown.ImagePath());
+    EXPECT_TRUE(SamePath(launch.shown.ImagePath(), image))
+        << PrintToString(launch.shown.ImagePath());
     // Compared whole: a drive root must reach the program as Q:\, not Q:.
     const std::wstring current = launch.shown.CurrentDirectory(), expected = WithBackslash(folder);
-    EXPECT_EQ(::CompareStringOrdinal(current.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL) << PrintToString(current);
+    EXPECT_EQ(::CompareStringOrdinal(current.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
+        << PrintToString(current);
     EXPECT_EQ(launch.window.ProcessId() != launch.started.Id(), relaunched);
   };
 }
-Step Exited() { return [](CRun& run) { EXPECT_TRUE(run.started.WaitExit()); }; }
+Step Exited() {
+  return [](CRun& run) { EXPECT_TRUE(run.started.WaitExit()); };
+}
 Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder) {
   return [=](CRun&) {
     const std::map<std::wstring, std::wstring> marker = WaitForMarker(path);
     ASSERT_FALSE(marker.empty()) << PrintToString(path) << " was not written";
-    EXPECT_TRUE(exe.empty() || SamePath(marker.at(L"exe"), exe)) << PrintToString(marker.at(L"exe"));
-    EXPECT_TRUE(folder.empty() || SamePath(marker.at(L"cwd"), folder)) << PrintToString(marker.at(L"cwd"));
+    EXPECT_TRUE(exe.empty() || SamePath(marker.at(L"exe"), exe))
+        << PrintToString(marker.at(L"exe"));
+    EXPECT_TRUE(folder.empty() || SamePath(marker.at(L"cwd"), folder))
+        << PrintToString(marker.at(L"cwd"));
   };
 }
 Step Opened(const std::wstring& path) {
@@ -430,11 +505,14 @@ Step Opened(const std::wstring& path) {
 Step Exists(const std::wstring& path, bool exists) {
   return [=](CRun&) {
     // Waits for what must come; what must not be there is checked at once.
-    EXPECT_EQ(exists ? WaitUntil([&] { return FileAttributes(path).has_value(); }) : FileAttributes(path).has_value(), exists)
+    EXPECT_EQ(exists ? WaitUntil([&] { return FileAttributes(path).has_value(); })
+                     : FileAttributes(path).has_value(),
+              exists)
         << PrintToString(path);
   };
 }
-Step Files(const std::wstring& folder, const std::wstring& source, const std::vector<std::wstring>& names) {
+Step Files(const std::wstring& folder, const std::wstring& source,
+           const std::vector<std::wstring>& names) {
   return [=](CRun&) {
     for (const std::wstring& name : names) {
       EXPECT_TRUE(SameFile(JoinPath(folder, name), JoinPath(source, name))) << PrintToString(name);
@@ -442,7 +520,8 @@ Step Files(const std::wstring& folder, const std::wstring& source, const std::ve
   };
 }
 Step Bytes(const std::wstring& path, const std::wstring& source) {
-  return [=](CRun&) { EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(source)) << PrintToString(path); };
+  return
+      [=](CRun&) { EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(source)) << PrintToString(path); };
 }
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names) {
   return [=](CRun&) { EXPECT_EQ(ListFiles(folder), names); };
@@ -451,17 +530,22 @@ Step Attribute(const std::wstring& path, DWORD attribute, bool set) {
   return [=](CRun&) { EXPECT_EQ((FileAttributes(path).value_or(0) & attribute) != 0, set); };
 }
 Step RecordIs(const std::wstring& title, const std::wstring& folder) {
-  return [=](CRun&) { EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(title), L"path").value_or(L""), folder); };
+  return [=](CRun&) {
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(title), L"path").value_or(L""), folder);
+  };
 }
 Step RegKey(const std::wstring& key, bool exists) {
-  return [=](CRun&) { EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, key), exists) << PrintToString(key); };
+  return [=](CRun&) {
+    EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, key), exists) << PrintToString(key);
+  };
 }
 Step Link(const std::wstring& link, const std::wstring& target, const std::wstring& folder) {
   return [=](CRun&) {
     const std::optional<CShortcut> shortcut = ReadShortcut(link);
     ASSERT_TRUE(shortcut) << PrintToString(link);
     EXPECT_TRUE(SamePath(shortcut->target, target)) << PrintToString(shortcut->target);
-    EXPECT_TRUE(folder.empty() || SamePath(shortcut->workingFolder, folder)) << PrintToString(shortcut->workingFolder);
+    EXPECT_TRUE(folder.empty() || SamePath(shortcut->workingFolder, folder))
+        << PrintToString(shortcut->workingFolder);
   };
 }
 Step Installed(bool installed) {
@@ -469,7 +553,8 @@ Step Installed(bool installed) {
     // The buttons follow only once the wizard or the removal has returned.
     const CWindow launcher = run.Launcher();
     EXPECT_TRUE(WaitUntil([&] {
-      return launcher.ControlEnabled(kInstallId) != installed && launcher.ControlEnabled(kStartGameId) == installed &&
+      return launcher.ControlEnabled(kInstallId) != installed &&
+             launcher.ControlEnabled(kStartGameId) == installed &&
              launcher.ControlEnabled(kUninstallId) == installed;
     }));
   };

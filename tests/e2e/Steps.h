@@ -35,8 +35,12 @@ inline std::vector<Step> operator+(std::vector<Step> steps, const std::vector<St
 // A message box as it must read; empty fields are not checked. Its owner
 // must be the wizard while one is open, else the launcher, if any.
 struct BoxIs {
-  BoxIs(std::wstring text = {}, std::wstring caption = {}, std::vector<int> buttons = {}, int defaultButton = 0)
-      : text(std::move(text)), caption(std::move(caption)), buttons(std::move(buttons)), defaultButton(defaultButton) {}
+  BoxIs(std::wstring text = {}, std::wstring caption = {}, std::vector<int> buttons = {},
+        int defaultButton = 0)
+      : text(std::move(text)),
+        caption(std::move(caption)),
+        buttons(std::move(buttons)),
+        defaultButton(defaultButton) {}
   std::wstring text, caption;
   std::vector<int> buttons;  // left to right
   int defaultButton;
@@ -49,8 +53,10 @@ std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name);
 std::wstring RecordKey(const std::wstring& title, const std::wstring& maker = kMaker);
 
 // Arranging. Paths on the disc are Q:\... while it is in the drive.
-Step Insert(const std::wstring& fixture, const std::wstring& label = L"DISC1");  // copied once per scenario
-Step CopyDisc(const std::wstring& fixture, const std::wstring& folder, bool withSetup = true);  // its DISC1
+Step Insert(const std::wstring& fixture,
+            const std::wstring& label = L"DISC1");  // copied once per scenario
+Step CopyDisc(const std::wstring& fixture, const std::wstring& folder,
+              bool withSetup = true);  // its DISC1
 Step CopyTo(const std::wstring& from, const std::wstring& to);
 Step Write(const std::wstring& path, const std::string& bytes);
 Step Flip(const std::wstring& path);        // one bit of its middle byte: the size stays
@@ -59,7 +65,8 @@ Step Delete(const std::wstring& path);
 Step MakeFolder(const std::wstring& path);
 Step RemoveFolder(const std::wstring& path);
 Step ReadOnly(const std::wstring& path);
-Step SetRecord(const std::wstring& title, const std::wstring& folder, const std::wstring& maker = kMaker);  // "": none
+Step SetRecord(const std::wstring& title, const std::wstring& folder,
+               const std::wstring& maker = kMaker);  // "": none
 Step LockMaker();  // the maker's key made volatile: no record can be written below it
 Step Opener();     // e2e_opener.exe opens .txt documents
 Step Hold(const std::wstring& path);  // open, so that it cannot be deleted
@@ -75,11 +82,12 @@ Step Replace(const std::string& member, const std::wstring& from, const std::wst
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 
 // Acting.
-Step Start(const std::wstring& program, const std::wstring& title, const std::wstring& arguments = {});
+Step Start(const std::wstring& program, const std::wstring& title,
+           const std::wstring& arguments = {});
 Step Spawn(const std::wstring& program);                    // no launcher expected
 Step Watch(const std::wstring& program, bool windowShown);  // else it must end without a window
-Step Launcher(const std::wstring& title);                   // adopts the launcher a watched start showed
-Step Click(int id);  // on the wizard while one is open, else on the launcher
+Step Launcher(const std::wstring& title);  // adopts the launcher a watched start showed
+Step Click(int id);                        // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
 Step Finish();  // and the wizard closes
@@ -110,10 +118,12 @@ Step Processes(const std::wstring& fileName, std::size_t count);
 Step Foreground();
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched);
 Step Exited();
-Step Marker(const std::wstring& path, const std::wstring& exe = {}, const std::wstring& folder = {});
+Step Marker(const std::wstring& path, const std::wstring& exe = {},
+            const std::wstring& folder = {});
 Step Opened(const std::wstring& path = {});
 Step Exists(const std::wstring& path, bool exists);  // a file or a folder
-Step Files(const std::wstring& folder, const std::wstring& source, const std::vector<std::wstring>& names);  // bytes, times
+Step Files(const std::wstring& folder, const std::wstring& source,
+           const std::vector<std::wstring>& names);  // bytes, times
 Step Bytes(const std::wstring& path, const std::wstring& source);
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names);
 Step Attribute(const std::wstring& path, DWORD attribute, bool set);

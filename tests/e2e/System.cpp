@@ -19,16 +19,19 @@ std::wstring Environment(const wchar_t* name) {
 }
 
 std::wstring FromUtf8(const std::string& bytes) {
-  const int length = ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+  const int length =
+      ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        length);
   return text;
 }
 
 // Lines "key=value" of a UTF-8 text, each counted once its line has ended.
 std::map<std::wstring, std::wstring> ReadFields(const std::wstring& text) {
   std::map<std::wstring, std::wstring> fields;
-  for (std::size_t position = 0, end; (end = text.find(L'\n', position)) != std::wstring::npos; position = end + 1) {
+  for (std::size_t position = 0, end; (end = text.find(L'\n', position)) != std::wstring::npos;
+       position = end + 1) {
     std::wstring line = text.substr(position, end - position);
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     const std::size_t equals = line.find(L'=');
@@ -48,15 +51,19 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
   const win::UniqueFind search(::FindFirstFileW(JoinPath(folder, L"*").c_str(), &found));
   if (!search) return false;
   do {
-    if (!IsDotEntry(found.cFileName) && !visit(std::wstring(found.cFileName), (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0))
+    if (!IsDotEntry(found.cFileName) &&
+        !visit(std::wstring(found.cFileName),
+               (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0))
       return false;
   } while (::FindNextFileW(search.get(), &found));
   return true;
 }
 
-void CollectFiles(const std::wstring& root, const std::wstring& relative, std::vector<std::wstring>& files) {
+void CollectFiles(const std::wstring& root, const std::wstring& relative,
+                  std::vector<std::wstring>& files) {
   (void)ForEachEntry(JoinPath(root, relative), [&](const std::wstring& name, bool isFolder) {
-    isFolder ? CollectFiles(root, JoinPath(relative, name), files) : files.push_back(JoinPath(relative, name));
+    isFolder ? CollectFiles(root, JoinPath(relative, name), files)
+             : files.push_back(JoinPath(relative, name));
     return true;
   });
 }
@@ -115,20 +122,22 @@ std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label)
   return JoinPath(JoinPath(FixturesDir(), fixture), label);
 }
 
-bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label, const std::wstring& folder,
-                     bool withSetup) {
+bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
+                     const std::wstring& folder, bool withSetup) {
   const std::wstring master = FixtureDisc(fixture, label);
   if (!FolderExists(master) || !CopyTree(master, folder)) return false;
   // Nothing in the copy may stay read-only from the build tree.
   for (const std::wstring& file : ListFiles(folder)) {
     (void)::SetFileAttributesW(JoinPath(folder, file).c_str(), FILE_ATTRIBUTE_NORMAL);
   }
-  return !withSetup || ::CopyFileW(SetupProgram().c_str(), JoinPath(folder, L"setup.exe").c_str(), FALSE);
+  return !withSetup ||
+         ::CopyFileW(SetupProgram().c_str(), JoinPath(folder, L"setup.exe").c_str(), FALSE);
 }
 
 CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label) {
   static int s_count = 0;
-  const std::wstring home = JoinPath(WorkDir(), L"discs\\" + std::to_wstring(++s_count) + L"-" + label);
+  const std::wstring home =
+      JoinPath(WorkDir(), L"discs\\" + std::to_wstring(++s_count) + L"-" + label);
   return CopyFixtureDisc(fixture, label, JoinPath(home, L"disc")) ? CDisc{home} : CDisc{};
 }
 
@@ -146,8 +155,11 @@ bool InsertDisc(const CDisc& disc) {
 bool RegisterDocumentOpener(const std::wstring& extension) {
   // Machine-wide classes: the view that every process of the prefix reads.
   const std::wstring opener = Environment(L"E2E_OPENER");
-  return !opener.empty() && WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\" + extension, L"", L"e2e.document") &&
-         WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\e2e.document\\shell\\open\\command", L"",
+  return !opener.empty() &&
+         WriteRegString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Classes\\" + extension, L"",
+                        L"e2e.document") &&
+         WriteRegString(HKEY_LOCAL_MACHINE,
+                        L"SOFTWARE\\Classes\\e2e.document\\shell\\open\\command", L"",
                         L"\"" + opener + L"\" \"%1\"");
 }
 
@@ -156,16 +168,19 @@ std::optional<std::wstring> WaitDocumentOpened() {
   static std::size_t s_taken = 0;
   std::optional<std::wstring> opened;
   WaitUntil([&] {
-    const std::wstring text = FromUtf8(ReadFileBytes(JoinPath(WorkDir(), L"opened.txt")).value_or(""));
+    const std::wstring text =
+        FromUtf8(ReadFileBytes(JoinPath(WorkDir(), L"opened.txt")).value_or(""));
     std::size_t record = 0, position = 0;
     for (std::size_t file; (file = text.find(L"file=", position)) != std::wstring::npos; ++record) {
       const std::size_t cwd = text.find(L"\r\ncwd=", file);
       const std::size_t end = cwd == std::wstring::npos ? cwd : text.find(L"\r\n", cwd + 2);
       if (end == std::wstring::npos) return false;
       if (record == s_taken) {
-        const std::map<std::wstring, std::wstring> fields = ReadFields(text.substr(file, end + 2 - file));
+        const std::map<std::wstring, std::wstring> fields =
+            ReadFields(text.substr(file, end + 2 - file));
         const std::wstring& path = fields.at(L"file");
-        const bool absolute = path.size() > 2 && (path[1] == L':' || path.compare(0, 2, L"\\\\") == 0);
+        const bool absolute =
+            path.size() > 2 && (path[1] == L':' || path.compare(0, 2, L"\\\\") == 0);
         opened = absolute ? path : JoinPath(fields.at(L"cwd"), path);
         return ++s_taken, true;
       }
@@ -182,18 +197,25 @@ std::optional<DWORD> FileAttributes(const std::wstring& path) {
   return attributes;
 }
 
-bool FileExists(const std::wstring& path) { return !(FileAttributes(path).value_or(FILE_ATTRIBUTE_DIRECTORY) & FILE_ATTRIBUTE_DIRECTORY); }
-bool FolderExists(const std::wstring& path) { return FileAttributes(path).value_or(0) & FILE_ATTRIBUTE_DIRECTORY; }
+bool FileExists(const std::wstring& path) {
+  return !(FileAttributes(path).value_or(FILE_ATTRIBUTE_DIRECTORY) & FILE_ATTRIBUTE_DIRECTORY);
+}
+bool FolderExists(const std::wstring& path) {
+  return FileAttributes(path).value_or(0) & FILE_ATTRIBUTE_DIRECTORY;
+}
 
 std::optional<std::string> ReadFileBytes(const std::wstring& path) {
-  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 256 * 1024 * 1024) return std::nullopt;
+  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > 256 * 1024 * 1024)
+    return std::nullopt;
   std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
   DWORD read = 0;
-  if (!bytes.empty() && (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-                         read != bytes.size()))
+  if (!bytes.empty() &&
+      (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
     return std::nullopt;
   return bytes;
 }
@@ -202,24 +224,29 @@ bool CreateFolders(const std::wstring& folder) {
   if (folder.empty() || FolderExists(folder)) return true;
   const std::wstring trimmed = WithoutBackslash(folder);
   const std::size_t slash = trimmed.find_last_of(L'\\');
-  if (slash != std::wstring::npos && slash > 2 && !CreateFolders(trimmed.substr(0, slash))) return false;
+  if (slash != std::wstring::npos && slash > 2 && !CreateFolders(trimmed.substr(0, slash)))
+    return false;
   return ::CreateDirectoryW(trimmed.c_str(), nullptr) || ::GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   const std::size_t slash = path.find_last_of(L'\\');
   if (slash != std::wstring::npos && !CreateFolders(path.substr(0, slash))) return false;
-  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  return file && (bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                                    written == bytes.size()));
+  return file &&
+         (bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                        &written, nullptr) &&
+                            written == bytes.size()));
 }
 
 bool CopyTree(const std::wstring& from, const std::wstring& to) {
   return CreateFolders(to) && ForEachEntry(from, [&](const std::wstring& name, bool isFolder) {
-    const std::wstring source = JoinPath(from, name), target = JoinPath(to, name);
-    return isFolder ? CopyTree(source, target) : ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
-  });
+           const std::wstring source = JoinPath(from, name), target = JoinPath(to, name);
+           return isFolder ? CopyTree(source, target)
+                           : ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+         });
 }
 
 bool RemoveTree(const std::wstring& folder) {
@@ -251,17 +278,21 @@ std::map<std::wstring, std::wstring> WaitForMarker(const std::wstring& path) {
   return {};
 }
 
-std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value) {
+std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key,
+                                          const std::wstring& value) {
   std::wstring data(2048, L'\0');
   DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-  if (::RegGetValueW(root, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, data.data(), &size) != ERROR_SUCCESS)
+  if (::RegGetValueW(root, key.c_str(), value.c_str(), RRF_RT_REG_SZ, nullptr, data.data(),
+                     &size) != ERROR_SUCCESS)
     return std::nullopt;
   return data.c_str();
 }
 
-bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value, const std::wstring& data) {
+bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value,
+                    const std::wstring& data) {
   win::UniqueKey opened;
-  return ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.put(), nullptr) == ERROR_SUCCESS &&
+  return ::RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, opened.put(),
+                           nullptr) == ERROR_SUCCESS &&
          ::RegSetValueExW(opened.get(), value.empty() ? nullptr : value.c_str(), 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(data.c_str()),
                           static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
@@ -282,8 +313,10 @@ bool DeleteRegTree(HKEY root, const std::wstring& key) {
 std::optional<CShortcut> ReadShortcut(const std::wstring& linkPath) {
   win::ComPtr<IShellLinkW> link;
   win::ComPtr<IPersistFile> file;
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) || FAILED(file->Load(linkPath.c_str(), STGM_READ)))
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void())) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+      FAILED(file->Load(linkPath.c_str(), STGM_READ)))
     return std::nullopt;
   CShortcut shortcut;
   wchar_t text[MAX_PATH * 4] = {};
@@ -307,7 +340,8 @@ std::wstring ShellFolder(int csidl) {
 std::wstring TempFolder() {
   wchar_t path[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, path);
-  return length == 0 || length > MAX_PATH ? std::wstring() : WithBackslash(std::wstring(path, length));
+  return length == 0 || length > MAX_PATH ? std::wstring()
+                                          : WithBackslash(std::wstring(path, length));
 }
 
 }  // namespace e2e

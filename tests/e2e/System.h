@@ -30,8 +30,8 @@ bool SamePath(const std::wstring& a, const std::wstring& b);
 std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label);
 // Copies a fixture's disc to folder and, with withSetup, the program under
 // test beside it as setup.exe. The copy is the scenario's to change.
-[[nodiscard]] bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label, const std::wstring& folder,
-                                   bool withSetup = true);
+[[nodiscard]] bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
+                                   const std::wstring& folder, bool withSetup = true);
 
 // The disc drive Q:, empty at first.
 inline constexpr wchar_t kDiscDrive[] = L"Q:\\";
@@ -67,7 +67,8 @@ std::vector<std::wstring> ListFiles(const std::wstring& root);
 // both are written; empty when they are not in time.
 std::map<std::wstring, std::wstring> WaitForMarker(const std::wstring& path);
 
-std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key, const std::wstring& value);
+std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key,
+                                          const std::wstring& value);
 [[nodiscard]] bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value,
                                   const std::wstring& data);
 bool RegKeyExists(HKEY root, const std::wstring& key);

@@ -24,7 +24,8 @@ std::wstring ClassOf(HWND hwnd) {
 // Sent with a time limit: another process answers on its own thread.
 LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool* answered = nullptr) {
   DWORD_PTR result = 0;
-  const bool ok = hwnd && ::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG, kMessageTimeoutMs, &result);
+  const bool ok = hwnd && ::SendMessageTimeoutW(hwnd, message, wParam, lParam, SMTO_ABORTIFHUNG,
+                                                kMessageTimeoutMs, &result);
   if (answered) *answered = ok;
   return ok ? static_cast<LRESULT>(result) : 0;
 }
@@ -32,7 +33,8 @@ LRESULT SendTimed(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool* a
 std::wstring TextOf(HWND hwnd) {
   const auto length = static_cast<std::size_t>(SendTimed(hwnd, WM_GETTEXTLENGTH, 0, 0));
   std::wstring text(length + 1, L'\0');
-  const auto copied = static_cast<std::size_t>(SendTimed(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
+  const auto copied = static_cast<std::size_t>(
+      SendTimed(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
   text.resize(std::min(copied, length));
   return text;
 }
@@ -50,7 +52,8 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
   ::GetWindowThreadProcessId(hwnd, &processId);
   wchar_t caption[512] = {};  // as the window manager keeps it: no message to a busy thread
   ::GetWindowTextW(hwnd, caption, 512);
-  if ((!query.visibleOnly || ::IsWindowVisible(hwnd)) && (query.processId == 0 || processId == query.processId) &&
+  if ((!query.visibleOnly || ::IsWindowVisible(hwnd)) &&
+      (query.processId == 0 || processId == query.processId) &&
       (query.caption.empty() || query.caption == caption))
     query.found.emplace_back(hwnd);
   return TRUE;
@@ -88,7 +91,9 @@ HWND CWindow::Control(int id) const { return Exists() ? ::GetDlgItem(m_hwnd, id)
 std::wstring CWindow::ControlText(int id) const { return TextOf(Control(id)); }
 bool CWindow::ControlEnabled(int id) const { return Control(id) && ::IsWindowEnabled(Control(id)); }
 bool CWindow::ControlVisible(int id) const { return Control(id) && ::IsWindowVisible(Control(id)); }
-LONG_PTR CWindow::ControlStyle(int id) const { return Control(id) ? ::GetWindowLongPtrW(Control(id), GWL_STYLE) : 0; }
+LONG_PTR CWindow::ControlStyle(int id) const {
+  return Control(id) ? ::GetWindowLongPtrW(Control(id), GWL_STYLE) : 0;
+}
 
 std::optional<LRESULT> CWindow::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
   bool answered = false;
@@ -103,7 +108,8 @@ bool CWindow::Click(int id, DWORD timeoutMs) const {
   const auto usable = [&] {
     const HWND button = Control(id);
     const HWND root = button ? ::GetAncestor(button, GA_ROOT) : nullptr;
-    return button && ::IsWindowVisible(button) && ::IsWindowEnabled(button) && IsVisible() && IsEnabled() &&
+    return button && ::IsWindowVisible(button) && ::IsWindowEnabled(button) && IsVisible() &&
+           IsEnabled() &&
            (root == nullptr || ::IsWindowEnabled(root));  // a modal dialog disables its owner
   };
   return WaitUntil(usable, timeoutMs) && ::PostMessageW(Control(id), BM_CLICK, 0, 0);
@@ -114,18 +120,23 @@ bool CWindow::PressKey(UINT virtualKey) const {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
   HWND target = m_hwnd;
-  if (::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hwnd, nullptr), &info) && info.hwndFocus != nullptr &&
-      (info.hwndFocus == m_hwnd || ::IsChild(m_hwnd, info.hwndFocus)))
+  if (::GetGUIThreadInfo(::GetWindowThreadProcessId(m_hwnd, nullptr), &info) &&
+      info.hwndFocus != nullptr && (info.hwndFocus == m_hwnd || ::IsChild(m_hwnd, info.hwndFocus)))
     target = info.hwndFocus;
-  const LPARAM down = 1 | (static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16);
+  const LPARAM down =
+      1 | (static_cast<LPARAM>(::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16);
   if (!::PostMessageW(target, WM_KEYDOWN, virtualKey, down)) return false;
   // A window that closes on the key-down may be gone before the key-up.
   (void)::PostMessageW(target, WM_KEYUP, virtualKey, down | (LPARAM{1} << 30) | (LPARAM{1} << 31));
   return true;
 }
 
-bool CWindow::Close() const { return IsVisible() && IsEnabled() && ::PostMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0); }
-bool CWindow::WaitGone(DWORD timeoutMs) const { return WaitUntil([&] { return !IsVisible(); }, timeoutMs); }
+bool CWindow::Close() const {
+  return IsVisible() && IsEnabled() && ::PostMessageW(m_hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+bool CWindow::WaitGone(DWORD timeoutMs) const {
+  return WaitUntil([&] { return !IsVisible(); }, timeoutMs);
+}
 
 bool CWindow::StaysOpen(DWORD quietMs) const {
   return !WaitUntil([&] { return !IsVisible(); }, quietMs);
@@ -135,14 +146,17 @@ std::vector<CWindow> FindWindows(const std::wstring& caption, DWORD processId) {
   return Collect(caption, processId, true);
 }
 
-CWindow WaitWindow(const std::wstring& caption, DWORD processId, int readyControl, DWORD timeoutMs) {
+CWindow WaitWindow(const std::wstring& caption, DWORD processId, int readyControl,
+                   DWORD timeoutMs) {
   CWindow found;
-  WaitUntil([&] {
-    for (const CWindow& window : FindWindows(caption, processId)) {
-      if (readyControl == 0 || window.Control(readyControl)) return (found = window), true;
-    }
-    return false;
-  }, timeoutMs);
+  WaitUntil(
+      [&] {
+        for (const CWindow& window : FindWindows(caption, processId)) {
+          if (readyControl == 0 || window.Control(readyControl)) return (found = window), true;
+        }
+        return false;
+      },
+      timeoutMs);
   return found;
 }
 
@@ -150,32 +164,38 @@ std::wstring DescribeWindows() {
   std::wstring description = L"top-level windows:\n";
   for (const CWindow& window : Collect(L"", 0, false)) {
     if (!window.IsVisible() && window.ClassName() != L"#32770") continue;
-    description += L"  pid " + std::to_wstring(window.ProcessId()) + (window.IsVisible() ? L" visible " : L" hidden ") +
-                   (window.IsEnabled() ? L"enabled " : L"disabled ") + window.ClassName() + L" \"" + window.Text() +
-                   L"\"\n";
+    description += L"  pid " + std::to_wstring(window.ProcessId()) +
+                   (window.IsVisible() ? L" visible " : L" hidden ") +
+                   (window.IsEnabled() ? L"enabled " : L"disabled ") + window.ClassName() + L" \"" +
+                   window.Text() + L"\"\n";
   }
   return description;
 }
 
 CWindow WizardPage(const CWindow& sheet, int index) {
   const HWND sheetHwnd = sheet.Handle();
-  return CWindow(reinterpret_cast<HWND>(index < 0 ? SendTimed(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0)
-                                                  : SendTimed(sheetHwnd, PSM_INDEXTOHWND, index, 0)));
+  return CWindow(reinterpret_cast<HWND>(index < 0
+                                            ? SendTimed(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0)
+                                            : SendTimed(sheetHwnd, PSM_INDEXTOHWND, index, 0)));
 }
 
 int PageIndex(const CWindow& sheet) {
   const HWND page = WizardPage(sheet).Handle();
-  return page ? static_cast<int>(SendTimed(sheet.Handle(), PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0)) : -1;
+  return page ? static_cast<int>(
+                    SendTimed(sheet.Handle(), PSM_HWNDTOINDEX, reinterpret_cast<WPARAM>(page), 0))
+              : -1;
 }
 
 bool WaitPage(const CWindow& sheet, int index, DWORD timeoutMs) {
   // The destination page posts Next alone (the sheet starts with Back
   // enabled too); the finish page shows Finish.
-  return WaitUntil([&] {
-    if (!sheet.Exists() || PageIndex(sheet) != index) return false;
-    if (index == 0) return sheet.ControlEnabled(kNext) && !sheet.ControlEnabled(kBack);
-    return index == 2 ? sheet.ControlVisible(kFinish) : true;
-  }, timeoutMs);
+  return WaitUntil(
+      [&] {
+        if (!sheet.Exists() || PageIndex(sheet) != index) return false;
+        if (index == 0) return sheet.ControlEnabled(kNext) && !sheet.ControlEnabled(kBack);
+        return index == 2 ? sheet.ControlVisible(kFinish) : true;
+      },
+      timeoutMs);
 }
 
 bool TypeFolder(const CWindow& sheet, const std::wstring& folder) {
@@ -188,7 +208,12 @@ std::vector<CMessageBox> MessageBoxes(DWORD processId) {
   std::vector<CMessageBox> boxes;
   for (const CWindow& window : FindWindows(L"", processId)) {
     if (!IsMessageBox(window.Handle())) continue;
-    CMessageBox box{window, window.Text(), window.ControlText(kMessageTextId), {}, 0, ::GetWindow(window.Handle(), GW_OWNER)};
+    CMessageBox box{window,
+                    window.Text(),
+                    window.ControlText(kMessageTextId),
+                    {},
+                    0,
+                    ::GetWindow(window.Handle(), GW_OWNER)};
     std::vector<std::pair<LONG, int>> placed;
     for (const int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
       RECT rect{};
@@ -206,7 +231,9 @@ std::vector<CMessageBox> MessageBoxes(DWORD processId) {
 std::optional<CMessageBox> WaitMessageBox(DWORD processId, DWORD timeoutMs) {
   std::vector<CMessageBox> boxes;
   // A box is ready once its text is there.
-  WaitUntil([&] { return !(boxes = MessageBoxes(processId)).empty() && !boxes.front().text.empty(); }, timeoutMs);
+  WaitUntil(
+      [&] { return !(boxes = MessageBoxes(processId)).empty() && !boxes.front().text.empty(); },
+      timeoutMs);
   if (boxes.empty()) return std::nullopt;
   return boxes.front();
 }
@@ -232,22 +259,31 @@ bool TakeScreenshot(const std::wstring& name, const std::vector<CWindow>& window
   for (const CWindow& window : windows) {
     RECT rect{};
     if (!window.IsVisible() || !::GetWindowRect(window.Handle(), &rect)) return false;
-    ::RedrawWindow(window.Handle(), nullptr, nullptr, RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    ::RedrawWindow(window.Handle(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     ::UnionRect(&area, &area, &rect);
-    const auto xid = reinterpret_cast<ULONG_PTR>(::GetPropW(window.Handle(), L"__wine_x11_whole_window"));
-    if (xid) placed += std::to_string(xid) + " " + std::to_string(rect.left) + " " + std::to_string(rect.top) + "\n";
+    const auto xid =
+        reinterpret_cast<ULONG_PTR>(::GetPropW(window.Handle(), L"__wine_x11_whole_window"));
+    if (xid)
+      placed += std::to_string(xid) + " " + std::to_string(rect.left) + " " +
+                std::to_string(rect.top) + "\n";
   }
   ::Sleep(500);  // the repaint; only pictures wait for it
   // The request: the name; left top right bottom, with a margin of desktop
   // within the screen; a line "X-window-id left top" per window. It appears
   // whole (renamed into place) and is removed once the picture is taken.
-  request += "\n" + std::to_string(std::max<LONG>(0, area.left - 12)) + " " + std::to_string(std::max<LONG>(0, area.top - 12)) +
-             " " + std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CXSCREEN), area.right + 12)) + " " +
-             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CYSCREEN), area.bottom + 12)) + "\n" + placed;
-  const std::wstring pending = JoinPath(WorkDir(), L"shot-request.tmp"), ready = JoinPath(WorkDir(), L"shot-request.txt"),
+  request += "\n" + std::to_string(std::max<LONG>(0, area.left - 12)) + " " +
+             std::to_string(std::max<LONG>(0, area.top - 12)) + " " +
+             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CXSCREEN), area.right + 12)) +
+             " " +
+             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CYSCREEN), area.bottom + 12)) +
+             "\n" + placed;
+  const std::wstring pending = JoinPath(WorkDir(), L"shot-request.tmp"),
+                     ready = JoinPath(WorkDir(), L"shot-request.txt"),
                      taken = JoinPath(WorkDir(), L"shot-taken.txt");
   (void)::DeleteFileW(taken.c_str());
-  return WriteFileBytes(pending, request) && ::MoveFileExW(pending.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING) &&
+  return WriteFileBytes(pending, request) &&
+         ::MoveFileExW(pending.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING) &&
          WaitUntil([&] { return !FileExists(ready); }) && FileExists(taken);
 }
 

@@ -73,7 +73,8 @@ class CWindow {
 // of processId (any, when 0).
 std::vector<CWindow> FindWindows(const std::wstring& caption, DWORD processId = 0);
 // Waits for such a window whose control readyControl exists (0: any).
-CWindow WaitWindow(const std::wstring& caption, DWORD processId = 0, int readyControl = 0, DWORD timeoutMs = kWaitMs);
+CWindow WaitWindow(const std::wstring& caption, DWORD processId = 0, int readyControl = 0,
+                   DWORD timeoutMs = kWaitMs);
 // Every visible top-level window and every dialog: for failure messages.
 std::wstring DescribeWindows();
 

@@ -13,17 +13,19 @@ constexpr wchar_t kTitle[] = L"星の旅人";
 
 TEST(ScreenshotLauncher, NotInstalledInstalledAndDiscPrompt) {
   Play({Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle), Shot(L"launcher"), Close(),
-        SetRecord(kTitle, L"C:\\Program Files\\サンプル工房\\星の旅人\\"), Start(L"Q:\\setup.exe", kTitle),
-        Shot(L"launcher-installed"),
+        SetRecord(kTitle, L"C:\\Program Files\\サンプル工房\\星の旅人\\"),
+        Start(L"Q:\\setup.exe", kTitle), Shot(L"launcher-installed"),
         // Without the DirectX set-up on the disc the launcher asks for a disc.
-        Delete(L"Q:\\directx\\dxsetup.exe"), Click(kDirectXId), Box({}, kKeep), Shot(L"launcher-disc-prompt"),
-        Answer(IDCANCEL), Close(), SetRecord(kTitle, L"")});  // the wizard's pictures come next, not installed
+        Delete(L"Q:\\directx\\dxsetup.exe"), Click(kDirectXId), Box({}, kKeep),
+        Shot(L"launcher-disc-prompt"), Answer(IDCANCEL), Close(),
+        SetRecord(kTitle, L"")});  // the wizard's pictures come next, not installed
 }
 
 TEST(ScreenshotWizard, DestinationCopyAndFinishPages) {
-  Play({Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle), Click(kInstallId), Page(0), Shot(L"wizard-destination"),
-        Next(), Box({}, kKeep), Shot(L"wizard-disc-prompt"), Shot(L"wizard-copy", true), Insert(L"sample", L"DISC2"),
-        Answer(IDOK), Page(2), Shot(L"wizard-finish"), Finish(), Close()});
+  Play({Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle), Click(kInstallId), Page(0),
+        Shot(L"wizard-destination"), Next(), Box({}, kKeep), Shot(L"wizard-disc-prompt"),
+        Shot(L"wizard-copy", true), Insert(L"sample", L"DISC2"), Answer(IDOK), Page(2),
+        Shot(L"wizard-finish"), Finish(), Close()});
 }
 
 }  // namespace

@@ -15,40 +15,59 @@ const BoxIs kDone{L"アプリケーションを削除しました。", L"アン�
 // Installs the two-disc sample product into the default folder from the
 // open launcher.
 std::vector<Step> InstallSample() {
-  return {Insert(L"sample"), Click(kInstallId), Page(0), Next(), Box({L"DISC2を挿入してください。"}, kKeep),
-          Insert(L"sample", L"DISC2"), Answer(IDOK), Page(2), Finish(), Installed(true)};
+  return {Insert(L"sample"),
+          Click(kInstallId),
+          Page(0),
+          Next(),
+          Box({L"DISC2を挿入してください。"}, kKeep),
+          Insert(L"sample", L"DISC2"),
+          Answer(IDOK),
+          Page(2),
+          Finish(),
+          Installed(true)};
 }
 
 TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
   const std::wstring folder = DefaultFolder(kTitle) + L"\\", foreign = MenuLink(kMenu, L"別の製品");
-  const std::vector<std::wstring> files{L"bgm\\テーマ曲.dat", L"data\\stage1.dat", L"data\\stage2.dat", L"data\\表紙.bmp",
-                                        L"game.exe", L"manual\\manual.html", L"readme.txt"};
+  const std::vector<std::wstring> files{
+      L"bgm\\テーマ曲.dat", L"data\\stage1.dat",    L"data\\stage2.dat", L"data\\表紙.bmp",
+      L"game.exe",          L"manual\\manual.html", L"readme.txt"};
   std::vector<std::wstring> withSave = files;
   withSave.push_back(L"save\\slot1.sav");
-  const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder), Listed(folder, withSave),
-                                    Exists(DesktopLink(kTitle), true)};
-  Play(std::vector<Step>{Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle)} + InstallSample() +
-       std::vector<Step>{Listed(folder, files), Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
-                         Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
-                         // No, and Enter at once (No is the default), change nothing.
-                         Click(kUninstallId), Box(kAsk, IDNO)} + unchanged +
-       std::vector<Step>{Click(kUninstallId), Box(kAsk, kKeep), Key(VK_RETURN)} + unchanged +
-       std::vector<Step>{Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, kKeep),
-                         // The listed files and the folders they emptied go; what the game made stays.
-                         Listed(folder, {L"save\\slot1.sav"}), Exists(folder + L"data", false), Exists(folder + L"bgm", false),
-                         Exists(folder + L"manual", false), Exists(DesktopLink(kTitle), false),
-                         Exists(MenuLink(kMenu, kTitle), false), Exists(MenuLink(kMenu, L"はじめにお読みください"), false),
-                         Exists(MenuLink(kMenu, L"マニュアル"), false), Exists(foreign, true), RegKey(RecordKey(kTitle), false),
-                         RegKey(std::wstring(L"SOFTWARE\\") + kMaker, true), Answer(IDOK), Installed(false)} +
-       InstallSample() + std::vector<Step>{RecordIs(kTitle, folder), Listed(folder, withSave), Exists(DesktopLink(kTitle), true), Close()});
+  const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder),
+                                    Listed(folder, withSave), Exists(DesktopLink(kTitle), true)};
+  Play(
+      std::vector<Step>{Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle)} + InstallSample() +
+      std::vector<Step>{
+          Listed(folder, files),
+          Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
+          Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
+          // No, and Enter at once (No is the default), change nothing.
+          Click(kUninstallId), Box(kAsk, IDNO)} +
+      unchanged + std::vector<Step>{Click(kUninstallId), Box(kAsk, kKeep), Key(VK_RETURN)} +
+      unchanged +
+      std::vector<Step>{
+          Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, kKeep),
+          // The listed files and the folders they emptied go; what the game made stays.
+          Listed(folder, {L"save\\slot1.sav"}), Exists(folder + L"data", false),
+          Exists(folder + L"bgm", false), Exists(folder + L"manual", false),
+          Exists(DesktopLink(kTitle), false), Exists(MenuLink(kMenu, kTitle), false),
+          Exists(MenuLink(kMenu, L"はじめにお読みください"), false),
+          Exists(MenuLink(kMenu, L"マニュアル"), false), Exists(foreign, true),
+          RegKey(RecordKey(kTitle), false), RegKey(std::wstring(L"SOFTWARE\\") + kMaker, true),
+          Answer(IDOK), Installed(false)} +
+      InstallSample() +
+      std::vector<Step>{RecordIs(kTitle, folder), Listed(folder, withSave),
+                        Exists(DesktopLink(kTitle), true), Close()});
 }
 
 TEST(Uninstall, FinalMessageComesEvenWhenNothingCouldBeDeleted) {
   // A record whose folder holds none of the files, and no links at all.
   const std::wstring folder = WorkDir() + L"\\empty-install\\";
-  Play({Insert(L"single"), MakeFolder(folder), SetRecord(kTitle, folder), Start(L"Q:\\setup.exe", kTitle), Installed(true),
-        Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), Installed(false), Exists(folder, true),
-        Exists(L"Q:\\game.exe", true), Close()});  // nothing is deleted relative to the source folder
+  Play({Insert(L"single"), MakeFolder(folder), SetRecord(kTitle, folder),
+        Start(L"Q:\\setup.exe", kTitle), Installed(true), Click(kUninstallId), Box(kAsk, IDYES),
+        Box(kDone, IDOK), Installed(false), Exists(folder, true), Exists(L"Q:\\game.exe", true),
+        Close()});  // nothing is deleted relative to the source folder
 }
 
 TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
@@ -57,13 +76,15 @@ TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
                        L"readme.txt\nゲームを終了してから、もう一度アンインストールしてください。",
                    L"アンインストール"};
   // The game runs: its readme is open and cannot be deleted.
-  Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder), Insert(L"single"), Start(L"Q:\\setup.exe", kTitle),
-        Hold(folder + L"readme.txt"), Click(kUninstallId), Box(kAsk, IDYES), Box(left, IDOK),
-        Exists(folder + L"readme.txt", true), Exists(folder + L"game.exe", false), Exists(folder + L"data", false),
+  Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder), Insert(L"single"),
+        Start(L"Q:\\setup.exe", kTitle), Hold(folder + L"readme.txt"), Click(kUninstallId),
+        Box(kAsk, IDYES), Box(left, IDOK), Exists(folder + L"readme.txt", true),
+        Exists(folder + L"game.exe", false), Exists(folder + L"data", false),
         RecordIs(kTitle, folder), Installed(true),
         // The game has ended: the removal is tried again and completes.
-        Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK), Exists(folder + L"readme.txt", false),
-        RegKey(RecordKey(kTitle), false), Installed(false), Close()});
+        Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK),
+        Exists(folder + L"readme.txt", false), RegKey(RecordKey(kTitle), false), Installed(false),
+        Close()});
 }
 
 }  // namespace

@@ -11,9 +11,14 @@ constexpr wchar_t kStar[] = L"星の旅人";
 constexpr wchar_t kMulti[] = L"星の旅人 完全版";
 constexpr wchar_t kStarMenu[] = L"サンプル工房\\星の旅人";
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
-const BoxIs kShort{L"インストールに必要な容量が不足しています。\nインストールを続行しますか？", L"インストール", {IDYES, IDNO}, IDYES};
-const BoxIs kQuit{L"インストールを中断しますか？", L"中断", {IDYES, IDNO}, IDNO};            // on the destination page
-const BoxIs kQuitCopy{L"インストールを中断しますか？", L"インストール", {IDYES, IDNO}, IDNO};  // during the copy
+const BoxIs kShort{L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
+                   L"インストール",
+                   {IDYES, IDNO},
+                   IDYES};
+const BoxIs kQuit{
+    L"インストールを中断しますか？", L"中断", {IDYES, IDNO}, IDNO};  // on the destination page
+const BoxIs kQuitCopy{
+    L"インストールを中断しますか？", L"インストール", {IDYES, IDNO}, IDNO};  // during the copy
 const std::vector<std::wstring> kStarFiles{L"game.exe", L"readme.txt", L"data\\stage1.dat"};
 
 std::wstring InstallFolder(const std::wstring& title) { return DefaultFolder(title) + L"\\"; }
@@ -27,7 +32,8 @@ std::vector<Step> OpenWizard(const std::wstring& fixture, const std::wstring& ti
 std::wstring Required(const std::wstring& fixture) {
   std::uint64_t bytes = 0;
   for (const std::wstring& name : ListFiles(FixtureDisc(fixture, L"DISC1"))) {
-    if (name != L"setup" && name.rfind(L"directx", 0) != 0) bytes += ReadFileBytes(FixtureDisc(fixture, L"DISC1") + L"\\" + name)->size();
+    if (name != L"setup" && name.rfind(L"directx", 0) != 0)
+      bytes += ReadFileBytes(FixtureDisc(fixture, L"DISC1") + L"\\" + name)->size();
   }
   return L"必要な容量\t" + std::to_wstring(bytes >> 10) + L"KB\n";
 }
@@ -35,63 +41,95 @@ std::wstring Required(const std::wstring& fixture) {
 TEST(WizardInstall, TwoDiscsWithADiscSwapInstallFilesLinksAndRecord) {
   const std::wstring folder = InstallFolder(kMulti);
   Play(OpenWizard(L"multi", kMulti) +
-       std::vector<Step>{PageText(kFolderEdit, DefaultFolder(kMulti)), Enabled({kBack}, false), Next(),
-                         // DISC2's files are not on DISC1: asked for until it is in.
-                         Box(kDisc2, IDOK), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDNO), Box(kDisc2, kKeep),
-                         Enabled({kNext}, false), Insert(L"multi", L"DISC2"), Answer(IDOK),
-                         Page(2), Text(kFinish, L"完了"), Visible({kBack, kNext}, false), Finish(),
-                         Files(folder, FixtureDisc(L"multi", L"DISC1"), {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
-                         Files(folder, FixtureDisc(L"multi", L"DISC2"), {L"data\\stage2.dat", L"data\\empty.dat", L"bgm\\テーマ曲.dat"}),
-                         RecordIs(kMulti, folder), Link(DesktopLink(kMulti), folder + L"game.exe", folder),
-                         Link(MenuLink(kMulti, kMulti), folder + L"game.exe", folder), Installed(true), Close()});
+       std::vector<Step>{
+           PageText(kFolderEdit, DefaultFolder(kMulti)), Enabled({kBack}, false), Next(),
+           // DISC2's files are not on DISC1: asked for until it is in.
+           Box(kDisc2, IDOK), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDNO), Box(kDisc2, kKeep),
+           Enabled({kNext}, false), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
+           Text(kFinish, L"完了"), Visible({kBack, kNext}, false), Finish(),
+           Files(folder, FixtureDisc(L"multi", L"DISC1"),
+                 {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+           Files(folder, FixtureDisc(L"multi", L"DISC2"),
+                 {L"data\\stage2.dat", L"data\\empty.dat", L"bgm\\テーマ曲.dat"}),
+           RecordIs(kMulti, folder), Link(DesktopLink(kMulti), folder + L"game.exe", folder),
+           Link(MenuLink(kMulti, kMulti), folder + L"game.exe", folder), Installed(true), Close()});
 }
 
 TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
   const std::wstring folder = InstallFolder(kStar);
   const std::wstring stage1 = L"data\\stage1.dat";
-  const BoxIs differs{stage1 + L"（DISC1）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。",
-                      L"インストール", {IDRETRY, IDCANCEL}};
+  const BoxIs differs{
+      stage1 + L"（DISC1）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。",
+      L"インストール",
+      {IDRETRY, IDCANCEL}};
   // Same size, one byte changed: Cancel abandons as at the disc prompt,
   // with no record and no links; Retry once the disc is mended completes.
-  Play(std::vector<Step>{Insert(L"single"), Flip(L"Q:\\" + stage1)} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Box(differs, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(), RecordIs(kStar, L""),
-                         Exists(DesktopLink(kStar), false), Exists(folder + stage1, false), Click(kInstallId), Page(0),
-                         Next(), Box(differs, IDRETRY), Box(differs, kKeep), Exists(folder + stage1, false),
-                         CopyTo(FixtureDisc(L"single", L"DISC1") + L"\\" + stage1, L"Q:\\" + stage1), Answer(IDRETRY),
-                         Page(2), Finish(), Files(folder, FixtureDisc(L"single", L"DISC1"), kStarFiles),
-                         RecordIs(kStar, folder), Close()});
+  Play(
+      std::vector<Step>{Insert(L"single"), Flip(L"Q:\\" + stage1)} + OpenWizard(L"single", kStar) +
+      std::vector<Step>{Next(),
+                        Box(differs, IDCANCEL),
+                        Box(kQuitCopy, IDYES),
+                        SheetGone(),
+                        RecordIs(kStar, L""),
+                        Exists(DesktopLink(kStar), false),
+                        Exists(folder + stage1, false),
+                        Click(kInstallId),
+                        Page(0),
+                        Next(),
+                        Box(differs, IDRETRY),
+                        Box(differs, kKeep),
+                        Exists(folder + stage1, false),
+                        CopyTo(FixtureDisc(L"single", L"DISC1") + L"\\" + stage1, L"Q:\\" + stage1),
+                        Answer(IDRETRY),
+                        Page(2),
+                        Finish(),
+                        Files(folder, FixtureDisc(L"single", L"DISC1"), kStarFiles),
+                        RecordIs(kStar, folder),
+                        Close()});
 }
 
 TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
   const std::wstring folder = InstallFolder(kMulti);
   Play(OpenWizard(L"multi", kMulti) +
        std::vector<Step>{Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
-                         Files(folder, FixtureDisc(L"multi", L"DISC1"), {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
-                         Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}), RecordIs(kMulti, L""),
-                         Exists(DesktopLink(kMulti), false), Exists(MenuLink(kMulti, kMulti), false), Installed(false), Close()});
+                         Files(folder, FixtureDisc(L"multi", L"DISC1"),
+                               {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+                         Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}),
+                         RecordIs(kMulti, L""), Exists(DesktopLink(kMulti), false),
+                         Exists(MenuLink(kMulti, kMulti), false), Installed(false), Close()});
 }
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
   const std::wstring share = L"\\\\nosuchserver\\share\\games";
-  std::vector<Step> steps = OpenWizard(L"single", kStar) +
-      std::vector<Step>{PageText(kFolderEdit, DefaultFolder(kStar)), Picture(true), Enabled({kBack}, false),
-                        PageText(kSpaceText, Required(L"single") + DefaultFolder(kStar).substr(0, 3) + L" の空き容量\t", false),
-                        // Every change of the folder queries its own drive.
-                        Type(L"Z:\\Games\\X"), PageText(kSpaceText, L"\nZ:\\ の空き容量\t", false)};
+  std::vector<Step> steps =
+      OpenWizard(L"single", kStar) +
+      std::vector<Step>{
+          PageText(kFolderEdit, DefaultFolder(kStar)), Picture(true), Enabled({kBack}, false),
+          PageText(kSpaceText,
+                   Required(L"single") + DefaultFolder(kStar).substr(0, 3) + L" の空き容量\t",
+                   false),
+          // Every change of the folder queries its own drive.
+          Type(L"Z:\\Games\\X"), PageText(kSpaceText, L"\nZ:\\ の空き容量\t", false)};
   // A folder that is not a full path is refused; the page stays.
   for (const wchar_t* folder : {L"", L"Games", L"\\Games", L"C:Games"}) {
-    steps = steps + std::vector<Step>{Type(folder), Next(), Box({L"インストール先のフォルダを指定してください。", L"インストール", {IDOK}}, IDOK),
-                                      Page(0), PageText(kFolderEdit, folder)};
+    steps =
+        steps +
+        std::vector<Step>{
+            Type(folder), Next(),
+            Box({L"インストール先のフォルダを指定してください。", L"インストール", {IDOK}}, IDOK),
+            Page(0), PageText(kFolderEdit, folder)};
   }
   // An unreachable share has 0 free: a warning, and No keeps the page.
-  Play(steps + std::vector<Step>{Type(share), PageText(kSpaceText, Required(L"single") + share + L" の空き容量\t0KB"),
-                                 Next(), Box(kShort, IDNO), Page(0), PageText(kFolderEdit, share),
-                                 // Cancel asks, No by default; No keeps the wizard, Yes closes it.
-                                 Cancel(), Box(kQuit, IDNO), StaysOpen(), Cancel(), Box(kQuit, IDYES), SheetGone(),
-                                 RecordIs(kStar, L""), Enabled({kInstallId}, true),
-                                 // The next Install starts from the default folder again.
-                                 Click(kInstallId), Page(0), PageText(kFolderEdit, DefaultFolder(kStar)),
-                                 Cancel(), Box(kQuit, IDYES), SheetGone(), Close()});
+  Play(steps +
+       std::vector<Step>{Type(share),
+                         PageText(kSpaceText, Required(L"single") + share + L" の空き容量\t0KB"),
+                         Next(), Box(kShort, IDNO), Page(0), PageText(kFolderEdit, share),
+                         // Cancel asks, No by default; No keeps the wizard, Yes closes it.
+                         Cancel(), Box(kQuit, IDNO), StaysOpen(), Cancel(), Box(kQuit, IDYES),
+                         SheetGone(), RecordIs(kStar, L""), Enabled({kInstallId}, true),
+                         // The next Install starts from the default folder again.
+                         Click(kInstallId), Page(0), PageText(kFolderEdit, DefaultFolder(kStar)),
+                         Cancel(), Box(kQuit, IDYES), SheetGone(), Close()});
 }
 
 TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
@@ -100,10 +138,16 @@ TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
   // stops at its first question, before it writes anything there.
   const std::wstring stable = L"\\\\?\\unix\\dev";
   for (const bool shortBy1 : {false, true}) {
-    std::vector<Step> steps{Insert(L"spacebound"), ListFreeSpace(stable, shortBy1 ? 1 : 0),
-                            Start(L"Q:\\setup.exe", L"容量の境", L"Q:\\"), Click(kInstallId), Page(0), Type(stable), Next()};
+    std::vector<Step> steps{Insert(L"spacebound"),
+                            ListFreeSpace(stable, shortBy1 ? 1 : 0),
+                            Start(L"Q:\\setup.exe", L"容量の境", L"Q:\\"),
+                            Click(kInstallId),
+                            Page(0),
+                            Type(stable),
+                            Next()};
     if (shortBy1) steps.push_back(Box(kShort, IDYES));  // Yes goes on, with no second question
-    Play(steps + std::vector<Step>{Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(), FreeUnchanged(), Close()});
+    Play(steps + std::vector<Step>{Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
+                                   FreeUnchanged(), Close()});
   }
 }
 
@@ -112,21 +156,25 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   // Three presses once the large file is being written: one question. The
   // large readme is not the publisher's: a package without "filehash"
   // installs every file unchecked, as before.
-  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(3), Box(kQuitCopy, kKeep),
-                         Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
-                         Files(folder, L"Q:\\", kStarFiles), RecordIs(kStar, folder), Exists(DesktopLink(kStar), true), Close()});
+  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} +
+       OpenWizard(L"single", kStar) +
+       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(3),
+                         Box(kQuitCopy, kKeep), Enabled({kNext, kBack}, false), Answer(IDNO),
+                         Rises(), Page(2), NoBox(), Finish(), Files(folder, L"Q:\\", kStarFiles),
+                         RecordIs(kStar, folder), Exists(DesktopLink(kStar), true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
   const std::wstring folder = InstallFolder(kStar);
-  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES), SheetGone(),
-                         Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
-                         Exists(folder + L"readme.txt", false),      // partial: removed
-                         Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true), RecordIs(kStar, L""),
-                         Exists(DesktopLink(kStar), false), Exists(MenuLink(kStarMenu, kStar), false),
-                         Enabled({kInstallId}, true), Close()});
+  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} +
+       OpenWizard(L"single", kStar) +
+       std::vector<Step>{
+           Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES),
+           SheetGone(), Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
+           Exists(folder + L"readme.txt", false),               // partial: removed
+           Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),
+           RecordIs(kStar, L""), Exists(DesktopLink(kStar), false),
+           Exists(MenuLink(kStarMenu, kStar), false), Enabled({kInstallId}, true), Close()});
 }
 
 TEST(WizardCopy, FailedCopyRetriedAndReadOnlyFileReplaced) {
@@ -134,36 +182,47 @@ TEST(WizardCopy, FailedCopyRetriedAndReadOnlyFileReplaced) {
   const BoxIs failed{L"readme.txtのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}};
   // A folder where readme.txt should go fails its copy until it is removed;
   // an old read-only game.exe is simply replaced.
-  Play(std::vector<Step>{MakeFolder(folder + L"readme.txt"), Write(folder + L"game.exe", "old"), ReadOnly(folder + L"game.exe")} +
+  Play(std::vector<Step>{MakeFolder(folder + L"readme.txt"), Write(folder + L"game.exe", "old"),
+                         ReadOnly(folder + L"game.exe")} +
        OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Box(failed, IDRETRY), Box(failed, kKeep), RemoveFolder(folder + L"readme.txt"),
-                         Answer(IDRETRY), Rises(), Page(2), Finish(), Files(folder, L"Q:\\", kStarFiles),
-                         Attribute(folder + L"game.exe", FILE_ATTRIBUTE_READONLY, false),
-                         Link(MenuLink(kStarMenu, L"はじめにお読みください"), folder + L"readme.txt"), Close()});
+       std::vector<Step>{
+           Next(), Box(failed, IDRETRY), Box(failed, kKeep), RemoveFolder(folder + L"readme.txt"),
+           Answer(IDRETRY), Rises(), Page(2), Finish(), Files(folder, L"Q:\\", kStarFiles),
+           Attribute(folder + L"game.exe", FILE_ATTRIBUTE_READONLY, false),
+           Link(MenuLink(kStarMenu, L"はじめにお読みください"), folder + L"readme.txt"), Close()});
 }
 
 TEST(WizardCopy, FailedCopyOntoItsOwnSourceKeepsTheSource) {
   // Installing onto the disc folder itself: each destination is its own
   // source. The copy fails; cancelled, it deletes no file it did not write.
   const std::wstring disc = L"C:\\星の旅人 ディスク\\";
-  Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", kStar), Click(kInstallId), Page(0), Type(disc), Next(),
-        Box({L"game.exeのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}}, IDCANCEL), Box(kQuitCopy, IDYES),
-        SheetGone(), Files(disc, FixtureDisc(L"single", L"DISC1"), kStarFiles), RecordIs(kStar, L""),
+  Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", kStar), Click(kInstallId), Page(0),
+        Type(disc), Next(),
+        Box({L"game.exeのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}}, IDCANCEL),
+        Box(kQuitCopy, IDYES), SheetGone(),
+        Files(disc, FixtureDisc(L"single", L"DISC1"), kStarFiles), RecordIs(kStar, L""),
         Exists(DesktopLink(kStar), false), Close()});
 }
 
 TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
   // What was copied stays; no record and no link say it is installed.
   Play(std::vector<Step>{LockMaker()} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。", L"インストール", {IDOK}}, IDOK),
-                         SheetGone(), Files(InstallFolder(kStar), L"Q:\\", {L"game.exe"}), RecordIs(kStar, L""),
-                         RegKey(RecordKey(kStar), false), Exists(DesktopLink(kStar), false), Installed(false), Close()});
+       std::vector<Step>{
+           Next(),
+           Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
+                L"インストール",
+                {IDOK}},
+               IDOK),
+           SheetGone(), Files(InstallFolder(kStar), L"Q:\\", {L"game.exe"}), RecordIs(kStar, L""),
+           RegKey(RecordKey(kStar), false), Exists(DesktopLink(kStar), false), Installed(false),
+           Close()});
 }
 
 TEST(WizardCopy, NoFilesGoStraightToTheFinishPage) {
   Play(OpenWizard(L"nofiles", L"空の箱") +
-       std::vector<Step>{PageText(kSpaceText, L"必要な容量\t0KB\n", false), Next(), Page(2), NoBox(), Text(kFinish, L"完了"),
-                         Enabled({kFinish}, true), Finish(), RecordIs(L"空の箱", InstallFolder(L"空の箱")),
+       std::vector<Step>{PageText(kSpaceText, L"必要な容量\t0KB\n", false), Next(), Page(2),
+                         NoBox(), Text(kFinish, L"完了"), Enabled({kFinish}, true), Finish(),
+                         RecordIs(L"空の箱", InstallFolder(L"空の箱")),
                          Exists(DesktopLink(L"空の箱"), true), Close()});
 }
 

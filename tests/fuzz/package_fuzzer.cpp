@@ -19,8 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (LoadSettings(package, info) && LoadFileSizes(package, info)) (void)FindUnsafeName(info);
   for (const char* name : {"setup.bmp", "install.bmp"}) {
     const std::optional<std::vector<char>> picture = package.LoadMember(name);
-    const std::optional<BitmapLayout> layout = picture ? ParseBitmap(picture->data(), picture->size()) : std::nullopt;
-    if (layout && std::uint64_t{layout->pixelOffset} + layout->pixelBytes > picture->size()) std::abort();
+    const std::optional<BitmapLayout> layout =
+        picture ? ParseBitmap(picture->data(), picture->size()) : std::nullopt;
+    if (layout && std::uint64_t{layout->pixelOffset} + layout->pixelBytes > picture->size())
+      std::abort();
   }
   return 0;
 }

@@ -31,8 +31,13 @@ inline bool WritePackage(const std::filesystem::path& path,
 // An empty folder of the running test's own, removed when the test ends.
 class CTestFolder {
  public:
-  CTestFolder() { std::filesystem::remove_all(m_path), std::filesystem::create_directories(m_path); }
-  ~CTestFolder() { std::error_code ignored; std::filesystem::remove_all(m_path, ignored); }
+  CTestFolder() {
+    std::filesystem::remove_all(m_path), std::filesystem::create_directories(m_path);
+  }
+  ~CTestFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
   const std::filesystem::path& Path() const { return m_path; }
 
  private:

@@ -20,12 +20,13 @@ struct Picture {
 };
 
 std::string Make(const Picture& p) {
-  const auto offset =
-      static_cast<std::uint32_t>(p.pixelOffset >= 0 ? p.pixelOffset : 14 + p.headerSize + p.tableBytes);
+  const auto offset = static_cast<std::uint32_t>(
+      p.pixelOffset >= 0 ? p.pixelOffset : 14 + p.headerSize + p.tableBytes);
   std::string out = "BM";
   for (const std::uint32_t value :
-       {0u, 0u, offset, p.headerSize, static_cast<std::uint32_t>(p.width), static_cast<std::uint32_t>(p.height),
-        1u | std::uint32_t{p.bitCount} << 16, p.compression, 0u, 2835u, 2835u, p.colorsUsed, 0u}) {
+       {0u, 0u, offset, p.headerSize, static_cast<std::uint32_t>(p.width),
+        static_cast<std::uint32_t>(p.height), 1u | std::uint32_t{p.bitCount} << 16, p.compression,
+        0u, 2835u, 2835u, p.colorsUsed, 0u}) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
   }
   // Absurd header sizes and offsets are only claimed, never padded for.
@@ -67,17 +68,20 @@ TEST(Bitmap, FindsTheLayoutOrRefuses) {
       {"pixels overlap the header", Make({4, 1, 24, 0, 40, 0, 0, 50, 12}), 0, 0},
       {"colour table missing", Make({10, 1, 8, 0, 40, 0, 0, -1, 12}), 0, 0},
       {"more colours than the bit count allows", Make({10, 1, 8, 0, 40, 257, 1028, -1, 12}), 0, 0},
-      {"colours used wraps 32 bits when multiplied", Make({10, 1, 8, 0, 40, 0x40000001u, 1024, -1, 12}), 0, 0},
+      {"colours used wraps 32 bits when multiplied",
+       Make({10, 1, 8, 0, 40, 0x40000001u, 1024, -1, 12}), 0, 0},
       {"masks missing", Make({4, 1, 32, 3, 40, 0, 0, -1, 16}), 0, 0},
       {"header size past the member", Make({4, 1, 24, 0, 0xFFFFFFF0u, 0, 0, 54, 12}), 0, 0},
-      {"pixel bytes overflow 32 bits", Make({0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 40, 0, 0, -1, 0}), 0, 0},
+      {"pixel bytes overflow 32 bits", Make({0x7FFFFFFF, 0x7FFFFFFF, 32, 0, 40, 0, 0, -1, 0}), 0,
+       0},
       {"pixel offset near 2^32", Make({4, 1, 24, 0, 40, 0, 0, 0xFFFFFFF8u, 0}), 0, 0},
   };
   for (const Case& c : cases) {
     const std::optional<BitmapLayout> layout = ParseBitmap(c.bytes.data(), c.bytes.size());
     EXPECT_EQ(layout.has_value(), c.infoSize != 0) << c.what;
     if (layout && c.infoSize != 0) {
-      EXPECT_EQ(std::make_tuple(layout->infoOffset, layout->infoSize, layout->pixelOffset, layout->pixelBytes),
+      EXPECT_EQ(std::make_tuple(layout->infoOffset, layout->infoSize, layout->pixelOffset,
+                                layout->pixelBytes),
                 std::make_tuple(14u, c.infoSize, 14 + c.infoSize, c.pixelBytes))
           << c.what;
     }

@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
   std::FILE* out = argc == 2 ? std::fopen(argv[1], "w") : nullptr;
   if (!out) return 2;
   for (unsigned code = 0; code <= 0xFFFF; ++code) {
-    const auto lead = static_cast<unsigned char>(code >> 8), trail = static_cast<unsigned char>(code);
+    const auto lead = static_cast<unsigned char>(code >> 8),
+               trail = static_cast<unsigned char>(code);
     std::string bytes(1, static_cast<char>(trail));
     if (lead != 0) {
       if (!text::IsLeadByte(lead) || trail < 0x40 || trail > 0xFC || trail == 0x7F) continue;

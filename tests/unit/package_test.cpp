@@ -60,27 +60,32 @@ TEST(PackageFile, OpensOnlyConsistentIndexes) {
 TEST(PackageFile, ServesMembersByUpperCasedName) {
   CTestFolder folder;
   const std::string big(1 << 20, 'x');  // past any stdio buffer, so reads reach the file
-  ASSERT_TRUE(WritePackage(folder.Path() / "setup", {{"Setting.Csv", "first"}, {"SETTING.CSV", "second"},
-                                                     {"", "nameless"}, {"\x82\x81\x82\x82", "ab"},
-                                                     {"\x83\x61", "trail a"}, {"big", big}}));
+  ASSERT_TRUE(WritePackage(folder.Path() / "setup", {{"Setting.Csv", "first"},
+                                                     {"SETTING.CSV", "second"},
+                                                     {"", "nameless"},
+                                                     {"\x82\x81\x82\x82", "ab"},
+                                                     {"\x83\x61", "trail a"},
+                                                     {"big", big}}));
   CPackageFile reader;
   ASSERT_TRUE(reader.OpenPackage(folder.Path() / "setup"));
   struct Case {
     const char* request;
     const char* expected;  // nullptr: no such member
   } cases[] = {
-      {"sEtTiNg.cSv", "first"}, {"", "nameless"},
-      {"\x82\x60\x82\x61", "ab"},  // ＡＢ finds ａｂ
-      {"\x83\x61", "trail a"},     {"\x83\x41", nullptr},  // a trail byte is no letter
+      {"sEtTiNg.cSv", "first"},   {"", "nameless"},
+      {"\x82\x60\x82\x61", "ab"},                         // ＡＢ finds ａｂ
+      {"\x83\x61", "trail a"},    {"\x83\x41", nullptr},  // a trail byte is no letter
       {"setting.csv ", nullptr},
   };
   for (const Case& c : cases) {
     const std::optional<std::vector<char>> member = reader.LoadMember(c.request);
-    EXPECT_EQ(member ? std::string(member->begin(), member->end()) : "(none)", c.expected ? c.expected : "(none)")
+    EXPECT_EQ(member ? std::string(member->begin(), member->end()) : "(none)",
+              c.expected ? c.expected : "(none)")
         << c.request;
   }
 #ifndef _WIN32  // Windows refuses to cut a file the reader holds.
-  std::filesystem::resize_file(folder.Path() / "setup", std::filesystem::file_size(folder.Path() / "setup") - 1);
+  std::filesystem::resize_file(folder.Path() / "setup",
+                               std::filesystem::file_size(folder.Path() / "setup") - 1);
   EXPECT_FALSE(reader.LoadMember("big"));
 #endif
 }
@@ -90,14 +95,43 @@ TEST(SafeNames, JudgesNames) {
     std::wstring name;
     const char* verdicts;  // IsSafeRelativePath, IsSafeFileName, IsRelativeName
   } cases[] = {
-      {L"game.exe", "111"}, {L"data\\表\\ゲーム.dat", "101"}, {L"data/file.dat", "101"}, {L".hidden", "111"},
-      {L"a..b", "111"}, {L"console", "111"}, {L"com10", "111"}, {L"nul_file", "111"}, {L"", "000"},
-      {L"..", "001"}, {L".", "001"}, {L"data\\..\\..\\windows", "001"}, {L"data/../x", "001"}, {L"...", "001"},
-      {L".. ", "001"}, {L"name.", "001"}, {L"name ", "001"}, {L"data\\\\x", "001"}, {L"data\\", "001"},
-      {L"\\windows\\x", "000"}, {L"/etc/passwd", "000"}, {L"C:x", "000"}, {L"C:\\x", "000"},
-      {L"file.txt:stream", "000"}, {std::wstring(L"a\0b", 3), "000"}, {L"a\tb", "000"}, {L"a\x7F", "001"},
-      {L"a*b", "001"}, {L"a?b", "001"}, {L"a\"b", "001"}, {L"a<b", "001"}, {L"a>b", "001"}, {L"a|b", "001"},
-      {L"con", "001"}, {L"data\\NUL.txt", "001"}, {L"com1", "001"}, {L"LPT9.log", "001"},
+      {L"game.exe", "111"},
+      {L"data\\表\\ゲーム.dat", "101"},
+      {L"data/file.dat", "101"},
+      {L".hidden", "111"},
+      {L"a..b", "111"},
+      {L"console", "111"},
+      {L"com10", "111"},
+      {L"nul_file", "111"},
+      {L"", "000"},
+      {L"..", "001"},
+      {L".", "001"},
+      {L"data\\..\\..\\windows", "001"},
+      {L"data/../x", "001"},
+      {L"...", "001"},
+      {L".. ", "001"},
+      {L"name.", "001"},
+      {L"name ", "001"},
+      {L"data\\\\x", "001"},
+      {L"data\\", "001"},
+      {L"\\windows\\x", "000"},
+      {L"/etc/passwd", "000"},
+      {L"C:x", "000"},
+      {L"C:\\x", "000"},
+      {L"file.txt:stream", "000"},
+      {std::wstring(L"a\0b", 3), "000"},
+      {L"a\tb", "000"},
+      {L"a\x7F", "001"},
+      {L"a*b", "001"},
+      {L"a?b", "001"},
+      {L"a\"b", "001"},
+      {L"a<b", "001"},
+      {L"a>b", "001"},
+      {L"a|b", "001"},
+      {L"con", "001"},
+      {L"data\\NUL.txt", "001"},
+      {L"com1", "001"},
+      {L"LPT9.log", "001"},
   };
   for (const Case& c : cases) {
     const std::string verdicts = {static_cast<char>('0' + IsSafeRelativePath(c.name)),
@@ -117,14 +151,16 @@ TEST(SafeNames, FindsTheFirstUnsafeName) {
       {"all safe", [](SetupInfo&) {}, std::nullopt},
       {"title with a separator", [](SetupInfo& i) { i.title = L"a\\b"; }, F::kTitle},
       {"empty title", [](SetupInfo& i) { i.title.clear(); }, F::kTitle},
-      {"maker with a separator", [](SetupInfo& i) { i.company = L"Microsoft\\Windows"; }, F::kMaker},
+      {"maker with a separator", [](SetupInfo& i) { i.company = L"Microsoft\\Windows"; },
+       F::kMaker},
       {"empty maker", [](SetupInfo& i) { i.company.clear(); }, F::kMaker},
       {"empty menu folder", [](SetupInfo& i) { i.menuFolder.clear(); }, F::kMenuFolder},
       {"menu folder climbing", [](SetupInfo& i) { i.menuFolder = L"..\\Startup"; }, F::kMenuFolder},
-      {"no program, no readme", [](SetupInfo& i) { i.exeFile.clear(), i.readmeFile.clear(); }, std::nullopt},
-      // Only opened or started, never written: ".." is the publisher's choice.
-      {"readme and program above", [](SetupInfo& i) { i.readmeFile = L"..\\m.txt", i.exeFile = L"../g.exe"; },
+      {"no program, no readme", [](SetupInfo& i) { i.exeFile.clear(), i.readmeFile.clear(); },
        std::nullopt},
+      // Only opened or started, never written: ".." is the publisher's choice.
+      {"readme and program above",
+       [](SetupInfo& i) { i.readmeFile = L"..\\m.txt", i.exeFile = L"../g.exe"; }, std::nullopt},
       {"program on a drive", [](SetupInfo& i) { i.exeFile = L"C:\\x.exe"; }, F::kExeFile},
       {"readme at the root", [](SetupInfo& i) { i.readmeFile = L"/r.txt"; }, F::kReadmeFile},
       {"file climbing", [](SetupInfo& i) { i.files[1].name = L"..\\..\\boot.ini"; }, F::kFile},
@@ -132,12 +168,18 @@ TEST(SafeNames, FindsTheFirstUnsafeName) {
       {"target climbing", [](SetupInfo& i) { i.menus[0].target = L"..\\x"; }, F::kMenuTarget},
   };
   for (const Case& c : cases) {
-    SetupInfo info{L"表示ゲーム", L"メーカー", L"bin\\game.exe", L"readme.txt", L"メーカー\\表示ゲーム", L"",
+    SetupInfo info{L"表示ゲーム",
+                   L"メーカー",
+                   L"bin\\game.exe",
+                   L"readme.txt",
+                   L"メーカー\\表示ゲーム",
+                   L"",
                    {{L"bin\\game.exe", L"DISC1", 10}, {L"data\\a.dat", L"DISC2", 20}},
                    {{L"説明書", L"readme.txt"}, {L"フォルダ", L""}}};
     c.change(info);
     const std::optional<UnsafeName> complaint = FindUnsafeName(info);
-    EXPECT_EQ(complaint ? std::optional<NameField>(complaint->field) : std::nullopt, c.field) << c.what;
+    EXPECT_EQ(complaint ? std::optional<NameField>(complaint->field) : std::nullopt, c.field)
+        << c.what;
   }
   SetupInfo info;
   info.title = L"表示ゲーム";

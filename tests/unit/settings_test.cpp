@@ -45,9 +45,10 @@ TEST(SettingsTable, SplitsLinesAndCells) {
 // The record in one line: title|maker|program|readme|menu folder, files as
 // name@disc:size, menus as caption>target, then single or multi.
 std::wstring Describe(const SetupInfo& info) {
-  std::wstring out = info.title + L"|" + info.company + L"|" + info.exeFile + L"|" + info.readmeFile + L"|" +
-                     info.menuFolder + L" ";
-  for (const FileEntry& f : info.files) out += f.name + L"@" + f.disc + L":" + std::to_wstring(f.size) + L" ";
+  std::wstring out = info.title + L"|" + info.company + L"|" + info.exeFile + L"|" +
+                     info.readmeFile + L"|" + info.menuFolder + L" ";
+  for (const FileEntry& f : info.files)
+    out += f.name + L"@" + f.disc + L":" + std::to_wstring(f.size) + L" ";
   for (const MenuEntry& m : info.menus) out += m.caption + L">" + m.target + L" ";
   return out + (info.singleDisc ? L"single" : L"multi");
 }
@@ -61,35 +62,42 @@ TEST(LoadSettings, FillsTheRecordFromThePackage) {
     std::string sizes;
     std::wstring expected;
   } cases[] = {
-      {"columns found by name", Cp932(L"パラメータ,項目\r\nABC,タイトル\r\n"), "", L"ABC||||ABC single"},
+      {"columns found by name", Cp932(L"パラメータ,項目\r\nABC,タイトル\r\n"), "",
+       L"ABC||||ABC single"},
       {"all single fields",
        h + Cp932(L"タイトル,表示ゲーム\r\n社名,メーカー\r\n実行ファイル,bin\\game.exe\r\n"
                  L"readmeファイル,お読みください.txt\r\nメニューフォルダ,ゲーム\\表示\r\n"),
        "", L"表示ゲーム|メーカー|bin\\game.exe|お読みください.txt|ゲーム\\表示 single"},
       {"key followed by a blank is ignored", h + Cp932(L"タイトル ,X\r\n"), "", L"|||| single"},
       {"value keeps its leading blank", h + Cp932(L"タイトル, X\r\n"), "", L" X|||| X single"},
-      {"key in capitals is another key", h + Cp932(L"READMEファイル,r.txt\r\n"), "", L"|||| single"},
+      {"key in capitals is another key", h + Cp932(L"READMEファイル,r.txt\r\n"), "",
+       L"|||| single"},
       {"later title wins, empty menu folder means the title",
        h + Cp932(L"タイトル,A\nタイトル,B\nメニューフォルダ,\n"), "", L"B||||B single"},
-      {"disc cut at a comma; an empty label after the first differs", h + file + "a,b,c\n" + file + "c,,\n", "",
-       L"|||| a@b:0 c@:0 multi"},
-      {"empty label before the first is not compared", h + file + "a,,\n" + file + "b,D1\n" + file + "c,D1\n",
-       "", L"|||| a@:0 b@D1:0 c@D1:0 single"},
+      {"disc cut at a comma; an empty label after the first differs",
+       h + file + "a,b,c\n" + file + "c,,\n", "", L"|||| a@b:0 c@:0 multi"},
+      {"empty label before the first is not compared",
+       h + file + "a,,\n" + file + "b,D1\n" + file + "c,D1\n", "",
+       L"|||| a@:0 b@D1:0 c@D1:0 single"},
       {"labels compared as bytes, both U+FFFD", h + file + "a,\x80\n" + file + "b,\xFD\n", "",
        L"|||| a@\xFFFD:0 b@\xFFFD:0 multi"},
-      {"menus with and without target", h + Cp932(L"メニュー,説明書,doc\\説明.txt\nメニュー,フォルダ\n"), "",
+      {"menus with and without target",
+       h + Cp932(L"メニュー,説明書,doc\\説明.txt\nメニュー,フォルダ\n"), "",
        L"|||| 説明書>doc\\説明.txt フォルダ> single"},
       {"no value column: the first column is the value", Cp932(L"項目,X\nファイル,a\n"), "",
        L"|||| @ファイル:0 single"},
-      {"no key column: nothing is recognised", Cp932(L"キー,パラメータ\nタイトル,T\n"), "", L"|||| single"},
-      {"no disc cells; 10 size bytes for three files", h + file + "a\n\n" + file + "b\n" + file + "c",
-       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A", L"|||| a@DISC1:67305985 b@DISC1:134678021 c@DISC1:2569 single"},
+      {"no key column: nothing is recognised", Cp932(L"キー,パラメータ\nタイトル,T\n"), "",
+       L"|||| single"},
+      {"no disc cells; 10 size bytes for three files",
+       h + file + "a\n\n" + file + "b\n" + file + "c", "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0A",
+       L"|||| a@DISC1:67305985 b@DISC1:134678021 c@DISC1:2569 single"},
       {"sizes: extra bytes are ignored", h + file + "a\n", std::string(4, '\xFF') + "junk",
        L"|||| a@DISC1:4294967295 single"},
   };
   CTestFolder folder;
   for (const Case& c : cases) {
-    ASSERT_TRUE(WritePackage(folder.Path() / "setup", {{"setting.csv", c.csv}, {"filesize", c.sizes}}));
+    ASSERT_TRUE(
+        WritePackage(folder.Path() / "setup", {{"setting.csv", c.csv}, {"filesize", c.sizes}}));
     CPackageFile package;
     ASSERT_TRUE(package.OpenPackage(folder.Path() / "setup"));
     SetupInfo info;
@@ -112,12 +120,15 @@ TEST(LoadFileHashes, CoversTheFilesTheMemberHolds) {
   EXPECT_EQ(ToHex(empty), "99aa06d3014798d86001c324468d497f");
   ContentHash first;
   first.fill(0xA5);
-  const std::string csv = Cp932(L"項目,パラメータ\nファイル,表紙.bmp\nファイル,空.dat\nファイル,三.dat\n");
+  const std::string csv =
+      Cp932(L"項目,パラメータ\nファイル,表紙.bmp\nファイル,空.dat\nファイル,三.dat\n");
   // A short member: the third file is not covered and installs unchecked.
-  const std::string hashes = std::string(first.begin(), first.end()) + std::string(empty.begin(), empty.end()) + "short";
+  const std::string hashes =
+      std::string(first.begin(), first.end()) + std::string(empty.begin(), empty.end()) + "short";
   CTestFolder folder;
   for (const bool withMember : {true, false}) {
-    std::vector<std::pair<std::string, std::string>> members{{"setting.csv", csv}, {"filesize", ""}};
+    std::vector<std::pair<std::string, std::string>> members{{"setting.csv", csv},
+                                                             {"filesize", ""}};
     if (withMember) members.push_back({"FileHash", hashes});  // looked up case-insensitively
     ASSERT_TRUE(WritePackage(folder.Path() / "setup", members));
     CPackageFile package;

@@ -13,16 +13,20 @@ TEST(Wizard, ProgressStaysWithinTheBar) {
     std::uint64_t copied, total;
     int position;
   } const cases[] = {
-      {0, 0, 0},         {1, 0, 100},  // nothing listed: full once anything moved
-      {999, 1000, 99},   {5000, 1000, 100},
+      {0, 0, 0},
+      {1, 0, 100},  // nothing listed: full once anything moved
+      {999, 1000, 99},
+      {5000, 1000, 100},
       {0x100000000ull, 0x200000000ull, 50},                // no 32-bit wrap
       {0xFFFFFFFFFFFFFFFEull, 0xFFFFFFFFFFFFFFFFull, 99},  // no 64-bit overflow
   };
-  for (const Case& c : cases) EXPECT_EQ(ProgressPosition(c.copied, c.total), c.position) << c.copied << "/" << c.total;
+  for (const Case& c : cases)
+    EXPECT_EQ(ProgressPosition(c.copied, c.total), c.position) << c.copied << "/" << c.total;
 }
 
 TEST(Wizard, FolderAndSpaceTexts) {
-  EXPECT_EQ(DefaultInstallFolder(L"C:\\Program Files\\", L"工房", L"星"), L"C:\\Program Files\\工房\\星");
+  EXPECT_EQ(DefaultInstallFolder(L"C:\\Program Files\\", L"工房", L"星"),
+            L"C:\\Program Files\\工房\\星");
   EXPECT_EQ(DefaultInstallFolder(L"D:\\PF", L"工房", L"星"), L"D:\\PF\\工房\\星");
   EXPECT_EQ(DefaultInstallFolder(L"", L"工房", L"星"), L"C:\\Program Files\\工房\\星");
 
@@ -36,13 +40,20 @@ TEST(Wizard, FolderAndSpaceTexts) {
     const wchar_t* query;  // the drive whose free space is shown
     bool full;             // names its place without the current drive or folder
   } const cases[] = {
-      {L"C:\\Games\\X", L"C:\\", true}, {L"c:\\", L"c:\\", true},   {L"D:Games", L"D:\\", false},
-      {L"\\\\server\\share\\x", L"\\\\server\\share\\x", true}, {L"\\\\server\\", L"\\\\server\\", false},
-      {L"\\\\\\x\\", L"\\\\\\x\\", false}, {L"", L"", false}, {L"Games\\x:y", L"Games\\x:\\", false},
-      {L"\\Games", L"\\Games", false}, {L"１:\\x", L"１:\\", false},
+      {L"C:\\Games\\X", L"C:\\", true},
+      {L"c:\\", L"c:\\", true},
+      {L"D:Games", L"D:\\", false},
+      {L"\\\\server\\share\\x", L"\\\\server\\share\\x", true},
+      {L"\\\\server\\", L"\\\\server\\", false},
+      {L"\\\\\\x\\", L"\\\\\\x\\", false},
+      {L"", L"", false},
+      {L"Games\\x:y", L"Games\\x:\\", false},
+      {L"\\Games", L"\\Games", false},
+      {L"１:\\x", L"１:\\", false},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(FreeSpaceQueryPath(c.folder), c.query) << testing::PrintToString(std::wstring(c.folder));
+    EXPECT_EQ(FreeSpaceQueryPath(c.folder), c.query)
+        << testing::PrintToString(std::wstring(c.folder));
     EXPECT_EQ(IsFullFolderPath(c.folder), c.full) << testing::PrintToString(std::wstring(c.folder));
   }
 }

@@ -33,14 +33,17 @@ TEST(CoreOnWindows, DecodesEveryCodeAsTheNativeBuild) {
     if (c.bytes > 0xFF) {
       bytes.insert(bytes.begin(), static_cast<char>(c.bytes >> 8));
       wchar_t wide[2];
-      platform = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), 2, wide, 2) == 1 ? wide[0] : 0xFFFD;
+      platform = MultiByteToWideChar(932, MB_ERR_INVALID_CHARS, bytes.data(), 2, wide, 2) == 1
+                     ? wide[0]
+                     : 0xFFFD;
       allCodes += bytes;
       allCharacters += static_cast<wchar_t>(c.character);
     }
     const std::wstring decoded = text::DecodeCp932(bytes);
     if (decoded != std::wstring(1, static_cast<wchar_t>(c.character)) || platform != c.character) {
-      ADD_FAILURE() << std::hex << "code " << c.bytes << ": native " << c.character << ", DecodeCp932 "
-                    << (decoded.empty() ? 0u : decoded[0]) << ", MultiByteToWideChar " << platform;
+      ADD_FAILURE() << std::hex << "code " << c.bytes << ": native " << c.character
+                    << ", DecodeCp932 " << (decoded.empty() ? 0u : decoded[0])
+                    << ", MultiByteToWideChar " << platform;
       if (++failures == 20) return;
     }
   }

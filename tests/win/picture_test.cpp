@@ -18,14 +18,24 @@ struct Case {
 
   int RowBytes() const { return (width * bitCount + 31) / 32 * 4; }
   DWORD PixelOffset() const {
-    return sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) + (bitCount <= 8 ? 4 << bitCount : 0);
+    return sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER) +
+           (bitCount <= 8 ? 4 << bitCount : 0);
   }
   // Colour i of the table is grey level i (1 bit: black and white); the
   // pixel bytes count up by 7 so that neighbours differ.
   std::vector<char> Member() const {
     const BITMAPFILEHEADER file{0x4D42, 0, 0, 0, PixelOffset()};
-    const BITMAPINFOHEADER info{sizeof info, width, topDown ? -height : height, 1, static_cast<WORD>(bitCount),
-                                 BI_RGB, 0, 0, 0, 0, 0};
+    const BITMAPINFOHEADER info{sizeof info,
+                                width,
+                                topDown ? -height : height,
+                                1,
+                                static_cast<WORD>(bitCount),
+                                BI_RGB,
+                                0,
+                                0,
+                                0,
+                                0,
+                                0};
     std::vector<char> out(PixelOffset() + RowBytes() * height);
     std::memcpy(out.data(), &file, sizeof file);
     std::memcpy(out.data() + sizeof file, &info, sizeof info);
@@ -60,7 +70,8 @@ TEST(Picture, DrawsThePixelsOfTheMember) {
     const win::UniqueBitmap picture = CreatePicture(member);
     ASSERT_TRUE(picture);
     DIBSECTION section{};
-    ASSERT_EQ(::GetObjectW(picture.get(), sizeof section, &section), static_cast<int>(sizeof section));
+    ASSERT_EQ(::GetObjectW(picture.get(), sizeof section, &section),
+              static_cast<int>(sizeof section));
     EXPECT_EQ(section.dsBm.bmHeight, c.height);  // |biHeight| rows either way
     EXPECT_EQ(section.dsBm.bmBitsPixel, c.bitCount);
     const HGDIOBJ old = ::SelectObject(dc, picture.get());

@@ -17,7 +17,8 @@ class RegistryTest : public testing::Test {
  protected:
   void SetUp() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_root.c_str()); }
   void TearDown() override { ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, m_root.c_str()); }
-  const std::wstring m_root = L"SOFTWARE\\SetupRegistryTest" + std::to_wstring(::GetCurrentProcessId());
+  const std::wstring m_root =
+      L"SOFTWARE\\SetupRegistryTest" + std::to_wstring(::GetCurrentProcessId());
 };
 
 // Raw value data, as another program may have left it.
@@ -52,10 +53,13 @@ TEST_F(RegistryTest, ReadsOnlyAStoredStringThatFits) {
     const std::wstring key = m_root + L"\\" + std::to_wstring(&c - cases);
     if (c.type != REG_NONE) {
       win::UniqueKey handle;
-      ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  handle.put(), nullptr), ERROR_SUCCESS);
-      ASSERT_EQ(::RegSetValueExW(handle.get(), L"path", 0, c.type, reinterpret_cast<const BYTE*>(c.data.data()),
-                                 static_cast<DWORD>(c.data.size())), ERROR_SUCCESS);
+      ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, handle.put(), nullptr),
+                ERROR_SUCCESS);
+      ASSERT_EQ(::RegSetValueExW(handle.get(), L"path", 0, c.type,
+                                 reinterpret_cast<const BYTE*>(c.data.data()),
+                                 static_cast<DWORD>(c.data.size())),
+                ERROR_SUCCESS);
     }
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", kDefault), c.expected);
   }
@@ -69,16 +73,19 @@ TEST_F(RegistryTest, WritesAWholeKeyPathButNeverTheRoot) {
   }
   // REG_SZ with its terminating zero, as other programs expect.
   DWORD type = 0, bytes = 0;
-  ASSERT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"path", RRF_RT_ANY, &type, nullptr, &bytes),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), L"path", RRF_RT_ANY, &type, nullptr, &bytes),
+      ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
   EXPECT_EQ(bytes, sizeof(L"D:\\ゲーム\\"));
 
   // A product without maker or title has no record: the root key is never
   // written or read as one.
-  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", L"SetupRegistryTestValue", L"C:\\X\\"), ERROR_SUCCESS);
-  EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, nullptr, L"SetupRegistryTestValue", RRF_RT_ANY, nullptr, nullptr,
-                           nullptr), ERROR_FILE_NOT_FOUND);
+  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", L"SetupRegistryTestValue", L"C:\\X\\"),
+            ERROR_SUCCESS);
+  EXPECT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, nullptr, L"SetupRegistryTestValue", RRF_RT_ANY,
+                           nullptr, nullptr, nullptr),
+            ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, L"", L"path", kDefault), kDefault);
 }
 

@@ -48,9 +48,11 @@ Link ReadLink(const std::wstring& linkFile) {
   win::ComPtr<IPersistFile> file;
   PIDLIST_ABSOLUTE items = nullptr;
   wchar_t folder[MAX_PATH] = {};
-  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
-      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) || FAILED(file->Load(linkFile.c_str(), STGM_READ)) ||
-      FAILED(link->GetIDList(&items)) || FAILED(link->GetWorkingDirectory(folder, MAX_PATH))) {
+  if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                link.put_void())) ||
+      FAILED(link->QueryInterface(IID_IPersistFile, file.put_void())) ||
+      FAILED(file->Load(linkFile.c_str(), STGM_READ)) || FAILED(link->GetIDList(&items)) ||
+      FAILED(link->GetWorkingDirectory(folder, MAX_PATH))) {
     return {L"(unreadable)", L""};
   }
   // The item list keeps a Japanese target intact under every code page.
@@ -63,15 +65,16 @@ TEST(ShellFolders, ShortcutsPointAtTheTargetAndItsFolder) {
   const std::wstring install = folder.Path().wstring() + L"\\星の旅人 インストール\\";
   ASSERT_TRUE(fs::create_directories(install + L"表示"));
   const std::wstring menu = L"テスト会社 " + std::to_wstring(::GetCurrentProcessId());
-  const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS), desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
+  const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS),
+                     desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
   ASSERT_FALSE(programs.empty() || desktop.empty() || fs::exists(programs + menu));
   struct Case {
     int csidl;
     std::wstring linkPath, linkFile, target, workingFolder;
   } const cases[] = {
       // The menu sub-folder is made first.
-      {CSIDL_PROGRAMS, menu + L"\\星の旅人.lnk", programs + menu + L"\\星の旅人.lnk", install + L"表示\\game.exe",
-       install + L"表示"},
+      {CSIDL_PROGRAMS, menu + L"\\星の旅人.lnk", programs + menu + L"\\星の旅人.lnk",
+       install + L"表示\\game.exe", install + L"表示"},
       {CSIDL_DESKTOP, menu + L".lnk", desktop + menu + L".lnk", install + L"readme.txt",
        install.substr(0, install.size() - 1)},
       {CSIDL_DESKTOP, menu + L" root.lnk", desktop + menu + L" root.lnk", L"C:\\" + menu + L".exe",
@@ -82,7 +85,8 @@ TEST(ShellFolders, ShortcutsPointAtTheTargetAndItsFolder) {
     EXPECT_TRUE(CreateShortcut(c.csidl, c.linkPath, c.target));
     const Link link = ReadLink(c.linkFile);
     EXPECT_TRUE(link.target == c.target) << testing::PrintToString(link.target);
-    EXPECT_TRUE(link.workingFolder == c.workingFolder) << testing::PrintToString(link.workingFolder);
+    EXPECT_TRUE(link.workingFolder == c.workingFolder)
+        << testing::PrintToString(link.workingFolder);
     fs::remove(c.linkFile);
   }
   fs::remove(programs + menu);

@@ -45,8 +45,10 @@ TEST(Uninstall, DeletesFilesAndTheFoldersTheyLeaveEmpty) {
     ::SetFileAttributesW((base + L"R\\S\\locked.dat").c_str(), FILE_ATTRIBUTE_READONLY);
     for (const std::wstring& f : c.files) DeleteFileAndEmptyParents(base, f);
     DeleteFileAndEmptyParents(base, L"M\\N\\missing.dat");
-    for (const std::wstring& g : c.gone) EXPECT_FALSE(fs::exists(base + g)) << testing::PrintToString(g);
-    for (const std::wstring& k : c.kept) EXPECT_TRUE(fs::exists(base + k)) << testing::PrintToString(k);
+    for (const std::wstring& g : c.gone)
+      EXPECT_FALSE(fs::exists(base + g)) << testing::PrintToString(g);
+    for (const std::wstring& k : c.kept)
+      EXPECT_TRUE(fs::exists(base + k)) << testing::PrintToString(k);
     EXPECT_TRUE(fs::exists(base));
     ::SetFileAttributesW((base + L"R\\S\\locked.dat").c_str(), FILE_ATTRIBUTE_NORMAL);
   }
@@ -64,7 +66,8 @@ TEST(Uninstall, NeverDeletesRelativeToTheCurrentFolder) {
   fs::current_path(disc.Path());
   for (const std::wstring record : {L"", L"relative\\", L"\\"}) {
     SCOPED_TRACE(testing::PrintToString(record));
-    ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), L"path", record), ERROR_SUCCESS);
+    ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), L"path", record),
+              ERROR_SUCCESS);
     (void)UninstallProduct(info);  // what stays is checked below
     for (const FileEntry& f : info.files) EXPECT_TRUE(fs::exists(disc.Path() / f.name));
   }

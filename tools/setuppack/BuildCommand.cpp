@@ -35,7 +35,8 @@ class CBuild {
 
  private:
   bool ReadInputs();
-  bool ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes);
+  bool ReadPicture(const std::filesystem::path& path, const char* role,
+                   std::optional<std::vector<char>>& bytes);
   bool LoadSettingsLikeLauncher();
   bool CheckNames();
   bool FindFiles();
@@ -60,7 +61,8 @@ int CBuild::Refuse(int line, const std::string& problem) const {
   return Fail(where + ": " + problem);
 }
 
-bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, std::optional<std::vector<char>>& bytes) {
+bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role,
+                         std::optional<std::vector<char>>& bytes) {
   if (path.empty()) return true;
   bool tooLarge = false;
   bytes = ReadWholeFile(path, kMaxPictureFile, tooLarge);
@@ -70,7 +72,8 @@ bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, st
     return false;
   }
   if (!ParseBitmap(bytes->data(), bytes->size())) {
-    Fail(std::string("the ") + role + " picture " + QuotedPath(path) + " is not an uncompressed BMP file");
+    Fail(std::string("the ") + role + " picture " + QuotedPath(path) +
+         " is not an uncompressed BMP file");
     return false;
   }
   return true;
@@ -78,7 +81,8 @@ bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role, st
 
 bool CBuild::ReadInputs() {
   bool tooLarge = false;
-  std::optional<std::vector<char>> settings = ReadWholeFile(m_line.settings, kMaxSettingsFile, tooLarge);
+  std::optional<std::vector<char>> settings =
+      ReadWholeFile(m_line.settings, kMaxSettingsFile, tooLarge);
   if (!settings) {
     Fail(tooLarge ? "the settings file " + QuotedPath(m_line.settings) + " is larger than 16 MiB"
                   : "cannot read the settings file " + QuotedPath(m_line.settings));
@@ -111,15 +115,29 @@ bool CBuild::CheckNames() {
   if (!unsafe) return true;
   int line = 0;
   switch (unsafe->field) {
-    case NameField::kTitle: line = m_lines.title; break;
-    case NameField::kMaker: line = m_lines.company; break;
+    case NameField::kTitle:
+      line = m_lines.title;
+      break;
+    case NameField::kMaker:
+      line = m_lines.company;
+      break;
     // A menu folder left out is the title.
-    case NameField::kMenuFolder: line = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title; break;
-    case NameField::kExeFile: line = m_lines.exeFile; break;
-    case NameField::kReadmeFile: line = m_lines.readmeFile; break;
-    case NameField::kFile: line = m_lines.files.at(unsafe->entry); break;
+    case NameField::kMenuFolder:
+      line = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title;
+      break;
+    case NameField::kExeFile:
+      line = m_lines.exeFile;
+      break;
+    case NameField::kReadmeFile:
+      line = m_lines.readmeFile;
+      break;
+    case NameField::kFile:
+      line = m_lines.files.at(unsafe->entry);
+      break;
     case NameField::kMenuCaption:
-    case NameField::kMenuTarget: line = m_lines.menus.at(unsafe->entry); break;
+    case NameField::kMenuTarget:
+      line = m_lines.menus.at(unsafe->entry);
+      break;
   }
   Refuse(line, text::ToUtf8(unsafe->reason));
   return false;
@@ -179,7 +197,8 @@ std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const
   for (const ContentHash& hash : m_hashes) hashes.insert(hashes.end(), hash.begin(), hash.end());
   std::vector<PackageMember> members{
       {kSettingsMember, m_inputs.settings}, {kSizesMember, sizes}, {kHashesMember, hashes}};
-  if (m_inputs.launcherPicture) members.push_back({kLauncherPictureMember, *m_inputs.launcherPicture});
+  if (m_inputs.launcherPicture)
+    members.push_back({kLauncherPictureMember, *m_inputs.launcherPicture});
   if (m_inputs.wizardPicture) members.push_back({kWizardPictureMember, *m_inputs.wizardPicture});
   return members;
 }
@@ -189,7 +208,8 @@ std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const
 bool CBuild::WriteAndVerify() {
   std::vector<char> sizes;
   for (std::uint32_t size : m_sizes) {
-    for (int shift = 0; shift < 32; shift += 8) sizes.push_back(static_cast<char>(size >> shift & 0xFF));
+    for (int shift = 0; shift < 32; shift += 8)
+      sizes.push_back(static_cast<char>(size >> shift & 0xFF));
   }
   std::optional<std::vector<char>> package = BuildPackage(Members(sizes));
   if (!package) {
@@ -222,14 +242,14 @@ bool CBuild::WriteAndVerify() {
 }
 
 int CBuild::Run() {
-  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !FindFiles() || !OutputIsNoInput() ||
-      !WriteAndVerify()) {
+  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !FindFiles() ||
+      !OutputIsNoInput() || !WriteAndVerify()) {
     return 1;
   }
   std::uint64_t total = 0;
   for (std::uint32_t size : m_sizes) total += size;
-  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_sizes.size()) + " files, " +
-           std::to_string(total) + " bytes to install\n");
+  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_sizes.size()) +
+           " files, " + std::to_string(total) + " bytes to install\n");
   return 0;
 }
 

@@ -17,12 +17,13 @@ int RunCheck(const CommandLine& line) {
   // then under-count the space it needs.
   if (std::optional<std::vector<char>> sizes = package.LoadMember(kSizesMember);
       sizes && sizes->size() != info.files.size() * 4) {
-    problems.push_back("member \"filesize\" holds " + std::to_string(sizes->size()) + " bytes, expected " +
-                       std::to_string(info.files.size() * 4));
+    problems.push_back("member \"filesize\" holds " + std::to_string(sizes->size()) +
+                       " bytes, expected " + std::to_string(info.files.size() * 4));
   }
   if (std::optional<std::vector<char>> hashes = package.LoadMember(kHashesMember);
       hashes && hashes->size() != info.files.size() * ContentHash().size()) {
-    problems.push_back("member \"filehash\" holds " + std::to_string(hashes->size()) + " bytes, expected " +
+    problems.push_back("member \"filehash\" holds " + std::to_string(hashes->size()) +
+                       " bytes, expected " +
                        std::to_string(info.files.size() * ContentHash().size()));
   }
   package.Close();
@@ -46,7 +47,8 @@ int RunCheck(const CommandLine& line) {
       problems.push_back(what + "size " + std::to_string(found.size) + ", package records " +
                          std::to_string(file.size));
     } else if (file.hash && found.hash != *file.hash) {
-      problems.push_back(what + "content differs from the package's hash (" + QuotedPath(path) + ")");
+      problems.push_back(what + "content differs from the package's hash (" + QuotedPath(path) +
+                         ")");
     }
   }
 

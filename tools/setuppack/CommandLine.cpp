@@ -16,7 +16,8 @@ std::wstring ArgText(const Arg& arg) {
 bool IsOption(const Arg& arg, const wchar_t* name) { return ArgText(arg) == name; }
 
 // Takes the value of an option that may be given once.
-bool TakePath(const std::vector<Arg>& args, std::size_t& i, std::filesystem::path& target, std::string& error) {
+bool TakePath(const std::vector<Arg>& args, std::size_t& i, std::filesystem::path& target,
+              std::string& error) {
   std::string option = text::ToUtf8(ArgText(args[i]));
   if (i + 1 >= args.size() || args[i + 1].empty()) {
     error = option + " needs a value";
@@ -32,7 +33,8 @@ bool TakePath(const std::vector<Arg>& args, std::size_t& i, std::filesystem::pat
 
 // LABEL=DIR: the label is everything before the first '=', so a label cannot
 // hold '='. An empty label is allowed, as the settings may give one.
-bool TakeDisc(const std::vector<Arg>& args, std::size_t& i, std::vector<DiscFolder>& discs, std::string& error) {
+bool TakeDisc(const std::vector<Arg>& args, std::size_t& i, std::vector<DiscFolder>& discs,
+              std::string& error) {
   if (i + 1 >= args.size()) {
     error = "--disc needs LABEL=DIR";
     return false;
@@ -79,9 +81,13 @@ bool ParseOptions(const std::vector<Arg>& args, CommandLine& line, std::string& 
     if (!ok) return false;
   }
 
-  std::size_t wanted = line.command == Command::Build ? 0 : line.command == Command::Extract ? 2 : 1;
+  std::size_t wanted = line.command == Command::Build     ? 0
+                       : line.command == Command::Extract ? 2
+                                                          : 1;
   if (positional.size() != wanted) {
-    error = positional.size() < wanted ? "missing argument" : "unexpected argument " + text::ToUtf8(ArgText(positional[wanted]));
+    error = positional.size() < wanted
+                ? "missing argument"
+                : "unexpected argument " + text::ToUtf8(ArgText(positional[wanted]));
     return false;
   }
   if (wanted >= 1) line.package = positional[0];
@@ -92,9 +98,12 @@ bool ParseOptions(const std::vector<Arg>& args, CommandLine& line, std::string& 
   }
 
   if (line.command == Command::Build) {
-    if (line.settings.empty()) error = "build needs --settings FILE";
-    else if (line.output.empty()) error = "build needs -o PACKAGE";
-    else if (line.discs.empty()) error = "build needs at least one --disc LABEL=DIR";
+    if (line.settings.empty())
+      error = "build needs --settings FILE";
+    else if (line.output.empty())
+      error = "build needs -o PACKAGE";
+    else if (line.discs.empty())
+      error = "build needs at least one --disc LABEL=DIR";
   } else if (line.command == Command::Check && line.discs.empty()) {
     error = "check needs at least one --disc LABEL=DIR";
   }
@@ -117,11 +126,16 @@ bool ParseCommandLine(const std::vector<Arg>& args, CommandLine& line, std::stri
     return false;
   }
   std::wstring command = ArgText(args[0]);
-  if (command == L"build") line.command = Command::Build;
-  else if (command == L"list") line.command = Command::List;
-  else if (command == L"extract") line.command = Command::Extract;
-  else if (command == L"show") line.command = Command::Show;
-  else if (command == L"check") line.command = Command::Check;
+  if (command == L"build")
+    line.command = Command::Build;
+  else if (command == L"list")
+    line.command = Command::List;
+  else if (command == L"extract")
+    line.command = Command::Extract;
+  else if (command == L"show")
+    line.command = Command::Show;
+  else if (command == L"check")
+    line.command = Command::Check;
   else {
     error = "unknown command " + text::ToUtf8(command);
     return false;

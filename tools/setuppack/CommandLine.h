@@ -29,7 +29,8 @@ struct CommandLine {
 
 // Parses the arguments after the program name. False with a one-line
 // reason in error for a usage error.
-[[nodiscard]] bool ParseCommandLine(const std::vector<Arg>& args, CommandLine& line, std::string& error);
+[[nodiscard]] bool ParseCommandLine(const std::vector<Arg>& args, CommandLine& line,
+                                    std::string& error);
 
 // The usage text, ending in a line feed.
 const char* UsageText();

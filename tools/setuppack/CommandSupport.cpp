@@ -20,9 +20,11 @@ std::string Quoted(std::wstring_view text) { return "\"" + text::ToUtf8(text) + 
 
 std::string QuotedPath(const std::filesystem::path& path) { return "\"" + PathToUtf8(path) + "\""; }
 
-bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package, SetupInfo& info) {
+bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package,
+                      SetupInfo& info) {
   if (!package.OpenPackage(packagePath)) {
-    Fail(QuotedPath(packagePath) + " cannot be opened as a package (missing, unreadable, or damaged)");
+    Fail(QuotedPath(packagePath) +
+         " cannot be opened as a package (missing, unreadable, or damaged)");
     return false;
   }
   if (!LoadSettings(package, info)) {
@@ -41,7 +43,8 @@ bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& pa
 }
 
 const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_view label) {
-  auto it = std::find_if(discs.begin(), discs.end(), [label](const DiscFolder& disc) { return disc.label == label; });
+  auto it = std::find_if(discs.begin(), discs.end(),
+                         [label](const DiscFolder& disc) { return disc.label == label; });
   return it == discs.end() ? nullptr : &*it;
 }
 

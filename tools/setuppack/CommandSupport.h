@@ -15,7 +15,6 @@
 class CPackageFile;
 struct SetupInfo;
 
-
 // Prints "setuppack: " + message to stderr; returns exit code 1.
 int Fail(std::string_view message);
 
@@ -26,7 +25,8 @@ std::string QuotedPath(const std::filesystem::path& path);
 // Opens the package and loads settings and sizes exactly as the launcher's
 // start-up does, and refuses what the launcher refuses (a package it cannot
 // open, no settings, no sizes, an unsafe name). Prints the reason on refusal.
-[[nodiscard]] bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package, SetupInfo& info);
+[[nodiscard]] bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package,
+                                    SetupInfo& info);
 
 // The folder given for a disc label, or nullptr.
 const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_view label);

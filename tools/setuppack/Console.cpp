@@ -23,7 +23,8 @@ bool PrintTo(std::FILE* stream, DWORD handleId, std::string_view utf8) {
     std::fflush(stream);
     std::wstring wide = text::FromUtf8(utf8);
     DWORD written = 0;
-    return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr) != 0;
+    return WriteConsoleW(console, wide.data(), static_cast<DWORD>(wide.size()), &written,
+                         nullptr) != 0;
   }
   return std::fwrite(utf8.data(), 1, utf8.size(), stream) == utf8.size();
 }

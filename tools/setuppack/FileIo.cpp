@@ -43,7 +43,8 @@ bool SyncFile(std::FILE* file) {
 
 bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path& to) {
 #ifdef _WIN32
-  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   std::error_code error;
   std::filesystem::rename(from, to, error);
@@ -53,8 +54,8 @@ bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path&
 
 }  // namespace
 
-std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxSize,
-                                               bool& tooLarge) {
+std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path,
+                                               std::uint64_t maxSize, bool& tooLarge) {
   tooLarge = false;
   std::error_code error;
   if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
@@ -67,8 +68,8 @@ std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path
   std::FILE* file = OpenFile(path, false);
   if (file == nullptr) return std::nullopt;
   std::vector<char> bytes(static_cast<std::size_t>(size));
-  bool ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fgetc(file) == EOF &&
-            !std::ferror(file);
+  bool ok = std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+            std::fgetc(file) == EOF && !std::ferror(file);
   std::fclose(file);
   if (!ok) return std::nullopt;  // the file changed while it was read
   return bytes;
@@ -84,7 +85,8 @@ CAtomicFile::~CAtomicFile() {
 bool CAtomicFile::Create(const std::filesystem::path& target) {
   m_target = target;
   std::filesystem::path folder = target.parent_path();
-  std::filesystem::path::string_type base = std::filesystem::path(".").native() + target.filename().native();
+  std::filesystem::path::string_type base =
+      std::filesystem::path(".").native() + target.filename().native();
 #ifdef _WIN32
   unsigned long pid = GetCurrentProcessId();
 #else
@@ -106,8 +108,8 @@ bool CAtomicFile::Create(const std::filesystem::path& target) {
 bool CAtomicFile::WriteAll(const std::vector<char>& bytes) {
   std::FILE* file = OpenFile(m_tempPath, true);
   if (file == nullptr) return false;
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0 &&
-            SyncFile(file);
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+            std::fflush(file) == 0 && SyncFile(file);
   return std::fclose(file) == 0 && ok;
 }
 

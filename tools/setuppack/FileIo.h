@@ -9,8 +9,8 @@
 
 // The file's bytes; nullopt when it is no regular file, cannot be read, or
 // is larger than maxSize (then tooLarge is set).
-std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path, std::uint64_t maxSize,
-                                               bool& tooLarge);
+std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path,
+                                               std::uint64_t maxSize, bool& tooLarge);
 
 // Builds an output beside its target and puts it in place only when it is
 // complete: the target is either untouched or wholly replaced. A temporary

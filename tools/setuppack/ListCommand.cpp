@@ -12,7 +12,8 @@
 int RunList(const CommandLine& line) {
   CPackageFile package;
   if (!package.OpenPackage(line.package))
-    return Fail(QuotedPath(line.package) + " cannot be opened as a package (missing, unreadable, or damaged)");
+    return Fail(QuotedPath(line.package) +
+                " cannot be opened as a package (missing, unreadable, or damaged)");
   std::string listing;
   for (const PackageEntry& entry : package.Entries()) {
     listing += std::to_string(entry.offset) + "\t" + std::to_string(entry.size) + "\t" +
@@ -23,16 +24,19 @@ int RunList(const CommandLine& line) {
 
 int RunExtract(const CommandLine& line) {
   std::optional<std::string> name = EncodeCp932(line.member);
-  if (!name) return Fail("the member name " + Quoted(line.member) + " cannot be written in code page 932");
+  if (!name)
+    return Fail("the member name " + Quoted(line.member) + " cannot be written in code page 932");
   CPackageFile package;
   if (!package.OpenPackage(line.package))
-    return Fail(QuotedPath(line.package) + " cannot be opened as a package (missing, unreadable, or damaged)");
+    return Fail(QuotedPath(line.package) +
+                " cannot be opened as a package (missing, unreadable, or damaged)");
   std::optional<std::vector<char>> bytes = package.LoadMember(*name);
   package.Close();
   if (!bytes) return Fail(QuotedPath(line.package) + " has no member " + Quoted(line.member));
 
   if (line.output.empty()) {
-    return WriteOutBytes(bytes->data(), bytes->size()) ? 0 : Fail("cannot write to standard output");
+    return WriteOutBytes(bytes->data(), bytes->size()) ? 0
+                                                       : Fail("cannot write to standard output");
   }
   std::error_code error;
   if (std::filesystem::equivalent(line.output, line.package, error))

@@ -15,7 +15,8 @@ std::string PictureJson(CPackageFile& package, const char* member) {
   if (!bytes) return "null";
   std::optional<BitmapLayout> layout = ParseBitmap(bytes->data(), bytes->size());
   if (!layout) return "null";  // the launcher leaves the picture slot empty
-  return "{\"width\": " + std::to_string(layout->width) + ", \"height\": " + std::to_string(layout->height) +
+  return "{\"width\": " + std::to_string(layout->width) +
+         ", \"height\": " + std::to_string(layout->height) +
          ", \"bitCount\": " + std::to_string(layout->bitCount) + "}";
 }
 
@@ -39,7 +40,8 @@ int RunShow(const CommandLine& line) {
     const FileEntry& file = info.files[i];
     json += std::string(i == 0 ? "\n" : ",\n") + "    {\"name\": " + JsonString(file.name) +
             ", \"disc\": " + JsonString(file.disc) + ", \"size\": " + std::to_string(file.size) +
-            ", \"hash\": " + (file.hash ? "\"" + ToHex(*file.hash) + "\"" : std::string("null")) + "}";
+            ", \"hash\": " + (file.hash ? "\"" + ToHex(*file.hash) + "\"" : std::string("null")) +
+            "}";
   }
   json += info.files.empty() ? "],\n" : "\n  ],\n";
   json += "  \"menus\": [";
