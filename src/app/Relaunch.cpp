@@ -1,11 +1,14 @@
 #include "app/Relaunch.h"
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include "app/CommandLine.h"
+#include "win/Handles.h"
 
 namespace {
+
+// How long the first process waits for its copy to come up.
+constexpr DWORD kCopyStartMs = 30000;
 
 std::wstring WithBackslash(std::wstring folder) {
   if (folder.empty() || folder.back() != L'\\') folder += L'\\';
@@ -70,8 +73,19 @@ bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceF
   (void)::SetFileAttributesW(copyPath->c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // Quoted, so that blanks survive and a drive root still arrives as Q:\.
-  const std::wstring parameters = QuoteArgument(sourceFolder);
-  // The copy reports nothing back; the launcher it shows is its own.
-  (void)::ShellExecuteW(nullptr, L"open", copyPath->c_str(), parameters.c_str(), nullptr, SW_SHOW);
+  // Started directly, not through the shell: the process exists when this
+  // returns. This process then stays until the copy is running its window
+  // loop, so nothing of its start depends on this one's end.
+  std::wstring commandLine = QuoteArgument(*copyPath) + L" " + QuoteArgument(sourceFolder);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  if (!::CreateProcessW(copyPath->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+    return false;
+  }
+  const win::UniqueHandle process(started.hProcess);
+  const win::UniqueHandle thread(started.hThread);
+  (void)::WaitForInputIdle(process.get(), kCopyStartMs);
   return true;
 }
