@@ -69,7 +69,7 @@ BOOL CLauncherApp::InitInstance() {
   const std::wstring sourceDir = folderArgument ? *folderArgument : ModuleFolder();
   // A folder argument that names no folder would leave the package to be
   // looked for wherever the program happened to be started.
-  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str())) return FALSE;
+  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str())) return End(kNoSourceFolder);
 
   SetupInfo& info = s_setupInfo;
   // Deleted after the launcher has closed, slot 0 first; the dialogs only
@@ -78,15 +78,15 @@ BOOL CLauncherApp::InitInstance() {
   win::UniqueBitmap launcherPicture;
   {
     CPackageFile package;
-    if (!package.OpenPackage(L"setup")) return FALSE;
-    if (!LoadSettings(package, info) || !LoadFileSizes(package, info)) return FALSE;
+    if (!package.OpenPackage(L"setup")) return End(kNoPackage);
+    if (!LoadSettings(package, info) || !LoadFileSizes(package, info)) return End(kNoSettings);
     // A name that could reach outside its folder, or no title or maker to
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
     if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
       win::ShowMessage(nullptr, ui::RefusalText(FieldKey(unsafe->field), unsafe->value),
                        ui::kSetupCaption, MB_OK | MB_ICONERROR);
-      return FALSE;
+      return End(kRefused);
     }
     LoadFileHashes(package, info);
     launcherPicture = LoadPicture(package, kLauncherPictureMember);
@@ -96,18 +96,17 @@ BOOL CLauncherApp::InitInstance() {
   const std::wstring caption = info.title + ui::kLauncherCaptionSuffix;
   if (const HWND running = ::FindWindowW(nullptr, caption.c_str())) {
     ::SetForegroundWindow(running);
-    return FALSE;
+    return End(kAlreadyOpen);
   }
 
   if (info.singleDisc || folderArgument) {
     CLauncherDlg launcher(info, launcherPicture.get(), wizardPicture.get());
     // How the launcher was closed makes no difference.
-    (void)launcher.DoModal();
-    return FALSE;
+    return launcher.DoModal() == -1 ? End(kNoWindow) : FALSE;
   }
 
   // The copy shows the launcher; this process has nothing more to do
   // whether or not it could start it.
-  (void)RelaunchFromTempCopy(info.title, CurrentDirectory());
+  m_exitCode = RelaunchFromTempCopy(info.title, CurrentDirectory());
   return FALSE;
 }

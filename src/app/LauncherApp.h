@@ -11,4 +11,26 @@ class CLauncherApp {
   // shows the launcher until it is closed. Every failure ends silently.
   // Always FALSE: the application has no message loop of its own.
   BOOL InitInstance();
+
+  // The process's exit code: 0 after a launcher was shown or handed on, a
+  // code below 100 for why start-up ended without one, else the exit code
+  // of a relaunched copy that did not come up. No caller depends on it; it
+  // tells why no launcher appeared.
+  DWORD ExitCode() const { return m_exitCode; }
+  enum : DWORD {
+    kNoSourceFolder = 10,
+    kNoPackage = 11,
+    kNoSettings = 12,
+    kRefused = 13,
+    kAlreadyOpen = 14,
+    kNoWindow = 15,
+  };
+
+ private:
+  BOOL End(DWORD code) {
+    m_exitCode = code;
+    return FALSE;
+  }
+
+  DWORD m_exitCode = 0;
 };

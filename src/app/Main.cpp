@@ -4,7 +4,8 @@
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   CLauncherApp app;
-  // The exit code means nothing to any caller.
   (void)app.InitInstance();
-  return 0;
+  // 0, or the code of a relaunched copy that ended before it was up: no
+  // caller depends on it, but it tells why no launcher appeared.
+  return static_cast<int>(app.ExitCode());
 }

@@ -61,15 +61,15 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
   return path;
 }
 
-bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder) {
+DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder) {
   const std::optional<std::wstring> copyPath = TempCopyPath(TempFolder(), title);
   const std::wstring programPath = ModulePath();
-  if (!copyPath || programPath.empty()) return false;
+  if (!copyPath || programPath.empty()) return ERROR_INVALID_NAME;
 
   // An earlier copy may have been left read-only; a failure here (no copy
   // yet) is expected.
   (void)::SetFileAttributesW(copyPath->c_str(), FILE_ATTRIBUTE_NORMAL);
-  if (!::CopyFileW(programPath.c_str(), copyPath->c_str(), FALSE)) return false;
+  if (!::CopyFileW(programPath.c_str(), copyPath->c_str(), FALSE)) return ::GetLastError();
   (void)::SetFileAttributesW(copyPath->c_str(), FILE_ATTRIBUTE_NORMAL);
 
   // Quoted, so that blanks survive and a drive root still arrives as Q:\.
@@ -82,10 +82,12 @@ bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceF
   PROCESS_INFORMATION started{};
   if (!::CreateProcessW(copyPath->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
-    return false;
+    return ::GetLastError();
   }
   const win::UniqueHandle process(started.hProcess);
   const win::UniqueHandle thread(started.hThread);
   (void)::WaitForInputIdle(process.get(), kCopyStartMs);
-  return true;
+  DWORD code = STILL_ACTIVE;
+  if (!::GetExitCodeProcess(process.get(), &code) || code == STILL_ACTIVE) return 0;
+  return code;
 }

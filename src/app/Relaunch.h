@@ -2,6 +2,8 @@
 // the temporary folder, so that the first disc can leave the drive.
 #pragma once
 
+#include <windows.h>
+
 #include <optional>
 #include <string>
 
@@ -12,7 +14,8 @@
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
 
 // Copies the running program over TempCopyPath(the system's temporary
-// folder, title), read-only or not, and starts the copy with sourceFolder as
-// its one argument. False when no copy could be made; whether the started
-// copy runs is not known.
-bool RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder);
+// folder, title), read-only or not, starts the copy with sourceFolder as its
+// one argument and waits until it is up. Returns the exit code of a copy
+// that ended before it was up (0 when it is up); a copy that could not be
+// made or started gives ERROR_... codes of the system.
+DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder);

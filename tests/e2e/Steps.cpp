@@ -259,7 +259,9 @@ Step Start(const std::wstring& program, const std::wstring& title, const std::ws
     ASSERT_TRUE(launch.started);
     // A multi-disc start shows the launcher from a relaunched copy.
     launch.window = WaitWindow(LauncherCaption(title), 0, kReadmeId);
-    ASSERT_TRUE(launch.window);
+    DWORD code = STILL_ACTIVE;
+    ASSERT_TRUE(launch.window) << "the started process: exit code "
+                               << (::GetExitCodeProcess(launch.started.Handle(), &code) ? code : 0);
     EXPECT_EQ(launch.window.ClassName(), L"#32770");
     launch.shown = CProcess::Attach(launch.window.ProcessId());
     run.launchers.push_back(std::move(launch));
