@@ -19,9 +19,6 @@
 
 namespace {
 
-// A second try at the launcher's window waits this long first.
-constexpr DWORD kWindowRetryMs = 250;
-
 // The product's settings: filled before any window exists, read-only
 // afterwards except installDir.
 SetupInfo s_setupInfo;
@@ -104,15 +101,8 @@ BOOL CLauncherApp::InitInstance() {
 
   if (info.singleDisc || folderArgument) {
     CLauncherDlg launcher(info, launcherPicture.get(), wizardPicture.get());
-    // How the launcher was closed makes no difference. Making its window
-    // can fail for a moment on a busy system (seen under Wine, about once
-    // in a few hundred starts): once more before giving up.
-    INT_PTR result = launcher.DoModal();
-    if (result == -1) {
-      ::Sleep(kWindowRetryMs);
-      result = launcher.DoModal();
-    }
-    return result == -1 ? End(kNoWindow) : FALSE;
+    // How the launcher was closed makes no difference.
+    return launcher.DoModal() == -1 ? End(kNoWindow) : FALSE;
   }
 
   // The copy shows the launcher; this process has nothing more to do
