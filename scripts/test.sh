@@ -17,7 +17,8 @@ cleanup() {
 }
 trap cleanup EXIT
 if [[ -z "${DISPLAY:-}" ]]; then
-  # One virtual display for the whole suite.
+  # One virtual display for the Windows unit tests; every end-to-end
+  # scenario starts its own.
   for n in $(seq 90 130); do
     [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
@@ -40,12 +41,7 @@ for t in native fuzz "$windows"; do
   echo "== test $t"
   # A failed test fails the run: every step of a scenario waits for the
   # state it needs, so a second try would only hide a fault.
-  # The Windows suites run one program at a time: with two scenarios
-  # sharing the one virtual display, a started program now and then could
-  # make no window at all (exit code 15) on this 2-core machine.
-  jobs=${SETUP_TEST_JOBS:-2}
-  [[ $t == win32 || $t == win64 ]] && jobs=${SETUP_TEST_JOBS:-1}
-  (cd "build/$t" && ctest --output-on-failure -j"$jobs") || status=1
+  (cd "build/$t" && ctest --output-on-failure -j"${SETUP_TEST_JOBS:-2}") || status=1
   if [[ $t == fuzz ]]; then
     # How far each fuzz target got in its few seconds.
     awk '/^[0-9]+\/[0-9]+ Test: fuzz\.[a-z]+$/ { name = $3 }

@@ -29,7 +29,7 @@ class CWindowsOnFailure : public testing::EmptyTestEventListener {
   void OnTestPartResult(const testing::TestPartResult& result) override {
     if (!result.failed() || m_bShown) return;
     m_bShown = true;
-    const std::string text = ToUtf8(e2e::DescribeWindows() + e2e::DescribeProcesses());
+    const std::string text = ToUtf8(e2e::DescribeWindows());
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
   }

@@ -10,6 +10,10 @@
 #include <optional>
 
 #include "Process.h"
+#include "package/Members.h"
+#include "package/PackageFile.h"
+#include "package/PackageWriter.h"
+#include "text/Cp932Encoder.h"
 #include "win/Handles.h"
 
 namespace e2e {
@@ -55,44 +59,25 @@ testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& 
   return testing::AssertionSuccess();
 }
 
-// The package in the drive: "ARC1", a count, then per member the offset and
-// size of its data, its name's length and its name (compared as the
-// launcher does, ignoring case). change gets the member's offset, size and
-// the offset of its name's last byte.
-Step ChangePackage(
-    const std::string& member,
-    std::function<void(std::string&, std::size_t, std::size_t, std::size_t)> change) {
+// Rewrites the package in the drive member by member with the product's
+// reader and writer; change gets the member whose name matches (ignoring
+// case, as the launcher looks it up).
+Step ChangePackage(const std::string& member, std::function<void(PackageMember&)> change) {
   return [=](CRun&) {
-    std::string package = ReadFileBytes(L"Q:\\setup").value_or("");
-    const auto number = [&](std::size_t at) {
-      std::uint32_t value = 0;
-      for (int i = 3; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(package.at(at + i));
-      return value;
-    };
-    ASSERT_EQ(package.compare(0, 4, "ARC1"), 0);
-    std::size_t entry = 8;
-    for (std::uint32_t i = 0; i < number(4);
-         ++i, entry += 9 + static_cast<unsigned char>(package.at(entry + 8))) {
-      if (::CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, package.c_str() + entry + 9,
-                           package.at(entry + 8), member.c_str(),
-                           static_cast<int>(member.size())) != CSTR_EQUAL)
-        continue;
-      change(package, number(entry), number(entry + 4),
-             entry + 8 + static_cast<unsigned char>(package.at(entry + 8)));
-      ASSERT_TRUE(WriteFileBytes(L"Q:\\setup", package));
-      return;
-    }
-    FAIL() << "no member " << member;
+    const std::string bytes = ReadFileBytes(L"Q:\\setup").value_or("");
+    CPackageFile package;
+    ASSERT_TRUE(package.OpenPackage(bytes.data(), bytes.size()));
+    std::vector<PackageMember> members;
+    for (const PackageEntry& entry : package.Entries())
+      members.push_back({entry.name, package.LoadMember(entry.name).value_or(std::vector<char>())});
+    const auto found = std::find_if(members.begin(), members.end(), [&](const PackageMember& m) {
+      return ::lstrcmpiA(m.name.c_str(), member.c_str()) == 0;
+    });
+    ASSERT_NE(found, members.end()) << "no member " << member;
+    change(*found);
+    const std::optional<std::vector<char>> changed = BuildPackage(members);
+    ASSERT_TRUE(changed && WriteFileBytes(L"Q:\\setup", {changed->begin(), changed->end()}));
   };
-}
-
-std::string Cp932(const std::wstring& text) {
-  std::string bytes(text.size() * 2, '\0');
-  bytes.resize(::WideCharToMultiByte(932, 0, text.c_str(), static_cast<int>(text.size()),
-                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                     nullptr));
-  return bytes;
 }
 
 }  // namespace
@@ -101,7 +86,6 @@ struct CRun {
   std::map<std::wstring, CDisc> discs;
   std::vector<CLaunch> launchers;
   CProcess started;  // by Spawn
-  CWatchResult watch;
   CWindow sheet;
   std::optional<CMessageBox> box;
   std::vector<win::UniqueFile> held;
@@ -215,39 +199,33 @@ Step Release() {
   return [](CRun& run) { run.held.clear(); };
 }
 Step Drop(const std::string& member) {
-  return ChangePackage(member, [](std::string& package, std::size_t, std::size_t,
-                                  std::size_t nameEnd) { package[nameEnd] = '_'; });
+  return ChangePackage(member, [](PackageMember& m) { m.name.back() = '_'; });
 }
 Step NotBitmap(const std::string& member) {
-  return ChangePackage(member, [](std::string& package, std::size_t at, std::size_t, std::size_t) {
-    package.replace(at, 2, "XX");
-  });
+  return ChangePackage(member, [](PackageMember& m) { m.data[0] = m.data[1] = 'X'; });
 }
 Step Replace(const std::string& member, const std::wstring& from, const std::wstring& to) {
-  return ChangePackage(member,
-                       [=](std::string& package, std::size_t at, std::size_t size, std::size_t) {
-                         const std::size_t found = package.substr(at, size).find(Cp932(from));
-                         ASSERT_NE(found, std::string::npos);
-                         ASSERT_EQ(Cp932(to).size(), Cp932(from).size());
-                         package.replace(at + found, Cp932(to).size(), Cp932(to));
-                       });
+  return ChangePackage(member, [=](PackageMember& m) {
+    const std::string was = EncodeCp932(from).value_or(""), now = EncodeCp932(to).value_or("");
+    std::string text(m.data.begin(), m.data.end());
+    const std::size_t found = text.find(was);
+    ASSERT_TRUE(found != std::string::npos && !was.empty() && now.size() == was.size());
+    m.data.assign(text.begin(), text.replace(found, was.size(), now).end());
+  });
 }
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra) {
   return [=](CRun& run) {
     ASSERT_TRUE(::GetDiskFreeSpaceExW(folder.c_str(), &run.free, nullptr, nullptr));
     run.freeFolder = folder;
-    ChangePackage("filesize",
-                  [left = run.free.QuadPart + extra](std::string& package, std::size_t at,
-                                                     std::size_t size, std::size_t) mutable {
-                    // Four little-endian bytes per file, each up to 4 GiB - 1.
-                    for (std::size_t end = at + size; at < end; at += 4) {
-                      const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
-                      for (int i = 0; i < 4; ++i)
-                        package[at + i] = static_cast<char>(bytes >> (8 * i));
-                      left -= bytes;
-                    }
-                    ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
-                  })(run);
+    ChangePackage(kSizesMember, [left = run.free.QuadPart + extra](PackageMember& m) mutable {
+      // Four little-endian bytes per file, each up to 4 GiB - 1.
+      for (std::size_t at = 0; at < m.data.size(); at += 4) {
+        const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
+        for (int i = 0; i < 4; ++i) m.data[at + i] = static_cast<char>(bytes >> (8 * i));
+        left -= bytes;
+      }
+      ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
+    })(run);
   };
 }
 
@@ -259,9 +237,7 @@ Step Start(const std::wstring& program, const std::wstring& title, const std::ws
     ASSERT_TRUE(launch.started);
     // A multi-disc start shows the launcher from a relaunched copy.
     launch.window = WaitWindow(LauncherCaption(title), 0, kReadmeId);
-    DWORD code = STILL_ACTIVE;
-    ASSERT_TRUE(launch.window) << "the started process: exit code "
-                               << (::GetExitCodeProcess(launch.started.Handle(), &code) ? code : 0);
+    ASSERT_TRUE(launch.window) << "the started process: exit code " << launch.started.ExitCode();
     EXPECT_EQ(launch.window.ClassName(), L"#32770");
     launch.shown = CProcess::Attach(launch.window.ProcessId());
     run.launchers.push_back(std::move(launch));
@@ -270,21 +246,11 @@ Step Start(const std::wstring& program, const std::wstring& title, const std::ws
 Step Spawn(const std::wstring& program) {
   return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program)); };
 }
-Step Watch(const std::wstring& program, bool windowShown) {
-  return [=](CRun& run) {
-    run.watch = RunWatchingWindows(program);
-    ASSERT_TRUE(run.watch.process);
-    EXPECT_EQ(run.watch.windowShown, windowShown) << run.watch.windows;
-    EXPECT_TRUE(windowShown || run.watch.exited);
-  };
-}
-Step Launcher(const std::wstring& title) {
-  return [=](CRun& run) {
-    CLaunch launch{
-        std::move(run.watch.process), {}, WaitWindow(LauncherCaption(title), 0, kReadmeId)};
-    ASSERT_TRUE(launch.window);
-    launch.shown = CProcess::Attach(launch.window.ProcessId());
-    run.launchers.push_back(std::move(launch));
+Step Ends(const std::wstring& program, DWORD code, const std::wstring& arguments) {
+  return [=](CRun&) {
+    const CProcess process = CProcess::Start(program, arguments);
+    ASSERT_TRUE(process.WaitExit());
+    EXPECT_EQ(process.ExitCode(), code);
   };
 }
 Step Click(int id) {
@@ -464,9 +430,6 @@ Step Windows(const std::wstring& caption, std::size_t count) {
     EXPECT_TRUE(count != 1 || !run.Launcher() || found.front().Handle() == run.Launcher().Handle());
   };
 }
-Step Processes(const std::wstring& fileName, std::size_t count) {
-  return [=](CRun&) { EXPECT_EQ(FindProcesses(fileName).size(), count); };
-}
 Step Foreground() {
   return [](CRun& run) {
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == run.Launcher().Handle(); }));
@@ -482,10 +445,15 @@ Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunc
     EXPECT_EQ(::CompareStringOrdinal(current.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
         << PrintToString(current);
     EXPECT_EQ(launch.window.ProcessId() != launch.started.Id(), relaunched);
+    // The started process shows nothing itself: it ends once the copy is up.
+    EXPECT_TRUE(!relaunched || (launch.started.WaitExit() && launch.started.ExitCode() == 0));
   };
 }
-Step Exited() {
-  return [](CRun& run) { EXPECT_TRUE(run.started.WaitExit()); };
+Step Exited(DWORD code) {
+  return [=](CRun& run) {
+    EXPECT_TRUE(run.started.WaitExit());
+    EXPECT_EQ(run.started.ExitCode(), code);
+  };
 }
 Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder) {
   return [=](CRun&) {

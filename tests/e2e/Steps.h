@@ -84,9 +84,9 @@ Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 // Acting.
 Step Start(const std::wstring& program, const std::wstring& title,
            const std::wstring& arguments = {});
-Step Spawn(const std::wstring& program);                    // no launcher expected
-Step Watch(const std::wstring& program, bool windowShown);  // else it must end without a window
-Step Launcher(const std::wstring& title);  // adopts the launcher a watched start showed
+Step Spawn(const std::wstring& program);  // no launcher expected
+// Starts program and waits for its end with that exit code.
+Step Ends(const std::wstring& program, DWORD code, const std::wstring& arguments = {});
 Step Click(int id);                        // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
@@ -114,10 +114,9 @@ Step Usable(bool enabled);  // the launcher window itself
 Step StaysOpen();
 Step NoBox();
 Step Windows(const std::wstring& caption, std::size_t count);
-Step Processes(const std::wstring& fileName, std::size_t count);
 Step Foreground();
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched);
-Step Exited();
+Step Exited(DWORD code);  // what Spawn started
 Step Marker(const std::wstring& path, const std::wstring& exe = {},
             const std::wstring& folder = {});
 Step Opened(const std::wstring& path = {});

@@ -15,13 +15,12 @@ const std::vector<int> kCommands{kInstallId, kDirectXId, kStartGameId, kUninstal
 std::wstring TempCopy() { return TempFolder() + L"setup_" + kMulti + L".exe"; }
 
 TEST(LauncherStart, EndsWithoutAWindowWhenThePackageIsUnusable) {
-  Play({Insert(L"single"), Watch(L"Q:\\setup.exe", true), Launcher(kStar),
-        Close()});  // the watch sees a launcher
-  Play({Insert(L"single"), Delete(L"Q:\\setup"), Watch(L"Q:\\setup.exe", false)});
+  // Exit codes: 11 no package, 12 no settings or no file sizes.
+  Play({Insert(L"single"), Delete(L"Q:\\setup"), Ends(L"Q:\\setup.exe", 11)});
   Play({Insert(L"single"), Write(L"Q:\\setup", "ARC0 this is no package\r\n"),
-        Watch(L"Q:\\setup.exe", false)});
-  Play({Insert(L"single"), Drop("setting.csv"), Watch(L"Q:\\setup.exe", false)});
-  Play({Insert(L"single"), Drop("filesize"), Watch(L"Q:\\setup.exe", false)});
+        Ends(L"Q:\\setup.exe", 11)});
+  Play({Insert(L"single"), Drop("setting.csv"), Ends(L"Q:\\setup.exe", 12)});
+  Play({Insert(L"single"), Drop("filesize"), Ends(L"Q:\\setup.exe", 12)});
 }
 
 TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
@@ -34,7 +33,7 @@ TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
     Play({Insert(L"single"), Replace("setting.csv", from, to), Spawn(L"Q:\\setup.exe"),
           Box({std::wstring(text) + L"\nセットアップを開始できません。", L"セットアップ", {IDOK}},
               kKeep),
-          Windows(LauncherCaption(kStar), 0), Answer(IDOK), Exited(),
+          Windows(LauncherCaption(kStar), 0), Answer(IDOK), Exited(13),
           Windows(LauncherCaption(kStar), 0)});
   }
 }
@@ -54,7 +53,7 @@ TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
 
 TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
   Play({Insert(L"single"), Start(L"Q:\\setup.exe", kStar), StealFocus(),
-        Watch(L"Q:\\setup.exe", false), Windows(LauncherCaption(kStar), 1), Foreground(),
+        Ends(L"Q:\\setup.exe", 14), Windows(LauncherCaption(kStar), 1), Foreground(),
         // Another product's launcher is not the same launcher.
         CopyDisc(L"noreadme", L"C:\\Other\\"), Start(L"C:\\Other\\setup.exe", L"Sample"), Close(),
         Windows(LauncherCaption(kStar), 1), Close()});
@@ -182,15 +181,13 @@ TEST(LauncherReadme, OpensTheSourceFoldersReadme) {
 }
 
 TEST(LauncherRelaunch, MultiDiscStartRestartsFromATempCopy) {
-  Play({Opener(), Insert(L"multi"), Exists(TempCopy(), false), Watch(L"Q:\\setup.exe", false),
-        Launcher(kMulti),  // the started process itself shows nothing
+  Play({Opener(), Insert(L"multi"), Exists(TempCopy(), false), Start(L"Q:\\setup.exe", kMulti),
         ShownBy(TempCopy(), L"Q:\\", true), Bytes(TempCopy(), SetupProgram()),
         // Its commands work relative to the disc, not to the temporary folder.
         Click(kReadmeId), Opened(L"Q:\\readme.txt"), Click(kDirectXId),
         Marker(L"Q:\\dxsetup_ran.txt", {}, L"Q:\\"),
         // Starting from the disc again only brings the copy's launcher forward.
-        Watch(L"Q:\\setup.exe", false), Windows(LauncherCaption(kMulti), 1),
-        Processes(L"setup_" + std::wstring(kMulti) + L".exe", 1), Close()});
+        Ends(L"Q:\\setup.exe", 14), Windows(LauncherCaption(kMulti), 1), Close()});
 }
 
 TEST(LauncherRelaunch, ReplacesAReadOnlyOlderCopy) {

@@ -39,6 +39,8 @@ for v in "${required[@]}"; do
   [[ -n ${!v} ]] || { echo "run-scenario.sh: --$v is missing" >&2; exit 2; }
 done
 export SETUP_WINE_LANG=$lang
+# Wine's own errors reach the log: a program that cannot make a window says why.
+export WINEDEBUG=${WINEDEBUG:-err+all,fixme-all}
 # The tree's Wine (win32 or win64), as its CMake set-up wrote it.
 [[ -f $dir/wine-arch ]] && SETUP_WINE_ARCH=$(<"$dir/wine-arch")
 export SETUP_WINE_ARCH
@@ -114,6 +116,7 @@ prefix=$run/prefix
 work=$run/work
 server_pid=
 server_dir=
+xvfb_pid=
 status=1
 
 # Ids of the processes that run in this scenario's prefix: those whose
@@ -141,6 +144,7 @@ cleanup() {
     [[ -n $left ]] && kill -9 $left 2>/dev/null
   fi
   phase "server ended"
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   [[ -n $server_dir ]] && rm -rf "$server_dir"
   # Nothing may have written into the template through a hard link.
   local touched
@@ -192,8 +196,15 @@ done
 
 phase "server started"
 log=$run/driver.log
-display=()
-[[ -z ${DISPLAY:-} ]] && display=(xvfb-run -a -s "-screen 0 1024x768x24")
+if [[ -z $desktop ]]; then
+  # A display of its own: scenarios that run at once never share an X
+  # server. The server names its free display number once it is ready.
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 500); do [[ -s $run/display ]] && break; sleep 0.01; done
+  [[ -s $run/display ]] || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
+  export DISPLAY=:$(<"$run/display")
+fi
 start=$(date +%s.%N)
 
 running() {  # pid: true while it runs (a child that ended stays a zombie until waited for)
@@ -241,7 +252,7 @@ if [[ -n $desktop ]]; then
   wait "$job"
   rc=0
 else
-  (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "${display[@]}" "$WINE" "$driver" --gtest_filter="$test" \
+  (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" "$driver" --gtest_filter="$test" \
     --gtest_color=no >"$log" 2>&1)
   rc=$?
 fi
