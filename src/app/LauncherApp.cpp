@@ -33,29 +33,6 @@ std::wstring CurrentDirectory() {
   return folder;
 }
 
-// The settings key of a field, as the publisher wrote it.
-const wchar_t* FieldKey(NameField field) {
-  switch (field) {
-    case NameField::kTitle:
-      return L"タイトル";
-    case NameField::kMaker:
-      return L"社名";
-    case NameField::kMenuFolder:
-      return L"メニューフォルダ";
-    case NameField::kExeFile:
-      return L"実行ファイル";
-    case NameField::kReadmeFile:
-      return L"readmeファイル";
-    case NameField::kFile:
-      return L"ファイル";
-    case NameField::kMenuCaption:
-      return L"メニュー";
-    case NameField::kMenuTarget:
-      return L"メニューのリンク先";
-  }
-  return L"";
-}
-
 }  // namespace
 
 BOOL CLauncherApp::InitInstance() {
@@ -84,7 +61,7 @@ BOOL CLauncherApp::InitInstance() {
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
     if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
-      win::ShowMessage(nullptr, ui::RefusalText(FieldKey(unsafe->field), unsafe->value),
+      win::ShowMessage(nullptr, ui::RefusalText(FieldName(unsafe->field), unsafe->value),
                        ui::kSetupCaption, MB_OK | MB_ICONERROR);
       return End(kRefused);
     }

@@ -9,6 +9,7 @@
 #include <string_view>
 
 struct SetupInfo;
+struct SettingsLines;
 
 // A relative path that stays inside its base folder: not empty, no drive or
 // stream colon, no leading separator, no "." or ".." component, no empty
@@ -58,3 +59,10 @@ struct UnsafeName {
 // (a relative path) and every menu target when set (empty is the install
 // folder).
 std::optional<UnsafeName> FindUnsafeName(const SetupInfo& info);
+
+// The field as the publisher knows it: its settings key ("タイトル"), or
+// "メニューのリンク先" for a menu's target.
+std::wstring FieldName(NameField field);
+// The settings line an unsafe name came from; a menu folder left out is
+// the title's.
+int FieldLine(const SettingsLines& lines, const UnsafeName& unsafe);

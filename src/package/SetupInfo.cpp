@@ -4,6 +4,7 @@
 
 #include "package/Members.h"
 #include "package/PackageFile.h"
+#include "package/SafeNames.h"
 #include "package/SettingsTable.h"
 #include "text/Cp932.h"
 
@@ -135,4 +136,47 @@ void LoadFileHashes(CPackageFile& package, SetupInfo& info) {
     }
     info.files[i].hash = hash;
   }
+}
+
+std::wstring FieldName(NameField field) {
+  switch (field) {
+    case NameField::kTitle:
+      return text::DecodeCp932(kTitle);
+    case NameField::kMaker:
+      return text::DecodeCp932(kCompany);
+    case NameField::kMenuFolder:
+      return text::DecodeCp932(kMenuFolder);
+    case NameField::kExeFile:
+      return text::DecodeCp932(kExeFile);
+    case NameField::kReadmeFile:
+      return text::DecodeCp932(kReadmeFile);
+    case NameField::kFile:
+      return text::DecodeCp932(kFile);
+    case NameField::kMenuCaption:
+      return text::DecodeCp932(kMenu);
+    case NameField::kMenuTarget:
+      return text::DecodeCp932(kMenu) + L"\x306E\x30EA\x30F3\x30AF\x5148";  // のリンク先
+  }
+  return {};
+}
+
+int FieldLine(const SettingsLines& lines, const UnsafeName& unsafe) {
+  switch (unsafe.field) {
+    case NameField::kTitle:
+      return lines.title;
+    case NameField::kMaker:
+      return lines.company;
+    case NameField::kMenuFolder:
+      return lines.menuFolder != 0 ? lines.menuFolder : lines.title;
+    case NameField::kExeFile:
+      return lines.exeFile;
+    case NameField::kReadmeFile:
+      return lines.readmeFile;
+    case NameField::kFile:
+      return unsafe.entry < lines.files.size() ? lines.files[unsafe.entry] : 0;
+    case NameField::kMenuCaption:
+    case NameField::kMenuTarget:
+      return unsafe.entry < lines.menus.size() ? lines.menus[unsafe.entry] : 0;
+  }
+  return 0;
 }

@@ -42,7 +42,7 @@ inline std::wstring UninstallLeftText(std::size_t count, const std::wstring& fir
 
 // A setting (named by its key) that makes the package unusable: empty, or
 // holding a name that cannot be used.
-inline std::wstring RefusalText(const wchar_t* key, const std::wstring& value) {
+inline std::wstring RefusalText(const std::wstring& key, const std::wstring& value) {
   const std::wstring field = std::wstring(L"「") + key + L"」";
   if (value.empty())
     return L"セットアップ情報の" + field + L"が空です。\nセットアップを開始できません。";

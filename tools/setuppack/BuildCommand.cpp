@@ -113,33 +113,7 @@ bool CBuild::LoadSettingsLikeLauncher() {
 bool CBuild::CheckNames() {
   const std::optional<UnsafeName> unsafe = FindUnsafeName(m_info);
   if (!unsafe) return true;
-  int line = 0;
-  switch (unsafe->field) {
-    case NameField::kTitle:
-      line = m_lines.title;
-      break;
-    case NameField::kMaker:
-      line = m_lines.company;
-      break;
-    // A menu folder left out is the title.
-    case NameField::kMenuFolder:
-      line = m_lines.menuFolder != 0 ? m_lines.menuFolder : m_lines.title;
-      break;
-    case NameField::kExeFile:
-      line = m_lines.exeFile;
-      break;
-    case NameField::kReadmeFile:
-      line = m_lines.readmeFile;
-      break;
-    case NameField::kFile:
-      line = m_lines.files.at(unsafe->entry);
-      break;
-    case NameField::kMenuCaption:
-    case NameField::kMenuTarget:
-      line = m_lines.menus.at(unsafe->entry);
-      break;
-  }
-  Refuse(line, text::ToUtf8(unsafe->reason));
+  Refuse(FieldLine(m_lines, *unsafe), text::ToUtf8(unsafe->reason));
   return false;
 }
 
