@@ -18,9 +18,9 @@ run() {  # expected exit, command...
 has() { grep -q -- "$2" "$1" || fail "\"$2\" not in $1"; }
 csv() { printf "項目,パラメータ,ディスク\nタイトル,$2\n社名,工房\n$3" | iconv -f UTF-8 -t CP932 > "$1"; }
 build() { "$tool" build --launcher-picture "${launcher:-pic.bmp}" --wizard-picture pic.bmp --disc DISC1=D1 "$@"; }
-refused() {  # what build names (| between), build args...; into out/existing
+refused() {  # what build names (| between), build args...
   patterns=$1; shift
-  run 1 build "$@" -o out/existing
+  run 1 build "$@"
   IFS='|'; for p in $patterns; do has err "$p"; done; unset IFS
   [ "$(cat out/existing)" = OLD ] && [ "$(ls -A out | tr '\n' ' ')" = "existing setup " ] ||
     fail "$*: output touched: $(ls -A out)"
@@ -48,22 +48,22 @@ run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2'
 
 printf 'OLD' > out/existing
 mv 'D1/data/表紙.txt' hidden.txt
-refused 'line 6|表紙.txt' --settings good.csv --disc 'DISC"2=D2'
+refused 'line 6|表紙.txt' --settings good.csv --disc 'DISC"2=D2' -o out/existing
 mv hidden.txt 'D1/data/表紙.txt'
-refused 'line 7|DISC"2' --settings good.csv
+refused 'line 7|DISC"2' --settings good.csv -o out/existing
 printf 'not a picture' > bad.bmp
 launcher=bad.bmp
-refused bad.bmp --settings good.csv --disc 'DISC"2=D2'
+refused bad.bmp --settings good.csv --disc 'DISC"2=D2' -o out/existing
 unset launcher
 csv unsafe.csv 旅 'ファイル,..\\two.dat\n'
-refused 'line 4|two.dat' --settings unsafe.csv
+refused 'line 4|two.dat' --settings unsafe.csv -o out/existing
 csv slash.csv 旅/人 ''
-refused 'line 2|title' --settings slash.csv
+refused 'line 2|title' --settings slash.csv -o out/existing
 truncate -s 4G D2/huge.dat
 csv huge.csv 旅 'ファイル,huge.dat,DISC"2\n'
-refused 'line 4|huge.dat|4 GiB' --settings huge.csv --disc 'DISC"2=D2'
+refused 'line 4|huge.dat|4 GiB' --settings huge.csv --disc 'DISC"2=D2' -o out/existing
 rm D2/huge.dat
-run 1 build --settings good.csv --disc 'DISC"2=D2' -o out
+refused '' --settings good.csv --disc 'DISC"2=D2' -o out
 run 1 build --settings good.csv --disc 'DISC"2=D2' -o D1/game.exe
 [ "$(cat D1/game.exe)" = hello ] || fail "output is an input: input changed"
 

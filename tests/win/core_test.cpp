@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <cstring>
-
 #include "TestSupport.h"
 #include "app/Pictures.h"
 #include "package/PackageFile.h"
@@ -69,28 +67,30 @@ TEST(PackageFile, HoldsThePackageExclusivelyUntilClosed) {
 }
 
 TEST(Picture, DrawsThePixelsOfTheMember) {
-  const struct {
-    int width, height, bitCount;  // height < 0: top-down
-  } cases[] = {{150, 200, 24}, {33, 5, 1}, {10, -3, 8}};
+  // Padded rows, a colour table, top-down rows (height < 0).
+  const struct { int width, height, bitCount; } cases[] = {{33, 5, 1}, {10, -3, 8}};
   const HDC dc = ::CreateCompatibleDC(nullptr);
   for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.width << "x" << c.height << "x" << c.bitCount);
-    // Colour i of the table is grey level i (1 bit: black and white); the
-    // pixel bytes count up by 7, so that neighbours differ.
-    const int rows = std::abs(c.height), rowBytes = (c.width * c.bitCount + 31) / 32 * 4,
-              colours = c.bitCount <= 8 ? 1 << c.bitCount : 0;
-    const DWORD offset = 14 + sizeof(BITMAPINFOHEADER) + 4 * colours;
+    SCOPED_TRACE(c.bitCount);
+    // Colour i is grey level i (1 bit: black and white); the pixel bytes
+    // count up by 7, so that neighbours differ.
+    const int rows = std::abs(c.height), rowBytes = (c.width * c.bitCount + 31) / 32 * 4;
+    const DWORD offset = 14 + sizeof(BITMAPINFOHEADER) + (4 << c.bitCount);
     const BITMAPFILEHEADER file{0x4D42, 0, 0, 0, offset};
     const BITMAPINFOHEADER info{sizeof info, c.width, c.height, 1, static_cast<WORD>(c.bitCount)};
-    std::vector<char> member(offset + rowBytes * rows);
-    std::memcpy(member.data(), &file, 14);
-    std::memcpy(member.data() + 14, &info, sizeof info);
-    for (int i = 0; i < colours; ++i) {
+    std::vector<char> member;
+    const auto append = [&member](const void* data, std::size_t size) {
+      member.insert(member.end(), static_cast<const char*>(data),
+                    static_cast<const char*>(data) + size);
+    };
+    append(&file, 14), append(&info, sizeof info);
+    for (int i = 0; i < 1 << c.bitCount; ++i) {
       const auto grey = static_cast<BYTE>(c.bitCount == 1 ? i * 255 : i);
       const RGBQUAD colour{grey, grey, grey, 0};
-      std::memcpy(member.data() + 14 + sizeof info + 4 * i, &colour, 4);
+      append(&colour, 4);
     }
-    for (std::size_t i = offset; i < member.size(); ++i) member[i] = static_cast<char>(i * 7);
+    for (std::size_t i = offset; i < offset + rowBytes * rows; ++i)
+      member.push_back(static_cast<char>(i * 7));
 
     const win::UniqueBitmap picture = CreatePicture(member);
     ASSERT_TRUE(picture);
@@ -99,11 +99,8 @@ TEST(Picture, DrawsThePixelsOfTheMember) {
       for (const int x : {0, c.width / 2, c.width - 1}) {
         const auto* row = reinterpret_cast<const BYTE*>(member.data()) + offset +
                           rowBytes * (c.height < 0 ? y : rows - 1 - y);
-        const int index = c.bitCount == 8 ? row[x] : (row[x / 8] >> (7 - x % 8)) & 1;
-        const COLORREF stored = c.bitCount == 24  ? RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x])
-                                : c.bitCount == 8 ? RGB(index, index, index)
-                                                  : RGB(255, 255, 255) * index;
-        EXPECT_EQ(::GetPixel(dc, x, y), stored) << "at " << x << "," << y;
+        const int grey = c.bitCount == 8 ? row[x] : (row[x / 8] >> (7 - x % 8) & 1) * 255;
+        EXPECT_EQ(::GetPixel(dc, x, y), RGB(grey, grey, grey)) << "at " << x << "," << y;
       }
     }
     ::SelectObject(dc, old);

@@ -67,7 +67,7 @@ TEST(Registry, ReadsOnlyAStoredStringThatFitsAndWritesOneWithItsZero) {
       ERROR_SUCCESS);
   EXPECT_EQ(std::make_pair(type, bytes),
             std::make_pair(DWORD{REG_SZ}, DWORD{sizeof(L"D:\\ゲーム\\")}));
-  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", L"SetupTest" + kPid, L"C:\\X\\"),
+  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", (L"SetupTest" + kPid).c_str(), L"C:\\X\\"),
             ERROR_SUCCESS);
   ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root.c_str());
 }
@@ -127,7 +127,9 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
                                          L"C/D/f",    L"R\\S\\locked", L"M\\N\\missing"};
   for (const std::wstring& f : listed) {
     CreateDirectoryChain(base + f);
-    if (f != listed.back()) ASSERT_TRUE(WriteBytes(base + f, "x"));
+    if (f != listed.back()) {
+      ASSERT_TRUE(WriteBytes(base + f, "x"));
+    }
   }
   ::SetFileAttributesW((base + L"R\\S\\locked").c_str(), FILE_ATTRIBUTE_READONLY);
   for (const std::wstring& f : listed) DeleteFileAndEmptyParents(base, f);
