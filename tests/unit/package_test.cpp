@@ -91,53 +91,26 @@ TEST(PackageFile, ServesMembersByUpperCasedName) {
 }
 
 TEST(SafeNames, JudgesNames) {
-  struct Case {
-    std::wstring name;
-    const char* verdicts;  // IsSafeRelativePath, IsSafeFileName, IsRelativeName
-  } cases[] = {
-      {L"game.exe", "111"},
-      {L"data\\表\\ゲーム.dat", "101"},
-      {L"data/file.dat", "101"},
-      {L".hidden", "111"},
-      {L"a..b", "111"},
-      {L"console", "111"},
-      {L"com10", "111"},
-      {L"nul_file", "111"},
-      {L"", "000"},
-      {L"..", "001"},
-      {L".", "001"},
-      {L"data\\..\\..\\windows", "001"},
-      {L"data/../x", "001"},
-      {L"...", "001"},
-      {L".. ", "001"},
-      {L"name.", "001"},
-      {L"name ", "001"},
-      {L"data\\\\x", "001"},
-      {L"data\\", "001"},
-      {L"\\windows\\x", "000"},
-      {L"/etc/passwd", "000"},
-      {L"C:x", "000"},
-      {L"C:\\x", "000"},
-      {L"file.txt:stream", "000"},
-      {std::wstring(L"a\0b", 3), "000"},
-      {L"a\tb", "000"},
-      {L"a\x7F", "001"},
-      {L"a*b", "001"},
-      {L"a?b", "001"},
-      {L"a\"b", "001"},
-      {L"a<b", "001"},
-      {L"a>b", "001"},
-      {L"a|b", "001"},
-      {L"con", "001"},
-      {L"data\\NUL.txt", "001"},
-      {L"com1", "001"},
-      {L"LPT9.log", "001"},
+  // Verdicts: IsSafeRelativePath, IsSafeFileName, IsRelativeName.
+  // clang-format off
+  const std::pair<const char*, std::vector<std::wstring>> cases[] = {
+      {"111", {L"game.exe", L".hidden", L"a..b", L"console", L"com10", L"nul_file"}},
+      {"101", {L"data\\表\\ゲーム.dat", L"data/file.dat"}},
+      {"001", {L"..", L".", L"data\\..\\..\\windows", L"data/../x", L"...", L".. ", L"name.",
+               L"name ", L"data\\\\x", L"data\\", L"a\x7F", L"a*b", L"a?b", L"a\"b", L"a<b",
+               L"a>b", L"a|b", L"con", L"data\\NUL.txt", L"com1", L"LPT9.log"}},
+      {"000", {L"", L"\\windows\\x", L"/etc/passwd", L"C:x", L"C:\\x", L"file.txt:stream",
+               std::wstring(L"a\0b", 3), L"a\tb"}},
   };
-  for (const Case& c : cases) {
-    const std::string verdicts = {static_cast<char>('0' + IsSafeRelativePath(c.name)),
-                                  static_cast<char>('0' + IsSafeFileName(c.name)),
-                                  static_cast<char>('0' + IsRelativeName(c.name))};
-    EXPECT_EQ(verdicts, c.verdicts) << testing::PrintToString(c.name);
+  // clang-format on
+  for (const auto& [verdicts, names] : cases) {
+    for (const std::wstring& name : names) {
+      EXPECT_EQ(std::string({static_cast<char>('0' + IsSafeRelativePath(name)),
+                             static_cast<char>('0' + IsSafeFileName(name)),
+                             static_cast<char>('0' + IsRelativeName(name))}),
+                verdicts)
+          << testing::PrintToString(name);
+    }
   }
 }
 

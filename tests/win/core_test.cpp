@@ -1,11 +1,12 @@
-// The portable core on Windows: both Windows decoders read every code as the
-// native build does, and packages open from Japanese-named folders whatever
-// the ANSI code page is.
+// The core on Windows: both Windows decoders read every code as the native
+// build does, the package is held while open, and a BMP member becomes a DIB
+// section that draws the member's pixels.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "TestSupport.h"
+#include "app/Pictures.h"
 #include "package/PackageFile.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
@@ -20,7 +21,7 @@ const Code kNativeTable[] = {
 #include "Cp932Table.inc"
 };
 
-TEST(CoreOnWindows, DecodesEveryCodeAsTheNativeBuild) {
+TEST(Cp932, DecodesEveryCodeAsTheNativeBuild) {
   ASSERT_EQ(std::size(kNativeTable), 256u + 60 * 188);
   text::detail::ForgetDecodedCodes();
   std::string allCodes;
@@ -28,8 +29,7 @@ TEST(CoreOnWindows, DecodesEveryCodeAsTheNativeBuild) {
   int failures = 0;
   for (const Code& c : kNativeTable) {
     std::string bytes(1, static_cast<char>(c.bytes));
-    // Single bytes are decoded without the platform's table.
-    unsigned platform = c.character;
+    unsigned platform = c.character;  // single bytes are decoded without the platform's table
     if (c.bytes > 0xFF) {
       bytes.insert(bytes.begin(), static_cast<char>(c.bytes >> 8));
       wchar_t wide[2];
@@ -52,26 +52,60 @@ TEST(CoreOnWindows, DecodesEveryCodeAsTheNativeBuild) {
   EXPECT_TRUE(text::DecodeCp932(allCodes) == allCharacters);
 }
 
-TEST(CoreOnWindows, OpensPackagesInJapaneseFolders) {
-  CTestFolder test;
-  // 表 ends in the byte 0x5C: a narrow path would cut the folder name there.
-  const std::filesystem::path folder = test.Path() / L"表示テスト" / L"表\\ソフト";
-  ASSERT_TRUE(std::filesystem::create_directories(folder));
-  for (const wchar_t* name : {L"setup", L"セットアップ", L"表示"}) {
-    const std::filesystem::path path = folder / name;
-    ASSERT_TRUE(WritePackage(path, {{"setup.bmp", "BM"}, {"\x95\x5C", "x"}}));
-    CPackageFile package;
-    ASSERT_TRUE(package.OpenPackage(path)) << testing::PrintToString(path.wstring());
-    EXPECT_EQ(package.LoadMember("SETUP.BMP"), std::vector<char>({'B', 'M'}));
-    EXPECT_TRUE(package.LoadMember("\x95\x5C"));
+TEST(PackageFile, HoldsThePackageExclusivelyUntilClosed) {
+  CTestFolder folder;
+  const std::filesystem::path path = folder.Path() / L"表";  // not in the ANSI code page
+  ASSERT_TRUE(WritePackage(path, {{"setup.bmp", "BM"}}));
+  CPackageFile package;
+  ASSERT_TRUE(package.OpenPackage(path));
+  EXPECT_EQ(package.LoadMember("SETUP.BMP"), std::vector<char>({'B', 'M'}));
+  EXPECT_EQ(_wfopen(path.c_str(), L"rb"), nullptr);
+  package.Close();
+  std::FILE* again = _wfopen(path.c_str(), L"rb");
+  EXPECT_NE(again, nullptr);
+  if (again) std::fclose(again);
+}
 
-    // The reader holds the package exclusively until it is closed.
-    EXPECT_EQ(_wfopen(path.c_str(), L"rb"), nullptr);
-    package.Close();
-    std::FILE* again = _wfopen(path.c_str(), L"rb");
-    EXPECT_NE(again, nullptr);
-    if (again) std::fclose(again);
+TEST(Picture, DrawsThePixelsOfTheMember) {
+  // Padded rows, a colour table, top-down rows (height < 0).
+  const struct { int width, height, bitCount; } cases[] = {{33, 5, 1}, {10, -3, 8}};
+  const HDC dc = ::CreateCompatibleDC(nullptr);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bitCount);
+    // Colour i is grey level i (1 bit: black and white); the pixel bytes
+    // count up by 7, so that neighbours differ.
+    const int rows = std::abs(c.height), rowBytes = (c.width * c.bitCount + 31) / 32 * 4;
+    const DWORD offset = 14 + sizeof(BITMAPINFOHEADER) + (4 << c.bitCount);
+    const BITMAPFILEHEADER file{0x4D42, 0, 0, 0, offset};
+    const BITMAPINFOHEADER info{sizeof info, c.width, c.height, 1, static_cast<WORD>(c.bitCount)};
+    std::vector<char> member;
+    const auto append = [&member](const void* data, std::size_t size) {
+      member.insert(member.end(), static_cast<const char*>(data),
+                    static_cast<const char*>(data) + size);
+    };
+    append(&file, 14), append(&info, sizeof info);
+    for (int i = 0; i < 1 << c.bitCount; ++i) {
+      const auto grey = static_cast<BYTE>(c.bitCount == 1 ? i * 255 : i);
+      const RGBQUAD colour{grey, grey, grey, 0};
+      append(&colour, 4);
+    }
+    for (std::size_t i = offset; i < offset + rowBytes * rows; ++i)
+      member.push_back(static_cast<char>(i * 7));
+
+    const win::UniqueBitmap picture = CreatePicture(member);
+    ASSERT_TRUE(picture);
+    const HGDIOBJ old = ::SelectObject(dc, picture.get());
+    for (const int y : {0, rows / 2, rows - 1}) {
+      for (const int x : {0, c.width / 2, c.width - 1}) {
+        const auto* row = reinterpret_cast<const BYTE*>(member.data()) + offset +
+                          rowBytes * (c.height < 0 ? y : rows - 1 - y);
+        const int grey = c.bitCount == 8 ? row[x] : (row[x / 8] >> (7 - x % 8) & 1) * 255;
+        EXPECT_EQ(::GetPixel(dc, x, y), RGB(grey, grey, grey)) << "at " << x << "," << y;
+      }
+    }
+    ::SelectObject(dc, old);
   }
+  ::DeleteDC(dc);
 }
 
 }  // namespace

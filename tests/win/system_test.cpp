@@ -1,0 +1,154 @@
+// The registry, folder chains, shortcuts and removal against Wine's real
+// registry, file system and shell, in the cases the wizard cannot be driven
+// into.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shobjidl.h>
+
+#include "TestSupport.h"
+#include "package/InstallRecord.h"
+#include "package/SetupInfo.h"
+#include "uninstall/Uninstall.h"
+#include "win/Handles.h"
+#include "win/Registry.h"
+#include "win/ShellFolders.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+const std::wstring kPid = std::to_wstring(::GetCurrentProcessId());
+
+// Raw value data, as another program may have left it.
+std::string Raw(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+std::string Sz(const std::wstring& text) { return Raw(text + L'\0'); }
+
+TEST(Registry, ReadsOnlyAStoredStringThatFitsAndNeverWritesTheRoot) {
+  const std::wstring root = L"SOFTWARE\\SetupRegistryTest" + kPid, none = L"<default>",
+                     fits(259, L'x');  // 259 characters and the zero: 260
+  const struct {
+    DWORD type;  // REG_NONE: nothing stored
+    std::string data;
+    std::wstring expected;
+  } cases[] = {
+      {REG_NONE, "", none},
+      {REG_SZ, Sz(L""), L""},
+      {REG_EXPAND_SZ, Sz(L"%ProgramFiles%\\Sample\\"), none},
+      {REG_MULTI_SZ, Sz(L"C:\\Games\\") + Sz(L""), none},
+      {REG_DWORD, std::string("\x2A\0\0\0", 4), none},
+      {REG_SZ, Sz(fits), fits},
+      {REG_SZ, Sz(fits + L'y'), none},
+      {REG_SZ, Raw(fits), fits},  // no terminating zero
+      {REG_SZ, Sz(std::wstring(L"C:\\A\\\0junk", 10)), L"C:\\A\\"},
+      {REG_SZ, std::string("A\0B", 3), L"A"},  // half a character
+  };
+  for (const auto& c : cases) {
+    const std::wstring key = root + L"\\" + std::to_wstring(&c - cases);
+    win::UniqueKey handle;
+    if (c.type != REG_NONE) {
+      ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                                  nullptr, handle.put(), nullptr),
+                ERROR_SUCCESS);
+      ASSERT_EQ(::RegSetValueExW(handle.get(), L"path", 0, c.type,
+                                 reinterpret_cast<const BYTE*>(c.data.data()),
+                                 static_cast<DWORD>(c.data.size())),
+                ERROR_SUCCESS);
+    }
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"path", none), c.expected) << &c - cases;
+  }
+  // A record is never written into the root key itself.
+  EXPECT_NE(WriteRegString(HKEY_LOCAL_MACHINE, L"", (L"SetupTest" + kPid).c_str(), L"C:\\X\\"),
+            ERROR_SUCCESS);
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, root.c_str());
+}
+
+TEST(ShellFolders, ChainsAndShortcutsInTheirOddCases) {
+  CTestFolder folder;
+  const std::wstring base = folder.Path().wstring() + L"\\";
+  ASSERT_TRUE(WriteBytes(base + L"blocker", "x"));
+  const struct {
+    std::wstring path, made, notMade;
+  } cases[] = {
+      {L"trail\\sub\\", L"trail\\sub", L"trail\\sub\\x"},
+      {L"表示\\ソフト\\ファイル.dat", L"表示\\ソフト", L"表示\\ソフト\\ファイル.dat"},
+      {L"mixed/slash/file", L"mixed\\slash", L"mixed\\slash\\file"},
+      {L"blocker\\below\\x.txt", L"blocker", L"blocker\\below"},  // a file stops the chain
+  };
+  for (const auto& c : cases) {
+    CreateDirectoryChain(base + c.path);
+    EXPECT_TRUE(fs::exists(base + c.made)) << testing::PrintToString(c.made);
+    EXPECT_FALSE(fs::exists(base + c.notMade)) << testing::PrintToString(c.notMade);
+  }
+  // No folder was made of a lead byte of 表 or ソ cut off before its 0x5C.
+  EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 4);
+  EXPECT_EQ(std::distance(fs::directory_iterator(base + L"表示"), fs::directory_iterator()), 1);
+
+  // A target directly in a root keeps the root as working folder, not "C:".
+  ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
+  const std::wstring name = L"setup_test_" + kPid, target = L"C:\\" + name + L".exe",
+                     link = GetSpecialFolderPath(CSIDL_DESKTOP) + name + L".lnk";
+  ASSERT_TRUE(WriteBytes(target, "x"));
+  EXPECT_TRUE(CreateShortcut(CSIDL_DESKTOP, name + L".lnk", target));
+  win::ComPtr<IShellLinkW> shell;
+  win::ComPtr<IPersistFile> file;
+  wchar_t working[MAX_PATH] = {};
+  EXPECT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkW, shell.put_void())) &&
+              SUCCEEDED(shell->QueryInterface(IID_IPersistFile, file.put_void())) &&
+              SUCCEEDED(file->Load(link.c_str(), STGM_READ)) &&
+              SUCCEEDED(shell->GetWorkingDirectory(working, MAX_PATH)));
+  EXPECT_STREQ(working, L"C:\\");
+  fs::remove(link), fs::remove(target);
+
+  // Without its special folder no link is made, least of all in the current
+  // folder, which is the source disc.
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder.Path());
+  EXPECT_FALSE(CreateShortcut(CSIDL_DRIVES, L"menu\\game.lnk", L"C:\\game.exe"));
+  EXPECT_FALSE(fs::exists(folder.Path() / L"menu"));
+  fs::current_path(previous);
+}
+
+TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
+  CTestFolder folder;
+  const std::wstring base = folder.Path().wstring() + L"\\";
+  // Listed in this order; M\N's file is missing, R\S's is read-only.
+  const std::vector<std::wstring> listed{L"A\\B\\f2", L"A\\f1",        L"表\\紙.bmp",
+                                         L"C/D/f",    L"R\\S\\locked", L"M\\N\\missing"};
+  for (const std::wstring& f : listed) {
+    CreateDirectoryChain(base + f);
+    if (f != listed.back()) {
+      ASSERT_TRUE(WriteBytes(base + f, "x"));
+    }
+  }
+  ::SetFileAttributesW((base + L"R\\S\\locked").c_str(), FILE_ATTRIBUTE_READONLY);
+  for (const std::wstring& f : listed) DeleteFileAndEmptyParents(base, f);
+  for (const wchar_t* gone : {L"A", L"表", L"C"}) EXPECT_FALSE(fs::exists(base + gone)) << gone;
+  for (const wchar_t* kept : {L"R\\S\\locked", L"M\\N"})
+    EXPECT_TRUE(fs::exists(base + kept)) << kept;
+  ::SetFileAttributesW((base + L"R\\S\\locked").c_str(), FILE_ATTRIBUTE_NORMAL);
+
+  // A record that names no full folder deletes nothing relative to the
+  // current folder, the source disc, which holds files of the listed names.
+  SetupInfo info;
+  info.company = L"削除テスト工房" + kPid;
+  info.title = L"星の旅人";
+  info.menuFolder = info.company + L"\\" + info.title;
+  info.files = {{L"game.exe", L"DISC1", 0}, {L"data\\表紙.bmp", L"DISC1", 0}};
+  CreateDirectoryChain(base + L"data\\x");
+  for (const FileEntry& f : info.files) ASSERT_TRUE(WriteBytes(base + f.name, "x"));
+  const fs::path previous = fs::current_path();
+  fs::current_path(folder.Path());
+  for (const wchar_t* record : {L"", L"relative\\", L"\\"}) {
+    ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), L"path", record),
+              ERROR_SUCCESS);
+    (void)UninstallProduct(info);  // what stays is checked below
+    for (const FileEntry& f : info.files) EXPECT_TRUE(fs::exists(base + f.name)) << record;
+  }
+  fs::current_path(previous);
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + info.company).c_str());
+}
+
+}  // namespace
