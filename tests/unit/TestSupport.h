@@ -12,6 +12,14 @@
 #include "text/Cp932Encoder.h"
 #include "package/PackageWriter.h"
 
+// A row of a table test: what it shows, its input and what must come of it.
+template <typename In, typename Out>
+struct Row {
+  const char* what;
+  In in;
+  Out out;
+};
+
 // Code page 932 bytes of readable Japanese; every character must have a code.
 inline std::string Cp932(std::wstring_view text) { return EncodeCp932(text).value(); }
 

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "TestSupport.h"
 #include "text/Cp932Encoder.h"
 #include "Utf8.h"
 #include "text/Cp932.h"
@@ -22,11 +23,7 @@ TEST(Cp932, DecodesAwkwardInput) {
     longRun += i % 3000 == 2999 ? "\x85\x40" : "\x82\xA0";
     longText += i % 3000 == 2999 ? L'\xFFFD' : L'\x3042';
   }
-  struct Case {
-    const char* what;
-    std::string bytes;
-    std::wstring expected;
-  } cases[] = {
+  const Row<std::string, std::wstring> cases[] = {
       {"trail byte 0x5C is no backslash", "\x95\x5C\x5C", L"\x8868\\"},
       {"half-width katakana", "\xB1\xDF\xA1", L"\xFF71\xFF9F\xFF61"},
       {"lead byte at the end", "A\x82", L"A\xFFFD"},
@@ -39,19 +36,15 @@ TEST(Cp932, DecodesAwkwardInput) {
       {"zero byte", std::string("a\0b", 3), std::wstring(L"a\0b", 3)},
       {"long run", longRun, longText},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     text::detail::ForgetDecodedCodes();
-    EXPECT_EQ(text::DecodeCp932(c.bytes), c.expected) << c.what;
-    EXPECT_EQ(text::DecodeCp932(c.bytes), c.expected) << c.what << ", remembered";
+    EXPECT_EQ(text::DecodeCp932(c.in), c.out) << c.what;
+    EXPECT_EQ(text::DecodeCp932(c.in), c.out) << c.what << ", remembered";
   }
 }
 
 TEST(Cp932, UpperCasesMemberNames) {
-  struct Case {
-    const char* what;
-    std::string name;
-    std::string expected;
-  } cases[] = {
+  const Row<std::string, std::string> cases[] = {
       {"ASCII", "setting.CSV", "SETTING.CSV"},
       {"full-width a, z; capitals stay", "\x82\x81\x82\x9A\x82\x60", "\x82\x60\x82\x79\x82\x60"},
       {"Greek alpha and omega", "\x83\xBF\x83\xD6", "\x83\x9F\x83\xB6"},
@@ -63,22 +56,18 @@ TEST(Cp932, UpperCasesMemberNames) {
       {"half-width katakana stay", "\xB1\xE0\x61", "\xB1\xE0\x61"},
       {"codes after the ranges stay", "\x82\x9B\x83\xD7\x84\x92", "\x82\x9B\x83\xD7\x84\x92"},
   };
-  for (const Case& c : cases) EXPECT_EQ(text::UpperCaseMemberName(c.name), c.expected) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(text::UpperCaseMemberName(c.in), c.out) << c.what;
 }
 
 TEST(Utf8, InvalidInputBecomesReplacements) {
-  struct Case {
-    const char* what;
-    std::string utf8;
-    std::wstring wide;
-  } cases[] = {
+  const Row<std::string, std::wstring> cases[] = {
       {"outside the BMP", "\xF0\x9F\x98\x80", L"\U0001F600"},
       {"overlong slash", "\xC0\xAF", L"\xFFFD\xFFFD"},
       {"encoded surrogate", "\xED\xA0\x80", L"\xFFFD\xFFFD\xFFFD"},
       {"truncated before ASCII", "\xE8\x61", L"\xFFFD\x61"},
       {"past U+10FFFF", "\xF4\x90\x80\x80", L"\xFFFD\xFFFD\xFFFD\xFFFD"},
   };
-  for (const Case& c : cases) EXPECT_EQ(text::FromUtf8(c.utf8), c.wide) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(text::FromUtf8(c.in), c.out) << c.what;
   EXPECT_EQ(text::ToUtf8(L"\x8868\U0001F600"), "\xE8\xA1\xA8\xF0\x9F\x98\x80");
   EXPECT_EQ(text::ToUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
 }
