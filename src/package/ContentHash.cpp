@@ -14,9 +14,21 @@ CContentHasher::~CContentHasher() = default;
 
 void CContentHasher::Reset() { XXH3_128bits_reset(m_state->xxh); }
 
+#if defined(_WIN32) && !defined(_WIN64)
+#include <windows.h>
+// The 32-bit program runs on processors without SSE2 too: the bulk of the
+// hash takes the SSE2 path (4 times as fast) only where the processor has it.
+void UpdateContentHashSse2(void* state, const void* data, std::size_t size);
+void CContentHasher::Update(const void* data, std::size_t size) {
+  static const bool sse2 = ::IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
+  if (sse2) return UpdateContentHashSse2(m_state->xxh, data, size);
+  XXH3_128bits_update(m_state->xxh, data, size);
+}
+#else
 void CContentHasher::Update(const void* data, std::size_t size) {
   XXH3_128bits_update(m_state->xxh, data, size);
 }
+#endif
 
 ContentHash CContentHasher::Digest() const {
   XXH128_canonical_t canonical;
