@@ -27,8 +27,8 @@ std::string Raw(const std::wstring& text) {
 }
 std::string Sz(const std::wstring& text) { return Raw(text + L'\0'); }
 
-TEST_F(RegistryTest, ReadsOnlyAStoredStringThatFits) {
-  const std::wstring fits(259, L'x');  // 259 characters and the zero: 260
+TEST_F(RegistryTest, ReadsOnlyAStoredStringWholeAtAnyLength) {
+  const std::wstring fits(259, L'x');  // 259 characters and the zero: 260, once a limit
   struct Case {
     const char* what;
     DWORD type;  // REG_NONE: nothing stored
@@ -43,7 +43,7 @@ TEST_F(RegistryTest, ReadsOnlyAStoredStringThatFits) {
       {"multi-string", REG_MULTI_SZ, Sz(L"C:\\Games\\") + Sz(L""), kDefault},
       {"number", REG_DWORD, std::string("\x2A\0\0\0", 4), kDefault},
       {"exactly at the limit", REG_SZ, Sz(fits), fits},
-      {"one over the limit", REG_SZ, Sz(fits + L'y'), kDefault},
+      {"longer than any path", REG_SZ, Sz(fits + fits), fits + fits},
       {"no terminating zero", REG_SZ, Raw(fits), fits},
       {"text after a zero", REG_SZ, Sz(std::wstring(L"C:\\A\\\0junk", 10)), L"C:\\A\\"},
       {"half a character", REG_SZ, std::string("A\0B", 3), L"A"},
