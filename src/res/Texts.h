@@ -24,6 +24,11 @@ inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除し
 inline constexpr wchar_t kFinishText[] = L"完了";
 inline constexpr wchar_t kChooseFolder[] = L"インストール先のフォルダを選択してください";
 inline constexpr wchar_t kNeedFullFolder[] = L"インストール先のフォルダを指定してください。";
+// An install folder longer than maxChars leaves some file's path too long.
+inline std::wstring FolderTooLongText(std::size_t maxChars) {
+  return L"インストール先のフォルダが長すぎます。\n" + std::to_wstring(maxChars) +
+         L"文字以内のフォルダを指定してください。";
+}
 inline constexpr wchar_t kSpaceShort[] =
     L"インストールに必要な容量が不足しています。\nインストールを続行しますか？";
 inline constexpr wchar_t kAskAbort[] = L"インストールを中断しますか？";

@@ -1,18 +1,9 @@
 #include "win/Registry.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "win/Handles.h"
-
-namespace {
-
-// The record's buffer: MAX_PATH characters with the terminating zero. The
-// limit is kept in characters, so a value of 259 characters and its zero
-// reads whole and anything longer reads as the default, as it did when a
-// character was a byte.
-constexpr DWORD kMaxChars = MAX_PATH;
-
-}  // namespace
 
 std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const wchar_t* valueName,
                            const std::wstring& defaultText) {
@@ -25,18 +16,25 @@ std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const wchar_t
   if (::RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
     return defaultText;
 
-  wchar_t buffer[kMaxChars] = {};
+  // Any length: a record written by hand or by an earlier version may be
+  // longer than a path. The value may grow between the two queries.
   DWORD type = 0;
-  DWORD bytes = sizeof buffer;
-  if (::RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(buffer),
-                         &bytes) != ERROR_SUCCESS ||
-      type != REG_SZ)
-    return defaultText;
+  DWORD bytes = 0;
+  LONG status = ::RegQueryValueExW(key.get(), valueName, nullptr, &type, nullptr, &bytes);
+  std::vector<wchar_t> buffer;
+  while (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
+    buffer.assign(bytes / sizeof(wchar_t) + 1, L'\0');
+    bytes = static_cast<DWORD>(buffer.size() * sizeof(wchar_t));
+    status = ::RegQueryValueExW(key.get(), valueName, nullptr, &type,
+                                reinterpret_cast<BYTE*>(buffer.data()), &bytes);
+    if (status == ERROR_SUCCESS) break;
+  }
+  if (status != ERROR_SUCCESS || type != REG_SZ) return defaultText;
 
   // The stored data need not end in a zero: take the text up to the first
   // zero within what was returned, never past it.
-  const wchar_t* const begin = buffer;
-  const wchar_t* const end = buffer + bytes / sizeof(wchar_t);
+  const wchar_t* const begin = buffer.data();
+  const wchar_t* const end = begin + bytes / sizeof(wchar_t);
   return std::wstring(begin, std::find(begin, end, L'\0'));
 }
 

@@ -6,9 +6,8 @@
 
 #include <string>
 
-// The stored REG_SZ text, or defaultText when the key cannot be opened, the
-// value is missing, is of another type, or is longer than 260 bytes with its
-// terminating zero.
+// The stored REG_SZ text, whatever its length, or defaultText when the key
+// cannot be opened or the value is missing or of another type.
 std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const wchar_t* valueName,
                            const std::wstring& defaultText);
 

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "package/SetupInfo.h"
-#include "package/InstallRecord.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
@@ -91,16 +90,19 @@ BOOL CDirPage::OnSetActive() {
 }
 
 BOOL CDirPage::OnWizardNext() {
-  std::wstring folder = FolderText();
-  std::replace(folder.begin(), folder.end(), L'/', L'\\');
-  folder = WithTrailingBackslash(std::move(folder));
-  // A relative folder would land on the source disc, and the removal could
-  // not find it again.
-  if (!IsFullFolderPath(folder)) {
+  const InstallFolderChoice choice = ChooseInstallFolder(FolderText(), m_info.files);
+  if (choice.refusal == FolderRefusal::kNotFull) {
     win::ShowMessage(Hwnd(), ui::kNeedFullFolder, ui::kInstallCaption, MB_OK);
     return FALSE;
   }
-  m_info.installDir = folder;
+  // The plain folder is shown, so that the refusal and the space check
+  // (through EN_CHANGE) speak of the folder that would be used.
+  ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, FolderForDisplay(choice.folder).c_str());
+  if (choice.refusal == FolderRefusal::kTooLong) {
+    win::ShowMessage(Hwnd(), ui::FolderTooLongText(choice.maxChars), ui::kInstallCaption, MB_OK);
+    return FALSE;
+  }
+  m_info.installDir = choice.folder;
   if (m_freeBytes < m_requiredBytes &&
       win::ShowMessage(Hwnd(), ui::kSpaceShort, ui::kInstallCaption, MB_YESNO) != IDYES) {
     return FALSE;

@@ -1,8 +1,23 @@
 #include "wizard/InstallFolder.h"
 
+#include <algorithm>
 #include <cwctype>
+#include <optional>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <shlwapi.h>
+
+#include "package/InstallRecord.h"
+#endif
 
 namespace {
+
+// The longest path the file functions take, and the longest folder
+// CreateDirectoryW creates (room left for an 8.3 name), both without the
+// terminating zero.
+constexpr std::size_t kMaxPathChars = 259;
+constexpr std::size_t kMaxDirectoryChars = 247;
 
 std::wstring Decimal(std::uint64_t value) {
   wchar_t digits[24];
@@ -14,6 +29,40 @@ std::wstring Decimal(std::uint64_t value) {
   } while (value != 0);
   return std::wstring(p, end);
 }
+
+#ifdef _WIN32
+std::optional<std::wstring> FullPathName(const std::wstring& path) {
+  const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (size == 0) return std::nullopt;
+  std::wstring full(size, L'\0');
+  const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
+  if (length == 0 || length >= size) return std::nullopt;
+  full.resize(length);
+  return full;
+}
+
+// Windows drops the trailing dots and blanks of a path's last part only, so
+// CreateDirectoryW would drop them from each folder of the chain in turn
+// while the files' paths keep them: every part is resolved as a last part.
+std::optional<std::wstring> PlainFolder(const std::wstring& typed) {
+  const std::optional<std::wstring> full = FullPathName(typed);
+  if (!full) return std::nullopt;
+  const wchar_t* const parts = ::PathSkipRootW(full->c_str());
+  if (!parts) return WithTrailingBackslash(*full);
+  std::wstring plain(full->c_str(), parts);
+  for (std::size_t at = plain.size(); at < full->size();) {
+    const std::size_t end = std::min(full->find(L'\\', at), full->size());
+    if (end > at) {
+      const std::optional<std::wstring> next =
+          FullPathName(WithTrailingBackslash(plain) + full->substr(at, end - at));
+      if (!next) return std::nullopt;
+      plain = *next;
+    }
+    at = end + 1;
+  }
+  return WithTrailingBackslash(plain);
+}
+#endif
 
 }  // namespace
 
@@ -40,3 +89,47 @@ std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& qu
   return L"必要な容量\t" + Decimal(requiredBytes >> 10) + L"KB\n" + queryPath + L" の空き容量\t" +
          Decimal(freeBytes >> 10) + L"KB";
 }
+
+std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files) {
+  const auto within = [](std::size_t limit, std::size_t used) {
+    return limit > used ? limit - used : 0;
+  };
+  // The folder's own backslash counts against both limits.
+  std::size_t chars = kMaxDirectoryChars;
+  for (const FileEntry& file : files) {
+    chars = std::min(chars, within(kMaxPathChars, file.name.size() + 1));
+    const std::size_t cut = file.name.find_last_of(L"\\/");
+    if (cut != std::wstring::npos) chars = std::min(chars, within(kMaxDirectoryChars, cut + 1));
+  }
+  return chars;
+}
+
+std::wstring FolderForDisplay(const std::wstring& folder) {
+  if (folder.size() < 2 || folder.back() != L'\\' || folder[folder.size() - 2] == L':' ||
+      folder[folder.size() - 2] == L'\\')
+    return folder;
+  return folder.substr(0, folder.size() - 1);
+}
+
+#ifdef _WIN32
+InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
+                                        const std::vector<FileEntry>& files) {
+  InstallFolderChoice choice;
+  choice.maxChars = MaxInstallFolderChars(files);
+  std::wstring text = typed;
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  // A relative folder would land on the source disc, and the removal could
+  // not find it again.
+  const std::optional<std::wstring> plain =
+      IsFullFolderPath(WithTrailingBackslash(text)) ? PlainFolder(text) : std::nullopt;
+  if (!plain || !IsFullFolderPath(*plain)) {
+    choice.refusal = FolderRefusal::kNotFull;
+    return choice;
+  }
+  choice.folder = *plain;
+  // Counted as shown, without the trailing backslash.
+  if (FolderForDisplay(choice.folder).size() > choice.maxChars)
+    choice.refusal = FolderRefusal::kTooLong;
+  return choice;
+}
+#endif

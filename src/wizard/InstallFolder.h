@@ -2,8 +2,12 @@
 // figures and the folder that becomes installDir.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "package/SetupInfo.h"
 
 // folder with a backslash appended unless it already ends in one.
 std::wstring WithTrailingBackslash(std::wstring folder);
@@ -22,3 +26,34 @@ std::wstring FreeSpaceQueryPath(const std::wstring& folderText);
 // byte counts shifted right by 10, in full (no 32-bit truncation).
 std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
                              std::uint64_t freeBytes);
+
+// The most characters an install folder (without its trailing backslash)
+// may have for these files, on a Windows that is not told the program
+// handles longer paths: every file's path (folder, "\", name) within 259,
+// every folder it creates within the 247 that CreateDirectoryW accepts.
+// 0 when no folder is short enough.
+std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files);
+
+// folder as the destination page shows it: without a trailing backslash,
+// unless that would change where it points ("C:\", "\\server\share\").
+std::wstring FolderForDisplay(const std::wstring& folder);
+
+enum class FolderRefusal { kNone, kNotFull, kTooLong };
+
+struct InstallFolderChoice {
+  // Full and plain, ending in a backslash: what is installed into and
+  // recorded. Also set when refused as too long; empty when not full.
+  std::wstring folder;
+  FolderRefusal refusal = FolderRefusal::kNone;
+  std::size_t maxChars = 0;  // MaxInstallFolderChars, which a kTooLong refusal names
+};
+
+#ifdef _WIN32
+// The folder a player typed (or passed with /D=), made full and plain as
+// Windows would resolve it: "/" becomes "\", "." and ".." parts are
+// resolved, and every part loses the trailing dots and blanks Windows drops.
+// Refused when it is not full (empty, relative, no drive) or too long for
+// files.
+InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
+                                        const std::vector<FileEntry>& files);
+#endif

@@ -60,26 +60,29 @@ TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
 }
 
 TEST(LauncherDialog, ButtonsFollowInstallRecordAndReadme) {
+  const std::wstring installed = L"C:\\Games\\Installed\\";
+  const std::wstring byHand = L"C:\\" + std::wstring(296, L'x') + L"\\";  // longer than a path
   struct {
     const wchar_t *fixture, *maker, *title;
-    bool installed;
+    std::wstring record;  // "": not installed
     const wchar_t* readme;
     bool readmeEnabled;
   } const rows[] = {
-      {L"single", kMaker, kStar, false, L"readme.txtを開く", true},
-      {L"single", kMaker, kStar, true, L"readme.txtを開く", true},
-      {L"noreadme", L"Maker", L"Sample", false, L"readmeを開く", false},
-      {L"noreadme", L"Maker", L"Sample", true, L"readmeを開く", false},
-      {L"subfolders", kMaker, L"夜明けの街", false, L"manual\\readme.txtを開く", true},
+      {L"single", kMaker, kStar, L"", L"readme.txtを開く", true},
+      {L"single", kMaker, kStar, installed, L"readme.txtを開く", true},
+      {L"single", kMaker, kStar, byHand, L"readme.txtを開く", true},
+      {L"noreadme", L"Maker", L"Sample", L"", L"readmeを開く", false},
+      {L"noreadme", L"Maker", L"Sample", installed, L"readmeを開く", false},
+      {L"subfolders", kMaker, L"夜明けの街", L"", L"manual\\readme.txtを開く", true},
   };
   for (const auto& row : rows) {
-    Play({SetRecord(row.title, row.installed ? L"C:\\Games\\Installed\\" : L"", row.maker),
-          Insert(row.fixture), Start(L"Q:\\setup.exe", row.title),
-          ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Text(kInstallId, L"インストールする"),
-          Text(kDirectXId, L"DirectX 8.1をインストールする"),
+    const bool isInstalled = !row.record.empty();
+    Play({SetRecord(row.title, row.record, row.maker), Insert(row.fixture),
+          Start(L"Q:\\setup.exe", row.title), ShownBy(L"Q:\\setup.exe", L"Q:\\", false),
+          Text(kInstallId, L"インストールする"), Text(kDirectXId, L"DirectX 8.1をインストールする"),
           Text(kStartGameId, L"ゲームを起動する"), Text(kUninstallId, L"アンインストールする"),
-          Text(kReadmeId, row.readme), Enabled({kInstallId}, !row.installed),
-          Enabled({kDirectXId}, true), Enabled({kStartGameId, kUninstallId}, row.installed),
+          Text(kReadmeId, row.readme), Enabled({kInstallId}, !isInstalled),
+          Enabled({kDirectXId}, true), Enabled({kStartGameId, kUninstallId}, isInstalled),
           Enabled({kReadmeId}, row.readmeEnabled), Visible(kCommands, true), NotDefault(kCommands),
           Close()});
   }

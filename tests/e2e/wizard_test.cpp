@@ -151,6 +151,39 @@ TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
   }
 }
 
+TEST(WizardFolder, ATypedFolderIsInstalledIntoAndRecordedPlain) {
+  // Longer than a path as typed, short once its parts are resolved; parts
+  // ending in a dot and a blank, as Windows drops them.
+  std::wstring climbs = L"C:/acc-inst/";
+  for (int i = 0; i < 45; ++i) climbs += L"zz\\..\\";
+  for (const auto& [typed, plain] :
+       {std::pair{climbs + L".\\点々", std::wstring(L"C:\\acc-inst\\点々\\")},
+        {L"C:\\acc-inst\\中. \\末尾. ", L"C:\\acc-inst\\中\\末尾\\"}}) {
+    Play(std::vector<Step>{SetRecord(kStar, L"")} + OpenWizard(L"single", kStar) +
+         std::vector<Step>{Type(typed), Next(), Page(2), Finish(),
+                           Files(plain, FixtureDisc(L"single", L"DISC1"), kStarFiles),
+                           RecordIs(kStar, plain), Link(DesktopLink(kStar), plain + L"game.exe"),
+                           Installed(true), Close()});
+  }
+}
+
+TEST(WizardFolder, AFolderTooLongForTheProductIsRefusedBeforeTheCopy) {
+  // The longest path is <folder>\data\stage1.dat, the longest folder
+  // <folder>\data: 242 characters leave both within their limits.
+  const std::wstring fits = L"C:\\長い\\" + std::wstring(236, L'x'), tooLong = fits + L"y";
+  Play(
+      OpenWizard(L"single", kStar) +
+      std::vector<Step>{
+          Type(tooLong + L"\\zz\\.."), Next(),
+          Box({L"インストール先のフォルダが長すぎます。\n242文字以内のフォルダを指定してください。",
+               L"インストール",
+               {IDOK}},
+              IDOK),
+          Page(0), PageText(kFolderEdit, tooLong), Exists(L"C:\\長い", false), Type(fits), Next(),
+          Page(2), Finish(), Files(fits + L"\\", L"Q:\\", kStarFiles),
+          RecordIs(kStar, fits + L"\\"), Installed(true), Close()});
+}
+
 TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   const std::wstring folder = InstallFolder(kStar);
   // Three presses once the large file is being written: one question. The

@@ -58,4 +58,31 @@ TEST(Wizard, FolderAndSpaceTexts) {
   }
 }
 
+TEST(Wizard, InstallFolderLeavesRoomForTheLongestPath) {
+  // The folder's characters as shown, without its trailing backslash.
+  const auto files = [](std::initializer_list<const wchar_t*> names) {
+    std::vector<FileEntry> entries;
+    for (const wchar_t* name : names) entries.push_back({name, L"DISC1"});
+    return entries;
+  };
+  const std::wstring name250(250, L'n'), name260(260, L'n');
+  struct Case {
+    std::vector<FileEntry> files;
+    std::size_t chars;
+  } const cases[] = {
+      {files({}), 247},                                  // CreateDirectoryW's limit
+      {files({L"game.exe"}), 247},                       // 247 + 1 + 8 < 259
+      {files({L"game.exe", name250.c_str()}), 8},        // 8 + 1 + 250 = 259
+      {files({L"data\\stage1.dat", L"game.exe"}), 242},  // folder + "\\data": 247
+      {files({L"subfolder\\of\\x", L"a.exe"}), 234},     // folder + "\\subfolder\\of": 247
+      {files({L"bgm/テーマ曲.dat"}), 243},               // "/" parts a folder as "\\" does
+      {files({name260.c_str()}), 0},                     // fits nowhere
+  };
+  for (const Case& c : cases) EXPECT_EQ(MaxInstallFolderChars(c.files), c.chars) << &c - cases;
+
+  EXPECT_EQ(FolderForDisplay(L"C:\\Games\\X\\"), L"C:\\Games\\X");
+  EXPECT_EQ(FolderForDisplay(L"C:\\"), L"C:\\");
+  EXPECT_EQ(FolderForDisplay(L"\\\\server\\share\\"), L"\\\\server\\share");
+}
+
 }  // namespace

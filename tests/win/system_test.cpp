@@ -25,9 +25,9 @@ std::string Raw(const std::wstring& text) {
 }
 std::string Sz(const std::wstring& text) { return Raw(text + L'\0'); }
 
-TEST(Registry, ReadsOnlyAStoredStringThatFitsAndNeverWritesTheRoot) {
+TEST(Registry, ReadsAStoredStringWholeAtAnyLengthAndNeverWritesTheRoot) {
   const std::wstring root = L"SOFTWARE\\SetupRegistryTest" + kPid, none = L"<default>",
-                     fits(259, L'x');  // 259 characters and the zero: 260
+                     path(259, L'x');  // a whole path's length; a record may be longer
   const struct {
     DWORD type;  // REG_NONE: nothing stored
     std::string data;
@@ -38,9 +38,8 @@ TEST(Registry, ReadsOnlyAStoredStringThatFitsAndNeverWritesTheRoot) {
       {REG_EXPAND_SZ, Sz(L"%ProgramFiles%\\Sample\\"), none},
       {REG_MULTI_SZ, Sz(L"C:\\Games\\") + Sz(L""), none},
       {REG_DWORD, std::string("\x2A\0\0\0", 4), none},
-      {REG_SZ, Sz(fits), fits},
-      {REG_SZ, Sz(fits + L'y'), none},
-      {REG_SZ, Raw(fits), fits},  // no terminating zero
+      {REG_SZ, Sz(path + path), path + path},
+      {REG_SZ, Raw(path), path},  // no terminating zero
       {REG_SZ, Sz(std::wstring(L"C:\\A\\\0junk", 10)), L"C:\\A\\"},
       {REG_SZ, std::string("A\0B", 3), L"A"},  // half a character
   };
