@@ -582,4 +582,65 @@ Step FreeUnchanged() {
   };
 }
 
+// Unattended runs.
+
+Step CopySet(const std::wstring& fixture, const std::wstring& folder,
+             const std::vector<std::wstring>& labels) {
+  return [=](CRun&) {
+    for (const std::wstring& label : labels) {
+      ASSERT_TRUE(CopyFixtureDisc(fixture, label, JoinPath(folder, label), label == labels.front()))
+          << PrintToString(label);
+    }
+  };
+}
+Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode) {
+  return [=](CRun& run) {
+    run.watch = RunWatchingWindows(program, arguments);
+    ASSERT_TRUE(run.watch.process);
+    EXPECT_FALSE(run.watch.windowShown) << run.watch.windows;
+    Ends(exitCode)(run);
+  };
+}
+Step Begin(const std::wstring& program, const std::wstring& arguments) {
+  return [=](CRun& run) {
+    run.watch = CWatchResult{};
+    ASSERT_TRUE(run.watch.process = CProcess::Start(program, arguments));
+  };
+}
+Step Ends(DWORD exitCode) {
+  return [=](CRun& run) {
+    DWORD code = STILL_ACTIVE;
+    ASSERT_TRUE(run.watch.process.WaitExit()) << "still running";
+    ASSERT_TRUE(::GetExitCodeProcess(run.watch.process.Handle(), &code));
+    EXPECT_EQ(code, exitCode);
+  };
+}
+Step LogHas(const std::wstring& title, const std::wstring& text) {
+  return [=](CRun&) {
+    const std::string log = ReadFileBytes(TempFolder() + L"setup_" + title + L".log").value_or("");
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                      nullptr));
+    EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
+  };
+}
+Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+  return [=](CRun&) {
+    DWORD number = 0, size = sizeof number;
+    const std::wstring found =
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                       &number, &size) == ERROR_SUCCESS
+            ? std::to_wstring(number)
+            : ReadRegString(HKEY_LOCAL_MACHINE, key, name).value_or(L"");
+    EXPECT_EQ(found, value) << PrintToString(name);
+  };
+}
+Step ShotBox(const std::wstring& name) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(run.box);
+    EXPECT_TRUE(TakeScreenshot(name, {run.box->window}));
+  };
+}
+
 }  // namespace e2e

@@ -134,4 +134,18 @@ Step Installed(bool installed);  // the launcher's buttons say so
 Step Rises();                    // the copy's bar only moves forward and ends full
 Step FreeUnchanged();            // since ListFreeSpace
 
+// Unattended runs (setup.exe /S, /uninstall) and what they leave.
+// A disc set copied as folder\<label> for each label, setup.exe in the first.
+Step CopySet(const std::wstring& fixture, const std::wstring& folder,
+             const std::vector<std::wstring>& labels);
+// Runs program with arguments: no window may appear; it ends with exitCode.
+Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
+Step Begin(const std::wstring& program, const std::wstring& arguments);  // Box answers any process
+Step Ends(DWORD exitCode);                                               // what Begin started
+Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEMP%\setup_<title>.log
+// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
+// decimal digits; "" when there is none.
+Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
+Step ShotBox(const std::wstring& name);  // the open box alone
+
 }  // namespace e2e

@@ -31,7 +31,7 @@ TEST(Uninstall, DeletesFilesAndTheFoldersTheyLeaveEmpty) {
       {"forward slashes separate too", {L"C/D/f"}, {L"C"}, {}},
       {"a missing file touches no folder", {}, {}, {L"M\\N"}},
       {"a folder with a foreign file stays", {L"G\\H\\listed.dat"}, {L"G\\H"}, {L"G\\saved.dat"}},
-      {"a read-only file stays with its folders", {L"R\\S\\locked.dat"}, {}, {L"R\\S\\locked.dat"}},
+      {"a read-only file goes with its folders", {L"R\\S\\locked.dat"}, {L"R"}, {}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
