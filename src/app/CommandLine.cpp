@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cwchar>
 #include <memory>
 
 namespace {
@@ -11,22 +12,60 @@ struct LocalFreeDeleter {
   void operator()(LPWSTR* argv) const { ::LocalFree(argv); }
 };
 
+bool SameSwitch(const std::wstring& argument, const wchar_t* name) {
+  return ::CompareStringOrdinal(argument.c_str(), static_cast<int>(argument.size()), name, -1,
+                                TRUE) == CSTR_EQUAL;
+}
+
+bool StartsWithSwitch(const wchar_t* text, const wchar_t* name) {
+  const int length = static_cast<int>(std::wcslen(name));
+  return static_cast<int>(std::wcslen(text)) >= length &&
+         ::CompareStringOrdinal(text, length, name, length, TRUE) == CSTR_EQUAL;
+}
+
 }  // namespace
 
-std::optional<std::wstring> FolderArgument(const wchar_t* commandLine) {
+CommandLine ParseCommandLine(const wchar_t* commandLine) {
+  CommandLine parsed;
   // An empty command line would make CommandLineToArgvW report the
   // program's own path as the first argument.
-  if (!commandLine || !*commandLine) return std::nullopt;
-  int count = 0;
-  std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(::CommandLineToArgvW(commandLine, &count));
-  if (!argv) return std::nullopt;
-  for (int i = 1; i < count; ++i) {
-    const wchar_t* argument = argv.get()[i];
-    // An empty argument ("") names no folder.
-    if (argument[0] == L'\0' || argument[0] == L'-' || argument[0] == L'/') continue;
-    return std::wstring(argument);
+  if (!commandLine || !*commandLine) return parsed;
+  std::wstring head = commandLine;
+
+  // "/D=" that begins an argument outside quotes takes the rest of the line.
+  bool quoted = false;
+  for (std::size_t i = 0; i < head.size(); ++i) {
+    if (head[i] == L'"') quoted = !quoted;
+    if (quoted || i == 0 || (head[i - 1] != L' ' && head[i - 1] != L'\t') ||
+        !StartsWithSwitch(head.c_str() + i, L"/D="))
+      continue;
+    std::wstring folder = head.substr(i + 3);
+    while (!folder.empty() && (folder.back() == L' ' || folder.back() == L'\t')) folder.pop_back();
+    parsed.installFolder = folder;
+    head.resize(i);
+    break;
   }
-  return std::nullopt;
+
+  int count = 0;
+  std::unique_ptr<LPWSTR, LocalFreeDeleter> argv(::CommandLineToArgvW(head.c_str(), &count));
+  if (!argv) return parsed;
+  for (int i = 1; i < count; ++i) {
+    const std::wstring argument = argv.get()[i];
+    // An empty argument ("") names no folder.
+    if (argument.empty()) continue;
+    if (argument[0] != L'-' && argument[0] != L'/') {
+      if (!parsed.folder) parsed.folder = argument;
+    } else if (SameSwitch(argument, L"/S")) {
+      parsed.silent = true;
+    } else if (SameSwitch(argument, L"/uninstall")) {
+      parsed.uninstall = true;
+    } else if (StartsWithSwitch(argument.c_str(), L"/D=")) {
+      parsed.installFolder = argument.substr(3);
+    } else {
+      parsed.unknown.push_back(argument);
+    }
+  }
+  return parsed;
 }
 
 std::wstring QuoteArgument(const std::wstring& argument) {
@@ -50,28 +89,4 @@ std::wstring QuoteArgument(const std::wstring& argument) {
   quoted.append(backslashes * 2, L'\\');
   quoted += L'"';
   return quoted;
-}
-
-std::wstring ModulePath() {
-  // Paths may be longer than MAX_PATH: grow until the name fits.
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length =
-        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    if (path.size() >= 32768) return {};
-    path.resize(path.size() * 2);
-  }
-}
-
-std::wstring ModuleFolder() {
-  std::wstring path = ModulePath();
-  const std::size_t slash = path.rfind(L'\\');
-  if (slash == std::wstring::npos) return {};
-  path.resize(slash + 1);
-  return path;
 }

@@ -1,23 +1,33 @@
-// The launcher's command line and the folders it starts from.
+// The launcher's command line.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <vector>
 
-// The first argument after the program's name that does not begin with '-'
-// or '/' (those are switches, none of which the launcher knows); nullopt
-// when there is none. commandLine is split as the system splits it
-// (CommandLineToArgvW).
-std::optional<std::wstring> FolderArgument(const wchar_t* commandLine);
+// What a command line asks for. Switches begin with '/' (or '-'); none of
+// them is ever taken for the folder.
+struct CommandLine {
+  // The first argument after the program's name that is not a switch: the
+  // source folder.
+  std::optional<std::wstring> folder;
+  bool silent = false;     // /S: no window at all, an exit code and a log
+  bool uninstall = false;  // /uninstall
+  // /D=<folder>: the rest of the command line after "/D=", blanks
+  // included, no quotes (trailing blanks dropped). It must come last; it is
+  // also recognised as one quoted argument.
+  std::optional<std::wstring> installFolder;
+  // Switches the program does not know, as given. Without /S they are
+  // passed over; with /S they are a usage error.
+  std::vector<std::wstring> unknown;
+};
+
+// Reads commandLine (as GetCommandLineW gives it): the part before /D= is
+// split as the system splits it (CommandLineToArgvW). /S, /uninstall and
+// /D= are compared ignoring case.
+CommandLine ParseCommandLine(const wchar_t* commandLine);
 
 // One argument quoted so that CommandLineToArgvW gives it back unchanged:
 // blanks survive, and a folder that ends in backslashes (a drive root such
 // as Q:\) keeps them.
 std::wstring QuoteArgument(const std::wstring& argument);
-
-// The folder of the running program, ending in a backslash; empty when the
-// system cannot tell.
-std::wstring ModuleFolder();
-
-// The full path of the running program; empty when the system cannot tell.
-std::wstring ModulePath();

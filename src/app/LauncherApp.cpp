@@ -9,6 +9,7 @@
 #include "app/CommandLine.h"
 #include "app/Pictures.h"
 #include "app/Relaunch.h"
+#include "app/Unattended.h"
 #include "launcher/LauncherDlg.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
@@ -16,6 +17,8 @@
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "win/Dialog.h"
+#include "win/Handles.h"
+#include "win/ShellFolders.h"
 
 namespace {
 
@@ -33,6 +36,25 @@ std::wstring CurrentDirectory() {
   return folder;
 }
 
+// The package file's bytes; nullopt when it cannot be read, or is larger
+// than any package the publisher's tool makes (its members lie below 2 GiB;
+// pictures and a table take far less).
+std::optional<std::vector<char>> ReadPackageFile(const wchar_t* name) {
+  constexpr LONGLONG kMaxBytes = 256 * 1024 * 1024;
+  const win::UniqueFile file(::CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxBytes)
+    return std::nullopt;
+  std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return std::nullopt;
+  return bytes;
+}
+
 }  // namespace
 
 BOOL CLauncherApp::InitInstance() {
@@ -42,33 +64,51 @@ BOOL CLauncherApp::InitInstance() {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   (void)::InitCommonControlsEx(&controls);
 
-  const std::optional<std::wstring> folderArgument = FolderArgument(::GetCommandLineW());
-  const std::wstring sourceDir = folderArgument ? *folderArgument : ModuleFolder();
+  const CommandLine command = ParseCommandLine(::GetCommandLineW());
+  // With /S no window is ever shown and start-up failures have the
+  // documented exit codes: 2 for the command line, else 1.
+  const bool silent = command.silent;
+  const DWORD silentFailure = UsageError(command) ? kExitUsage : kExitFailed;
+  const std::wstring sourceDir = command.folder ? *command.folder : ModuleFolder();
   // A folder argument that names no folder would leave the package to be
   // looked for wherever the program happened to be started.
-  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str())) return End(kNoSourceFolder);
+  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str()))
+    return End(silent ? silentFailure : kNoSourceFolder);
 
   SetupInfo& info = s_setupInfo;
   // Deleted after the launcher has closed, slot 0 first; the dialogs only
   // borrow them.
   win::UniqueBitmap wizardPicture;
   win::UniqueBitmap launcherPicture;
+  // Read whole: an installation copies it beside its uninstall copy.
+  std::optional<std::vector<char>> packageBytes = ReadPackageFile(L"setup");
   {
     CPackageFile package;
-    if (!package.OpenPackage(L"setup")) return End(kNoPackage);
-    if (!LoadSettings(package, info) || !LoadFileSizes(package, info)) return End(kNoSettings);
+    if (!packageBytes || !package.OpenPackage(packageBytes->data(), packageBytes->size()))
+      return End(silent ? silentFailure : kNoPackage);
+    if (!LoadSettings(package, info) || !LoadFileSizes(package, info))
+      return End(silent ? silentFailure : kNoSettings);
     // A name that could reach outside its folder, or no title or maker to
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
     if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
-      win::ShowMessage(nullptr, ui::RefusalText(FieldName(unsafe->field), unsafe->value),
-                       ui::kSetupCaption, MB_OK | MB_ICONERROR);
-      return End(kRefused);
+      const std::wstring text = ui::RefusalText(FieldName(unsafe->field), unsafe->value);
+      if (silent) {
+        LogStartFailure(info.title, L"the package is refused: " + unsafe->reason, silentFailure);
+        return End(silentFailure);
+      }
+      win::ShowMessage(nullptr, text, ui::kSetupCaption, MB_OK | MB_ICONERROR);
+      return End(command.uninstall ? DWORD{kExitFailed} : DWORD{kRefused});
     }
     LoadFileHashes(package, info);
-    launcherPicture = LoadPicture(package, kLauncherPictureMember);
-    wizardPicture = LoadPicture(package, kWizardPictureMember);
+    if (!silent) {
+      launcherPicture = LoadPicture(package, kLauncherPictureMember);
+      wizardPicture = LoadPicture(package, kWizardPictureMember);
+    }
   }  // The package is closed here: nothing reads it any more.
+  info.packageBytes = std::move(*packageBytes);
+
+  if (IsUnattended(command, info, sourceDir)) return End(RunUnattended(info, command, sourceDir));
 
   const std::wstring caption = info.title + ui::kLauncherCaptionSuffix;
   if (const HWND running = ::FindWindowW(nullptr, caption.c_str())) {
@@ -76,7 +116,7 @@ BOOL CLauncherApp::InitInstance() {
     return End(kAlreadyOpen);
   }
 
-  if (info.singleDisc || folderArgument) {
+  if (info.singleDisc || command.folder) {
     CLauncherDlg launcher(info, launcherPicture.get(), wizardPicture.get());
     // How the launcher was closed makes no difference.
     return launcher.DoModal() == -1 ? End(kNoWindow) : FALSE;

@@ -4,6 +4,7 @@
 
 #include "app/CommandLine.h"
 #include "win/Handles.h"
+#include "win/ShellFolders.h"
 
 namespace {
 
@@ -30,14 +31,14 @@ bool SameText(const std::wstring& a, const std::wstring& b) {
                                 static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
+}  // namespace
+
 std::wstring TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
   if (length == 0 || length > MAX_PATH) return {};
-  return std::wstring(buffer, length);
+  return WithBackslash(std::wstring(buffer, length));
 }
-
-}  // namespace
 
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
                                          const std::wstring& title) {
@@ -61,7 +62,9 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
   return path;
 }
 
-DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder) {
+DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder,
+                           const std::wstring& switches, bool untilEnd, bool* started) {
+  if (started) *started = false;
   const std::optional<std::wstring> copyPath = TempCopyPath(TempFolder(), title);
   const std::wstring programPath = ModulePath();
   if (!copyPath || programPath.empty()) return ERROR_INVALID_NAME;
@@ -77,17 +80,23 @@ DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& source
   // returns. This process then stays until the copy is running its window
   // loop, so nothing of its start depends on this one's end.
   std::wstring commandLine = QuoteArgument(*copyPath) + L" " + QuoteArgument(sourceFolder);
+  if (!switches.empty()) commandLine += L" " + switches;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  if (!::CreateProcessW(copyPath->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &started)) {
+  PROCESS_INFORMATION process{};
+  if (!::CreateProcessW(copyPath->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
     return ::GetLastError();
   }
-  const win::UniqueHandle process(started.hProcess);
-  const win::UniqueHandle thread(started.hThread);
-  (void)::WaitForInputIdle(process.get(), kCopyStartMs);
+  if (started) *started = true;
+  const win::UniqueHandle copy(process.hProcess);
+  const win::UniqueHandle thread(process.hThread);
+  if (untilEnd) {
+    (void)::WaitForSingleObject(copy.get(), INFINITE);
+  } else {
+    (void)::WaitForInputIdle(copy.get(), kCopyStartMs);
+  }
   DWORD code = STILL_ACTIVE;
-  if (!::GetExitCodeProcess(process.get(), &code) || code == STILL_ACTIVE) return 0;
+  if (!::GetExitCodeProcess(copy.get(), &code) || code == STILL_ACTIVE) return 0;
   return code;
 }

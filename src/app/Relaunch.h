@@ -13,9 +13,17 @@
 // colon, wildcard or control characters).
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
 
+// The system's temporary folder, ending in a backslash; empty when the
+// system cannot tell.
+std::wstring TempFolder();
+
 // Copies the running program over TempCopyPath(the system's temporary
 // folder, title), read-only or not, starts the copy with sourceFolder as its
-// one argument and waits until it is up. Returns the exit code of a copy
-// that ended before it was up (0 when it is up); a copy that could not be
-// made or started gives ERROR_... codes of the system.
-DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder);
+// first argument (and switches, as given, after it) and waits until it is
+// up, or with untilEnd until it has ended. Returns the exit code of a copy
+// that ended (0 when it is up and untilEnd is false); a copy that could not
+// be made or started gives ERROR_... codes of the system, and started (when
+// given) tells the two apart.
+DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder,
+                           const std::wstring& switches = {}, bool untilEnd = false,
+                           bool* started = nullptr);

@@ -12,16 +12,6 @@
 #include "win/Registry.h"
 #include "wizard/InstallWizard.h"
 
-namespace {
-
-// The install folder from the record, ending in a backslash; empty when the
-// product is not installed. Read afresh at every use, never kept.
-std::wstring InstalledFolder(const SetupInfo& info) {
-  return ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
-}
-
-}  // namespace
-
 CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
     : CDialog(IDD_LAUNCHER),
       m_info(info),
@@ -82,17 +72,8 @@ void CLauncherDlg::OnInstall() {
 }
 
 void CLauncherDlg::OnUninstall() {
-  if (win::ShowMessage(Hwnd(), ui::kAskUninstall, ui::kUninstallCaption,
-                       MB_YESNO | MB_DEFBUTTON2) != IDYES)
-    return;
-  const UninstallResult result = UninstallProduct(m_info);
-  if (result.filesLeft == 0) {
-    win::ShowMessage(Hwnd(), ui::kUninstalled, ui::kUninstallCaption, MB_OK);
-  } else {
-    // The record stays: Uninstall remains offered for another try.
-    win::ShowMessage(Hwnd(), ui::UninstallLeftText(result.filesLeft, result.firstLeft),
-                     ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
-  }
+  if (!AskUninstall(Hwnd())) return;
+  TellUninstallResult(Hwnd(), m_info, UninstallProduct(m_info));
   UpdateButtons();
 }
 

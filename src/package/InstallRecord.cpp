@@ -9,6 +9,12 @@ std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
 }
 
+std::wstring UninstallEntryKeyPath(const SetupInfo& info) {
+  if (info.company.empty() || info.title.empty()) return {};
+  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + info.company + L" " +
+         info.title;
+}
+
 bool IsFullFolderPath(const std::wstring& folder) {
   if (folder.size() >= 3 && std::iswalpha(folder[0]) && folder[0] < 0x80 && folder[1] == L':' &&
       folder[2] == L'\\') {

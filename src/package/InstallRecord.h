@@ -7,11 +7,23 @@ struct SetupInfo;
 
 inline constexpr wchar_t kInstallRecordValue[] = L"path";
 
+// The copy of the program and its package that removes the product without
+// the disc: <install folder>\uninstall\setup.exe and ...\setup.
+inline constexpr wchar_t kUninstallFolder[] = L"uninstall\\";
+inline constexpr wchar_t kUninstallProgram[] = L"uninstall\\setup.exe";
+inline constexpr wchar_t kUninstallPackage[] = L"uninstall\\setup";
+
 // L"SOFTWARE\\" + company + L"\\" + title; empty when company or title is
 // empty, because the path would then name the maker's key (or SOFTWARE
 // itself) and a removal would delete it. No record is kept for such a
 // product.
 std::wstring InstallRecordKeyPath(const SetupInfo& info);
+
+// The product's entry in the system's list of installed programs (Apps &
+// features), under HKEY_LOCAL_MACHINE:
+// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + company + L" " +
+// title; empty when company or title is empty, like the record's.
+std::wstring UninstallEntryKeyPath(const SetupInfo& info);
 
 // A folder that names its place on its own: "X:\..." or "\\server\share...".
 // Anything else (empty, "Games", "\Games", "C:Games") would be taken

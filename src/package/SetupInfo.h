@@ -36,6 +36,9 @@ struct SetupInfo {
   // True when every file carries the first non-empty disc label (compared
   // as the package's bytes); true without files.
   bool singleDisc = true;
+  // The package file's bytes as start-up read them: an installation copies
+  // them beside the uninstall copy of the program. Empty where not kept.
+  std::vector<char> packageBytes;
 };
 
 // Where in "setting.csv" each setting came from: 1-based lines (the header

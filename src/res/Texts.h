@@ -19,6 +19,7 @@ inline constexpr wchar_t kOpenReadmeSuffix[] = L"を開く";                // a
 inline constexpr wchar_t kInsertDiscSuffix[] = L"を挿入してください。";  // after a disc label
 inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを削除しますか？";
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
+inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションはインストールされていません。";
 
 // The wizard.
 inline constexpr wchar_t kFinishText[] = L"完了";
@@ -43,6 +44,11 @@ inline constexpr wchar_t kRecordFailed[] =
 inline std::wstring UninstallLeftText(std::size_t count, const std::wstring& first) {
   return L"削除できなかったファイルが" + std::to_wstring(count) + L"個あります。\n" + first +
          L"\nゲームを終了してから、もう一度アンインストールしてください。";
+}
+
+// The record's key, which stayed after the removal (it holds other keys).
+inline std::wstring RecordKeyLeftText(const std::wstring& key) {
+  return L"アプリケーションを削除しましたが、次のレジストリキーは削除できませんでした。\n" + key;
 }
 
 // A setting (named by its key) that makes the package unusable: empty, or

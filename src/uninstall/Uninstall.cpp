@@ -5,6 +5,9 @@
 
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
+#include "win/Dialog.h"
+#include "win/Handles.h"
 #include "win/Registry.h"
 #include "win/ShellFolders.h"
 
@@ -24,11 +27,63 @@ void RemoveEmptyFolders(const std::wstring& base, std::wstring relativeFolder) {
   }
 }
 
+// Deletes a file; a read-only one loses that attribute first, and gets it
+// back when it stays all the same (it is in use).
+bool DeleteAnyFile(const std::wstring& path) {
+  if (::DeleteFileW(path.c_str())) return true;
+  const DWORD error = ::GetLastError();
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (error != ERROR_ACCESS_DENIED || attributes == INVALID_FILE_ATTRIBUTES ||
+      (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) !=
+          FILE_ATTRIBUTE_READONLY ||
+      !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY)) {
+    ::SetLastError(error);
+    return false;
+  }
+  if (::DeleteFileW(path.c_str())) return true;
+  const DWORD retryError = ::GetLastError();
+  (void)::SetFileAttributesW(path.c_str(), attributes);
+  ::SetLastError(retryError);
+  return false;
+}
+
+bool KeyExists(const std::wstring& keyPath) {
+  win::UniqueKey key;
+  return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) ==
+         ERROR_SUCCESS;
+}
+
+// The uninstall copy's program cannot be deleted while it runs: the removal
+// was started from it and it waits for the temporary copy that removes.
+// Moved into the temporary folder (a running program can be renamed), it
+// leaves its folder free and goes at the next restart.
+void MoveAsideRunningCopy(const std::wstring& program) {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+  wchar_t aside[MAX_PATH] = {};
+  if (length == 0 || length > MAX_PATH || !::GetTempFileNameW(temp, L"stp", 0, aside)) return;
+  if (::MoveFileExW(program.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
+    (void)::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  } else {
+    (void)::DeleteFileW(aside);
+    (void)::MoveFileExW(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+}
+
 }  // namespace
 
+std::wstring InstalledFolder(const SetupInfo& info) {
+  std::wstring folder =
+      ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
+  // A record written by hand or by another program may lack the backslash:
+  // "C:\Games\X" + "game.exe" would name C:\Games\Xgame.exe.
+  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
+  return folder;
+}
+
 bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {
-  if (!::DeleteFileW((baseFolder + relativePath).c_str())) {
-    // Read-only or in use it stays; missing, it is gone already.
+  if (!DeleteAnyFile(baseFolder + relativePath)) {
+    // In use it stays; missing, it is gone already.
     const DWORD error = ::GetLastError();
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
   }
@@ -38,17 +93,26 @@ bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstrin
   return true;
 }
 
-UninstallResult UninstallProduct(const SetupInfo& info) {
+UninstallResult UninstallProduct(const SetupInfo& info,
+                                 const std::function<void(const std::wstring&)>& note) {
+  const auto tell = [&](const std::wstring& line) {
+    if (note) note(line);
+  };
   UninstallResult result;
   const std::wstring keyPath = InstallRecordKeyPath(info);
   if (keyPath.empty()) return result;  // such a product never had a record
 
   // The files go only relative to the recorded folder; without one (another
   // launcher removed the product meanwhile) the links and the key still go.
-  const std::wstring folder = ReadRegString(HKEY_LOCAL_MACHINE, keyPath, kInstallRecordValue, L"");
-  if (IsFullFolderPath(folder)) {
+  const std::wstring folder = InstalledFolder(info);
+  const bool haveFolder = IsFullFolderPath(folder);
+  if (haveFolder) {
     for (const FileEntry& file : info.files) {
-      if (DeleteFileAndEmptyParents(folder, file.name)) continue;
+      if (DeleteFileAndEmptyParents(folder, file.name)) {
+        tell(L"removed " + folder + file.name);
+        continue;
+      }
+      tell(L"left " + folder + file.name + L" (in use)");
       if (result.filesLeft++ == 0) result.firstLeft = folder + file.name;
     }
   }
@@ -67,8 +131,43 @@ UninstallResult UninstallProduct(const SetupInfo& info) {
     RemoveEmptyFolders(programs, info.menuFolder);
   }
 
-  // The maker's key above stays, even when it is now empty. With files
-  // left, the record stays, so the removal is offered again.
-  if (result.filesLeft == 0) ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+  // With files left, the record, the uninstall copy and the Apps & features
+  // entry stay, so the removal is offered again. The maker's key above the
+  // record stays, even when it is now empty.
+  if (result.filesLeft != 0) return result;
+  if (haveFolder) {
+    (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
+    if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {
+      MoveAsideRunningCopy(folder + kUninstallProgram);
+      RemoveEmptyFolders(folder, L"uninstall");
+    }
+  }
+  (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallEntryKeyPath(info).c_str());
+  // The folder value first: with it gone the product counts as removed even
+  // when the key stays, because it holds keys of others, which are not ours
+  // to delete. That is still told, not passed over.
+  (void)::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kInstallRecordValue);
+  (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+  result.recordKeyLeft = KeyExists(keyPath);
+  tell(L"removed the links, the uninstall copy, the Apps & features entry and the record");
   return result;
+}
+
+bool AskUninstall(HWND owner) {
+  return win::ShowMessage(owner, ui::kAskUninstall, ui::kUninstallCaption,
+                          MB_YESNO | MB_DEFBUTTON2) == IDYES;
+}
+
+void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResult& result) {
+  if (result.filesLeft != 0) {
+    // The record stays: Uninstall remains offered for another try.
+    win::ShowMessage(owner, ui::UninstallLeftText(result.filesLeft, result.firstLeft),
+                     ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
+  } else if (result.recordKeyLeft) {
+    win::ShowMessage(owner,
+                     ui::RecordKeyLeftText(L"HKEY_LOCAL_MACHINE\\" + InstallRecordKeyPath(info)),
+                     ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
+  } else {
+    win::ShowMessage(owner, ui::kUninstalled, ui::kUninstallCaption, MB_OK);
+  }
 }

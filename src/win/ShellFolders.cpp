@@ -82,3 +82,27 @@ bool CreateShortcut(int csidl, const std::wstring& linkPath, const std::wstring&
   if (FAILED(link->QueryInterface(IID_IPersistFile, file.put_void()))) return false;
   return SUCCEEDED(file->Save(linkFile.c_str(), TRUE));
 }
+
+std::wstring ModulePath() {
+  // Paths may be longer than MAX_PATH: grow until the name fits.
+  std::wstring path(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length =
+        ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (length == 0) return {};
+    if (length < path.size()) {
+      path.resize(length);
+      return path;
+    }
+    if (path.size() >= 32768) return {};
+    path.resize(path.size() * 2);
+  }
+}
+
+std::wstring ModuleFolder() {
+  std::wstring path = ModulePath();
+  const std::size_t slash = path.rfind(L'\\');
+  if (slash == std::wstring::npos) return {};
+  path.resize(slash + 1);
+  return path;
+}

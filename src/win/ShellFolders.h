@@ -40,3 +40,10 @@ std::wstring GetSpecialFolderPath(int csidl);
 // folder is unknown. The calling thread must have entered COM. True when the
 // link was saved; the installation itself ignores the result.
 bool CreateShortcut(int csidl, const std::wstring& linkPath, const std::wstring& targetPath);
+
+// The full path of the running program; empty when the system cannot tell.
+std::wstring ModulePath();
+
+// The folder of the running program, ending in a backslash; empty when the
+// system cannot tell.
+std::wstring ModuleFolder();

@@ -96,7 +96,8 @@ struct CRun {
 
   CWindow Launcher() const { return launchers.empty() ? CWindow() : launchers.back().window; }
   CWindow Top() const { return sheet.IsVisible() ? sheet : Launcher(); }
-  DWORD Pid() const { return Top() ? Top().ProcessId() : started.Id(); }
+  // A box without a window of ours may come from a copy the program started.
+  DWORD Pid() const { return Top() ? Top().ProcessId() : 0; }
 };
 
 void Play(const std::vector<Step>& steps) {
@@ -243,15 +244,8 @@ Step Start(const std::wstring& program, const std::wstring& title, const std::ws
     run.launchers.push_back(std::move(launch));
   };
 }
-Step Spawn(const std::wstring& program) {
-  return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program)); };
-}
-Step Ends(const std::wstring& program, DWORD code, const std::wstring& arguments) {
-  return [=](CRun&) {
-    const CProcess process = CProcess::Start(program, arguments);
-    ASSERT_TRUE(process.WaitExit());
-    EXPECT_EQ(process.ExitCode(), code);
-  };
+Step Spawn(const std::wstring& program, const std::wstring& arguments) {
+  return [=](CRun& run) { ASSERT_TRUE(run.started = CProcess::Start(program, arguments)); };
 }
 Step Click(int id) {
   return
@@ -547,6 +541,60 @@ Step FreeUnchanged() {
     ULARGE_INTEGER now{};
     ASSERT_TRUE(::GetDiskFreeSpaceExW(run.freeFolder.c_str(), &now, nullptr, nullptr));
     EXPECT_EQ(now.QuadPart, run.free.QuadPart);
+  };
+}
+
+// Unattended runs.
+
+Step CopySet(const std::wstring& fixture, const std::wstring& folder,
+             const std::vector<std::wstring>& labels) {
+  return [=](CRun&) {
+    for (const std::wstring& label : labels) {
+      ASSERT_TRUE(CopyFixtureDisc(fixture, label, JoinPath(folder, label), label == labels.front()))
+          << PrintToString(label);
+    }
+  };
+}
+Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode) {
+  return [=](CRun& run) {
+    Spawn(program, arguments)(run);
+    // A box would wait for an answer that never comes; any other window is
+    // seen while it lasts longer than a poll.
+    const DWORD id = run.started.Id();
+    std::vector<CWindow> shown;
+    EXPECT_TRUE(WaitUntil([&] {
+      if (shown.empty()) shown = FindWindows(L"", id);
+      return run.started.WaitExit(0);
+    })) << "still running";
+    EXPECT_TRUE(shown.empty()) << "a window: " << PrintToString(shown.front().Text());
+    EXPECT_EQ(run.started.ExitCode(), exitCode);
+  };
+}
+Step LogHas(const std::wstring& title, const std::wstring& text) {
+  return [=](CRun&) {
+    const std::string log = ReadFileBytes(TempFolder() + L"setup_" + title + L".log").value_or("");
+    std::string utf8(text.size() * 3, '\0');
+    utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      utf8.data(), static_cast<int>(utf8.size()), nullptr,
+                                      nullptr));
+    EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
+  };
+}
+Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
+  return [=](CRun&) {
+    DWORD number = 0, size = sizeof number;
+    const std::wstring found =
+        ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
+                       &number, &size) == ERROR_SUCCESS
+            ? std::to_wstring(number)
+            : ReadRegString(HKEY_LOCAL_MACHINE, key, name).value_or(L"");
+    EXPECT_EQ(found, value) << PrintToString(name);
+  };
+}
+Step ShotBox(const std::wstring& name) {
+  return [=](CRun& run) {
+    ASSERT_TRUE(run.box);
+    EXPECT_TRUE(TakeScreenshot(name, {run.box->window}));
   };
 }
 

@@ -84,9 +84,7 @@ Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 // Acting.
 Step Start(const std::wstring& program, const std::wstring& title,
            const std::wstring& arguments = {});
-Step Spawn(const std::wstring& program);  // no launcher expected
-// Starts program and waits for its end with that exit code.
-Step Ends(const std::wstring& program, DWORD code, const std::wstring& arguments = {});
+Step Spawn(const std::wstring& program, const std::wstring& arguments = {});  // no launcher expected
 Step Click(int id);                        // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
@@ -132,5 +130,17 @@ Step Link(const std::wstring& link, const std::wstring& target, const std::wstri
 Step Installed(bool installed);  // the launcher's buttons say so
 Step Rises();                    // the copy's bar only moves forward and ends full
 Step FreeUnchanged();            // since ListFreeSpace
+
+// Unattended runs (setup.exe /S, /uninstall) and what they leave.
+// A disc set copied as folder\<label> for each label, setup.exe in the first.
+Step CopySet(const std::wstring& fixture, const std::wstring& folder,
+             const std::vector<std::wstring>& labels);
+// Runs program with arguments: no window may appear; it ends with exitCode.
+Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
+Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEMP%\setup_<title>.log
+// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
+// decimal digits; "" when there is none.
+Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
+Step ShotBox(const std::wstring& name);  // the open box alone
 
 }  // namespace e2e

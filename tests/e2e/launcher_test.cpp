@@ -16,11 +16,11 @@ std::wstring TempCopy() { return TempFolder() + L"setup_" + kMulti + L".exe"; }
 
 TEST(LauncherStart, EndsWithoutAWindowWhenThePackageIsUnusable) {
   // Exit codes: 11 no package, 12 no settings or no file sizes.
-  Play({Insert(L"single"), Delete(L"Q:\\setup"), Ends(L"Q:\\setup.exe", 11)});
+  Play({Insert(L"single"), Delete(L"Q:\\setup"), Silent(L"Q:\\setup.exe", {}, 11)});
   Play({Insert(L"single"), Write(L"Q:\\setup", "ARC0 this is no package\r\n"),
-        Ends(L"Q:\\setup.exe", 11)});
-  Play({Insert(L"single"), Drop("setting.csv"), Ends(L"Q:\\setup.exe", 12)});
-  Play({Insert(L"single"), Drop("filesize"), Ends(L"Q:\\setup.exe", 12)});
+        Silent(L"Q:\\setup.exe", {}, 11)});
+  Play({Insert(L"single"), Drop("setting.csv"), Silent(L"Q:\\setup.exe", {}, 12)});
+  Play({Insert(L"single"), Drop("filesize"), Silent(L"Q:\\setup.exe", {}, 12)});
 }
 
 TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
@@ -53,7 +53,7 @@ TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
 
 TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
   Play({Insert(L"single"), Start(L"Q:\\setup.exe", kStar), StealFocus(),
-        Ends(L"Q:\\setup.exe", 14), Windows(LauncherCaption(kStar), 1), Foreground(),
+        Silent(L"Q:\\setup.exe", {}, 14), Windows(LauncherCaption(kStar), 1), Foreground(),
         // Another product's launcher is not the same launcher.
         CopyDisc(L"noreadme", L"C:\\Other\\"), Start(L"C:\\Other\\setup.exe", L"Sample"), Close(),
         Windows(LauncherCaption(kStar), 1), Close()});
@@ -190,7 +190,7 @@ TEST(LauncherRelaunch, MultiDiscStartRestartsFromATempCopy) {
         Click(kReadmeId), Opened(L"Q:\\readme.txt"), Click(kDirectXId),
         Marker(L"Q:\\dxsetup_ran.txt", {}, L"Q:\\"),
         // Starting from the disc again only brings the copy's launcher forward.
-        Ends(L"Q:\\setup.exe", 14), Windows(LauncherCaption(kMulti), 1), Close()});
+        Silent(L"Q:\\setup.exe", {}, 14), Windows(LauncherCaption(kMulti), 1), Close()});
 }
 
 TEST(LauncherRelaunch, ReplacesAReadOnlyOlderCopy) {

@@ -11,6 +11,8 @@ constexpr wchar_t kTitle[] = L"星の旅人";  // the sample product and fixture
 constexpr wchar_t kMenu[] = L"サンプル工房\\星の旅人";
 const BoxIs kAsk{L"このアプリケーションを削除しますか？", L"アンインストール", {IDYES, IDNO}, IDNO};
 const BoxIs kDone{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
+// What a copy of the fixture single's disc holds besides its listed files.
+const std::vector<std::wstring> kNotListed{L"directx\\dxsetup.exe", L"setup"};
 
 // Installs the two-disc sample product into the default folder from the
 // open launcher.
@@ -29,17 +31,23 @@ std::vector<Step> InstallSample() {
 
 TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
   const std::wstring folder = DefaultFolder(kTitle) + L"\\", foreign = MenuLink(kMenu, L"別の製品");
+  const std::wstring entry =
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 星の旅人";
+  // The listed files, and the uninstall copy of the program and its package.
   const std::vector<std::wstring> files{
-      L"bgm\\テーマ曲.dat", L"data\\stage1.dat",    L"data\\stage2.dat", L"data\\表紙.bmp",
-      L"game.exe",          L"manual\\manual.html", L"readme.txt"};
+      L"bgm\\テーマ曲.dat", L"data\\stage1.dat", L"data\\stage2.dat",
+      L"data\\表紙.bmp",    L"game.exe",         L"manual\\manual.html",
+      L"readme.txt",        L"uninstall\\setup", L"uninstall\\setup.exe"};
   std::vector<std::wstring> withSave = files;
-  withSave.push_back(L"save\\slot1.sav");
+  withSave.insert(withSave.end() - 2, L"save\\slot1.sav");
   const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder),
                                     Listed(folder, withSave), Exists(DesktopLink(kTitle), true)};
   Play(
       std::vector<Step>{Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle)} + InstallSample() +
       std::vector<Step>{
-          Listed(folder, files),
+          Listed(folder, files), Bytes(folder + L"uninstall\\setup.exe", SetupProgram()),
+          RegValue(entry, L"UninstallString",
+                   L"\"" + folder + L"uninstall\\setup.exe\" /uninstall"),
           Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
           Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
           // No, and Enter at once (No is the default), change nothing.
@@ -55,7 +63,8 @@ TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
           Exists(MenuLink(kMenu, L"はじめにお読みください"), false),
           Exists(MenuLink(kMenu, L"マニュアル"), false), Exists(foreign, true),
           RegKey(RecordKey(kTitle), false), RegKey(std::wstring(L"SOFTWARE\\") + kMaker, true),
-          Answer(IDOK), Installed(false)} +
+          RegKey(entry, false), Exists(folder + L"uninstall", false), Answer(IDOK),
+          Installed(false)} +
       InstallSample() +
       std::vector<Step>{RecordIs(kTitle, folder), Listed(folder, withSave),
                         Exists(DesktopLink(kTitle), true), Close()});
@@ -85,6 +94,31 @@ TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
         Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK),
         Exists(folder + L"readme.txt", false), RegKey(RecordKey(kTitle), false), Installed(false),
         Close()});
+}
+
+TEST(Uninstall, ARecordWithoutBackslashNamesItsFolderAndReadOnlyFilesGo) {
+  // "...\installed" + "game.exe" must not name the neighbour "...\installedgame.exe".
+  const std::wstring folder = WorkDir() + L"\\installed";
+  Play({CopyDisc(L"single", folder, false), Write(folder + L"game.exe", "a neighbour's"),
+        ReadOnly(folder + L"\\readme.txt"), SetRecord(kTitle, folder), Insert(L"single"),
+        Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK),
+        Listed(folder, kNotListed), Exists(folder + L"game.exe", true),
+        RegKey(RecordKey(kTitle), false), Installed(false), Close()});
+}
+
+TEST(Uninstall, ARecordKeyThatHoldsOtherKeysStaysAndIsTold) {
+  const std::wstring folder = WorkDir() + L"\\installed\\";
+  const BoxIs keyLeft{
+      L"アプリケーションを削除しましたが、次のレジストリキーは削除できませんでした。\n"
+      L"HKEY_LOCAL_MACHINE\\" +
+          RecordKey(kTitle),
+      L"アンインストール",
+      {IDOK}};
+  Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder),
+        SetRecord(std::wstring(kTitle) + L"\\追加データ", folder), Insert(L"single"),
+        Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES), Box(keyLeft, IDOK),
+        Listed(folder, kNotListed), RecordIs(kTitle, L""), RegKey(RecordKey(kTitle), true),
+        Installed(false), Close()});
 }
 
 }  // namespace

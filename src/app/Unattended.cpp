@@ -1,0 +1,257 @@
+#include "app/Unattended.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "app/Relaunch.h"
+#include "package/InstallRecord.h"
+#include "package/SafeNames.h"
+#include "package/SetupInfo.h"
+#include "res/Texts.h"
+#include "uninstall/Uninstall.h"
+#include "win/Dialog.h"
+#include "win/Handles.h"
+#include "win/ShellFolders.h"
+#include "wizard/InstallFolder.h"
+#include "wizard/InstallRun.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+  return bytes;
+}
+
+std::wstring FullFolder(const std::wstring& folder) {
+  wchar_t full[MAX_PATH * 4] = {};
+  const DWORD length = ::GetFullPathNameW(folder.c_str(), MAX_PATH * 4, full, nullptr);
+  if (length == 0 || length >= MAX_PATH * 4) return {};
+  return WithTrailingBackslash(std::wstring(full, length));
+}
+
+bool SameFolder(const std::wstring& a, const std::wstring& b) {
+  const std::wstring left = FullFolder(a), right = FullFolder(b);
+  return !left.empty() &&
+         ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The folder /D= names: forward slashes as backslashes, a backslash at the
+// end; empty when it is not a full path.
+std::wstring InstallFolderOf(std::wstring text) {
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  text = WithTrailingBackslash(std::move(text));
+  return IsFullFolderPath(text) ? text : std::wstring();
+}
+
+// The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
+// from its first line on, one UTF-8 line per step. Without a title that can
+// name a file (start-up refuses such a package first) nothing is written.
+class CLog {
+ public:
+  explicit CLog(const std::wstring& title) : m_title(title) {}
+  void Line(const std::wstring& text) {
+    if (!m_opened) Open();
+    const std::string bytes = Utf8(text) + "\r\n";
+    DWORD written = 0;
+    if (m_file)
+      (void)::WriteFile(m_file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                        nullptr);
+  }
+  // The last line: the exit code and, for a failure, its reason; a script
+  // finds it with grep "exit code".
+  DWORD End(DWORD code, const std::wstring& reason = {}) {
+    Line((code == kExitDone ? L"done with exit code 0"
+                            : L"failed with exit code " + std::to_wstring(code) + L": " + reason));
+    return code;
+  }
+
+ private:
+  void Open() {
+    m_opened = true;
+    if (m_title.empty()) return;
+    std::optional<std::wstring> path = TempCopyPath(TempFolder(), m_title);
+    if (!path) return;
+    path->replace(path->size() - 4, 4, L".log");
+    m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  std::wstring m_title;
+  bool m_opened = false;
+  win::UniqueFile m_file;
+};
+
+// The unattended install's side of an installation: every file from the
+// source folder or from the folder of its disc label beside it, no
+// question asked; the first failure ends the run and says why.
+class CSilentHost : public CInstallHost {
+ public:
+  CSilentHost(CLog& log, const std::wstring& sourceDir)
+      : m_log(log), m_sourceDir(WithTrailingBackslash(sourceDir)) {
+    // "X:\set\DISC1\" gives "X:\set\"; a drive root has no folder beside it.
+    const std::wstring folder = m_sourceDir.substr(0, m_sourceDir.size() - 1);
+    const std::size_t cut = folder.rfind(L'\\');
+    if (cut != std::wstring::npos) m_besideSource = folder.substr(0, cut + 1);
+  }
+
+  std::vector<std::wstring> SourcePaths(const FileEntry& file) override {
+    std::vector<std::wstring> paths{m_sourceDir + file.name};
+    const std::wstring disc = DiscFolder(file);
+    if (!disc.empty() && !SameFolder(disc, m_sourceDir)) paths.push_back(disc + file.name);
+    return paths;
+  }
+  Choice SourceMissing(const FileEntry& file) override {
+    const std::wstring disc = DiscFolder(file);
+    return Fail(kExitDiscMissing, L"the files of disc " + file.disc + L" were not found: " +
+                                      file.name + L" is neither in " + m_sourceDir +
+                                      (disc.empty() ? L"" : L" nor in " + disc));
+  }
+  Choice CopyFailed(const FileEntry& file) override {
+    return Fail(kExitFailed, L"the copy of " + file.name + L" failed");
+  }
+  Choice ContentDiffers(const FileEntry& file) override {
+    return Fail(kExitFailed, L"the content of " + file.name + L" (" + file.disc +
+                                 L") differs from the package's; the copy was deleted");
+  }
+  void RecordFailed() override {
+    (void)Fail(kExitFailed, L"the install record could not be written to the registry");
+  }
+  void Note(const std::wstring& line) override { m_log.Line(line); }
+
+  DWORD code = kExitFailed;
+  std::wstring reason = L"the installation failed";
+
+ private:
+  // The folder named after the file's disc label beside the source folder;
+  // empty without one, or for a label that is no plain folder name.
+  std::wstring DiscFolder(const FileEntry& file) const {
+    if (m_besideSource.empty() || !IsSafeFileName(file.disc)) return {};
+    return m_besideSource + file.disc + L"\\";
+  }
+  Choice Fail(DWORD failure, const std::wstring& why) {
+    code = failure;
+    reason = why;
+    return Choice::kAbort;
+  }
+
+  CLog& m_log;
+  std::wstring m_sourceDir;
+  std::wstring m_besideSource;
+};
+
+DWORD SilentInstall(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir,
+                    CLog& log) {
+  const std::wstring folder =
+      command.installFolder
+          ? InstallFolderOf(*command.installFolder)
+          : WithTrailingBackslash(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES),
+                                                       info.company, info.title));
+  log.Line(L"install " + info.title + L" (" + info.company + L") from " + sourceDir + L" to " +
+           folder);
+  const std::wstring installed = InstalledFolder(info);
+  if (!installed.empty()) return log.End(kExitNothingToDo, L"already installed in " + installed);
+
+  std::uint64_t required = 0;
+  for (const FileEntry& file : info.files) required += file.size;
+  const std::wstring drive = FreeSpaceQueryPath(folder);
+  ULARGE_INTEGER available{};
+  // A drive that cannot tell its free space is tried all the same.
+  if (::GetDiskFreeSpaceExW(drive.c_str(), &available, nullptr, nullptr) &&
+      available.QuadPart < required) {
+    return log.End(kExitFailed, L"not enough space on " + drive + L": " +
+                                    std::to_wstring(required >> 10) + L" KB needed, " +
+                                    std::to_wstring(available.QuadPart >> 10) + L" KB free");
+  }
+
+  info.installDir = folder;
+  CSilentHost host(log, sourceDir);
+  if (!RunInstall(info, host)) return log.End(host.code, host.reason);
+  return log.End(kExitDone);
+}
+
+DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir,
+                CLog& log) {
+  const bool silent = command.silent;
+  const std::wstring installed = InstalledFolder(info);
+  const std::wstring copyFolder = installed + kUninstallFolder;
+  if (!installed.empty() && SameFolder(ModuleFolder(), copyFolder)) {
+    // Started from the uninstall copy, whose folder is to go: the removal
+    // runs from a copy in the temporary folder, which writes the log, and
+    // this process passes on its exit code.
+    (void)::SetCurrentDirectoryW(TempFolder().c_str());
+    bool started = false;
+    const DWORD code = RelaunchFromTempCopy(
+        info.title, copyFolder, silent ? L"/uninstall /S" : L"/uninstall", true, &started);
+    if (started) return code;
+    log.Line(L"warning: no copy could be started from the temporary folder; removing from here");
+  }
+  log.Line(L"uninstall " + info.title + L" (" + info.company + L")");
+  if (installed.empty()) {
+    if (!silent) win::ShowMessage(nullptr, ui::kNotInstalled, ui::kUninstallCaption, MB_OK);
+    return log.End(kExitNothingToDo, L"not installed");
+  }
+  if (!SameFolder(ModuleFolder(), copyFolder) && SameFolder(sourceDir, copyFolder)) {
+    // The temporary copy: nothing of this process may hold the folder, and
+    // the copy itself goes at the next restart.
+    (void)::SetCurrentDirectoryW(TempFolder().c_str());
+    (void)::MoveFileExW(ModulePath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+  }
+
+  if (!silent && !AskUninstall(nullptr)) return log.End(kExitFailed, L"not confirmed");
+  const UninstallResult result =
+      UninstallProduct(info, [&](const std::wstring& line) { log.Line(line); });
+  if (!silent) TellUninstallResult(nullptr, info, result);
+  if (result.filesLeft != 0) {
+    return log.End(kExitFailed, std::to_wstring(result.filesLeft) +
+                                    L" listed files could not be deleted, the first: " +
+                                    result.firstLeft);
+  }
+  if (result.recordKeyLeft) {
+    return log.End(kExitFailed, L"the record's key HKEY_LOCAL_MACHINE\\" +
+                                    InstallRecordKeyPath(info) +
+                                    L" holds other keys and stays; its folder value is deleted");
+  }
+  return log.End(kExitDone);
+}
+
+}  // namespace
+
+std::optional<std::wstring> UsageError(const CommandLine& command) {
+  if (!command.silent) return std::nullopt;
+  if (!command.unknown.empty()) return L"unknown switch " + command.unknown.front();
+  if (command.installFolder && command.uninstall) return L"/D= does not go with /uninstall";
+  if (command.installFolder && InstallFolderOf(*command.installFolder).empty())
+    return L"/D= needs a full folder path, not \"" + *command.installFolder + L"\"";
+  return std::nullopt;
+}
+
+bool IsUnattended(const CommandLine& command, const SetupInfo& info,
+                  const std::wstring& sourceDir) {
+  if (command.silent || command.uninstall) return true;
+  const std::wstring installed = InstalledFolder(info);
+  if (installed.empty()) return false;
+  const std::wstring copyFolder = installed + kUninstallFolder;
+  return SameFolder(ModuleFolder(), copyFolder) || SameFolder(sourceDir, copyFolder);
+}
+
+DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir) {
+  // Only a run with /S writes a log; the interactive removal tells its
+  // user instead.
+  CLog log(command.silent ? info.title : std::wstring());
+  if (const std::optional<std::wstring> usage = UsageError(command))
+    return log.End(kExitUsage, *usage);
+  if (command.silent && !command.uninstall) return SilentInstall(info, command, sourceDir, log);
+  return Uninstall(info, command, sourceDir, log);
+}
+
+void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode) {
+  CLog log(title);
+  (void)log.End(exitCode, reason);
+}

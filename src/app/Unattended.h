@@ -1,0 +1,42 @@
+// The runs without the launcher: setup.exe /S [/D=<folder>] installs with
+// no window; setup.exe /uninstall [/S] removes, with the launcher's
+// question and final message or with no window. With /S a UTF-8 log
+// %TEMP%\setup_<title>.log tells each step and the reason of a failure.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "app/CommandLine.h"
+
+struct SetupInfo;
+
+// The exit codes (fixed: scripts depend on them).
+enum : DWORD {
+  kExitDone = 0,
+  kExitFailed = 1,       // package refused, space short, a copy or hash failed,
+                         // the record not written, a listed file stayed
+  kExitUsage = 2,        // with /S: an unknown switch, /D= not a full path
+  kExitDiscMissing = 3,  // a disc's files were not found
+  kExitNothingToDo = 4,  // install when installed, uninstall when not
+};
+
+// Why the command line cannot be carried out, when it cannot (only with
+// /S; without it unknown switches are passed over): an unknown switch,
+// /D= that is not a full path, /D= with /uninstall.
+std::optional<std::wstring> UsageError(const CommandLine& command);
+
+// True when the command line asks for a run without the launcher, or the
+// program was started from the product's uninstall copy (or from its
+// temporary copy on the uninstall copy's package), which only removes.
+bool IsUnattended(const CommandLine& command, const SetupInfo& info, const std::wstring& sourceDir);
+
+// Carries out an unattended run for the loaded package; the current folder
+// is sourceDir. Returns the exit code. info.installDir is set by an install.
+DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir);
+
+// Writes the reason why start-up could not use the package into the log of
+// title (nothing without a usable title).
+void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode);

@@ -1,0 +1,49 @@
+// One installation, shared by the wizard's copy worker and the unattended
+// install (setup.exe /S): every listed file copied with its last-write time
+// and checked against its content hash as it is copied, then the install
+// record, the shortcuts, the uninstall copy and the Apps & features entry.
+// What it cannot decide alone it asks its host: the wizard asks the user,
+// the unattended install decides by itself and writes its log.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct FileEntry;
+struct SetupInfo;
+
+class CInstallHost {
+ public:
+  enum class Choice { kRetry, kAbort };
+  virtual ~CInstallHost() = default;
+
+  // Where the file's bytes may be, tried in order: the first that opens is
+  // copied. The default is the name itself, relative to the current folder
+  // (the source folder).
+  virtual std::vector<std::wstring> SourcePaths(const FileEntry& file);
+  // None of SourcePaths opened (its disc is not in the drive).
+  virtual Choice SourceMissing(const FileEntry& file) = 0;
+  // Reading, creating or writing failed; what was written is deleted.
+  virtual Choice CopyFailed(const FileEntry& file) = 0;
+  // The copy's bytes differ from the package's hash; the copy is deleted.
+  virtual Choice ContentDiffers(const FileEntry& file) = 0;
+  // The install record could not be written: the run ends as an abort.
+  virtual void RecordFailed() = 0;
+  // Asked every few MiB or 50 ms while copying: true ends the run as an
+  // abort.
+  virtual bool AbortRequested() { return false; }
+  // copied of total bytes; now: show it at once (a question follows, or
+  // the copy is complete).
+  virtual void Progress(std::uint64_t /*copied*/, std::uint64_t /*total*/, bool /*now*/) {}
+  // A step done, for a log: a file copied from its source path, the record,
+  // the links, the uninstall copy and entry (or why they failed).
+  virtual void Note(const std::wstring& /*line*/) {}
+};
+
+// Installs info's files into info.installDir (a full folder ending in a
+// backslash). True when the files and the record are in place (the links,
+// the uninstall copy and the Apps & features entry are made, or noted when
+// they fail); false when the host chose to abort or the record failed: what
+// was copied stays, and nothing is recorded.
+bool RunInstall(const SetupInfo& info, CInstallHost& host);

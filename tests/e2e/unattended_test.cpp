@@ -1,0 +1,107 @@
+// setup.exe /S [/D=folder], /uninstall [/S]: no window, exit codes, the log,
+// the uninstall copy and the Apps & features entry.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "Steps.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kTitle[] = L"星の旅人";  // the sample product
+constexpr wchar_t kMenu[] = L"サンプル工房\\星の旅人";
+const std::wstring kEntry =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 星の旅人";
+const std::vector<std::wstring> kDisc1{L"data\\stage1.dat", L"data\\表紙.bmp", L"game.exe",
+                                       L"manual\\manual.html", L"readme.txt"};
+const std::vector<std::wstring> kDisc2{L"bgm\\テーマ曲.dat", L"data\\stage2.dat"};
+const BoxIs kAsk{L"このアプリケーションを削除しますか？", L"アンインストール", {IDYES, IDNO}, IDNO};
+
+// EstimatedSize: the listed files' bytes in KiB, as the fixture holds them.
+std::wstring ListedKib() {
+  std::uint64_t bytes = 0;
+  for (const auto& [disc, names] : {std::pair{L"DISC1", kDisc1}, std::pair{L"DISC2", kDisc2}}) {
+    for (const std::wstring& name : names) {
+      WIN32_FILE_ATTRIBUTE_DATA data{};
+      if (::GetFileAttributesExW(JoinPath(FixtureDisc(L"sample", disc), name).c_str(),
+                                 GetFileExInfoStandard, &data))
+        bytes += data.nFileSizeLow;
+    }
+  }
+  return std::to_wstring(bytes >> 10);
+}
+
+std::wstring Set() { return WorkDir() + L"\\set"; }
+std::wstring Program() { return Set() + L"\\DISC1\\setup.exe"; }
+
+TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
+  const std::wstring folder = L"C:\\Games\\My Games\\星の 旅人\\";
+  const std::wstring copy = folder + L"uninstall\\setup.exe";
+  std::vector<std::wstring> installed = kDisc2;
+  installed.insert(installed.end(), kDisc1.begin(), kDisc1.end());
+  installed.insert(installed.end(), {L"uninstall\\setup", L"uninstall\\setup.exe"});
+  std::sort(installed.begin(), installed.end());
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}),
+        Silent(Program(), L"/S /D=" + folder.substr(0, folder.size() - 1), 0),
+        Listed(folder, installed), Files(folder, Set() + L"\\DISC1", kDisc1),
+        Files(folder, Set() + L"\\DISC2", kDisc2), Bytes(copy, Program()),
+        Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"), RecordIs(kTitle, folder),
+        Link(DesktopLink(kTitle), folder + L"game.exe"),
+        Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html"),
+        RegValue(kEntry, L"DisplayName", kTitle), RegValue(kEntry, L"Publisher", kMaker),
+        RegValue(kEntry, L"InstallLocation", folder),
+        RegValue(kEntry, L"DisplayIcon", folder + L"game.exe"),
+        RegValue(kEntry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
+        RegValue(kEntry, L"QuietUninstallString", L"\"" + copy + L"\" /uninstall /S"),
+        RegValue(kEntry, L"EstimatedSize", ListedKib()), RegValue(kEntry, L"NoModify", L"1"),
+        RegValue(kEntry, L"NoRepair", L"1"), LogHas(kTitle, L"copied bgm\\テーマ曲.dat from "),
+        LogHas(kTitle, L"done with exit code 0"),
+        // Once installed, there is nothing to do.
+        Silent(Program(), L"/S", 4), LogHas(kTitle, L"failed with exit code 4: already installed"),
+        // The entry's quiet command removes everything, its own copy too.
+        Silent(copy, L"/uninstall /S", 0), Listed(folder, {}), Exists(folder + L"uninstall", false),
+        RegKey(kEntry, false), RegKey(RecordKey(kTitle), false), Exists(DesktopLink(kTitle), false),
+        Exists(MenuLink(kMenu, kTitle), false), LogHas(kTitle, L"done with exit code 0"),
+        Silent(Program(), L"/uninstall /S", 4)});
+}
+
+TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
+  const std::wstring folder = DefaultFolder(kTitle) + L"\\";
+  Play({CopySet(L"sample", Set(), {L"DISC1"}), Silent(Program(), L"/S", 3),
+        LogHas(kTitle, L"failed with exit code 3: the files of disc DISC2 were not found"),
+        Files(folder, Set() + L"\\DISC1", kDisc1), Exists(folder + L"data\\stage2.dat", false),
+        RecordIs(kTitle, L""), RegKey(kEntry, false), Exists(DesktopLink(kTitle), false)});
+}
+
+TEST(Unattended, UsageErrorsChangeNothing) {
+  const std::wstring folder = DefaultFolder(kTitle);
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S /X", 2),
+        LogHas(kTitle, L"failed with exit code 2: unknown switch /X"),
+        Silent(Program(), L"/S /D=Games\\星の旅人", 2),
+        LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path"),
+        Silent(Program(), L"/uninstall /S /D=C:\\x", 2), Exists(folder, false),
+        RecordIs(kTitle, L""), RegKey(kEntry, false)});
+}
+
+TEST(Unattended, TheEntryAsksFromATemporaryCopy) {
+  const std::wstring folder = DefaultFolder(kTitle) + L"\\";
+  const std::wstring copy = folder + L"uninstall\\setup.exe";
+  const BoxIs done{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
+        // No changes nothing; the question comes from the copy in the temporary folder.
+        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(kTitle, folder),
+        Exists(copy, true), Bytes(TempFolder() + L"setup_" + kTitle + L".exe", Program()),
+        Spawn(copy, L"/uninstall"), Box(kAsk, IDYES), Box(done, IDOK), Exited(0),
+        Exists(folder + L"uninstall", false), RegKey(kEntry, false), RecordIs(kTitle, L"")});
+}
+
+TEST(ScreenshotUninstall, TheQuestionFromTheEntry) {
+  const std::wstring copy = DefaultFolder(kTitle) + L"\\uninstall\\setup.exe";
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
+        Spawn(copy, L"/uninstall"), Box(kAsk, kKeep), ShotBox(L"uninstall-question"), Answer(IDNO),
+        Exited(1)});
+}
+
+}  // namespace
+}  // namespace e2e
