@@ -134,4 +134,11 @@ Step Installed(bool installed);  // the launcher's buttons say so
 Step Rises();                    // the copy's bar only moves forward and ends full
 Step FreeUnchanged();            // since ListFreeSpace
 
+// Screen scale. Dpi: the DPI (96 = 100 %) that programs started from now on
+// read. Sized: control id of the wizard's page while one is open, else of
+// the launcher, is times base in pixels, within 3 %; an empty base takes
+// the size.
+Step Dpi(DWORD dpi);
+Step Sized(int id, SIZE& base, double times);
+
 }  // namespace e2e
