@@ -29,13 +29,14 @@ for program in e2e_driver.exe e2e_opener.exe setup.exe; do
 done
 [[ -d $tree/sample/DISC1 ]] || { echo "screenshots.sh: $tree/sample has no discs; build the tree first" >&2; exit 1; }
 
-# A display of its own, so that no other window gets into the pictures.
+# A display of its own, so that no other window gets into the pictures; tall
+# enough for the launcher at 150 %.
 xvfb=
 cleanup() { [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null; return 0; }
 trap cleanup EXIT
 for n in $(seq 140 180); do
   [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-  Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  Xvfb ":$n" -screen 0 1024x1024x24 -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   export DISPLAY=:$n
   break
@@ -46,4 +47,4 @@ for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 mkdir -p "$out"
 bash "$root/tests/e2e/run-scenario.sh" --dir "$tree/e2e" --driver "$tree/bin/e2e_driver.exe" \
   --setup "$tree/bin/setup.exe" --opener "$tree/bin/e2e_opener.exe" --fixtures "$tree/e2e/fixtures" \
-  --lang "$lang" --test "$filter" --desktop shot,1024x768 --shots "$out"
+  --lang "$lang" --test "$filter" --desktop shot,1024x1024 --shots "$out"

@@ -19,7 +19,7 @@ CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wiz
       m_hWizardPicture(wizardPicture) {}
 
 BOOL CLauncherDlg::OnInitDialog() {
-  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hLauncherPicture);
+  ShowPicture(IDC_PICTURE, m_hLauncherPicture);
   // The single-instance test of the start-up looks for exactly this caption.
   ::SetWindowTextW(Hwnd(), (m_info.title + ui::kLauncherCaptionSuffix).c_str());
   if (!m_info.readmeFile.empty())

@@ -4,6 +4,16 @@
 
 namespace win {
 
+namespace {
+
+// A DPI change reaches a top-level dialog as WM_DPICHANGED and a page (a
+// child dialog) as this; the dialog manager lays the controls out anew
+// after either, and the picture is fitted once it has, on kRescalePicture.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;  // WM_DPICHANGED_AFTERPARENT, Windows 10 1703
+constexpr UINT kRescalePicture = WM_APP + 0x3F00;
+
+}  // namespace
+
 INT_PTR CDialog::DoModal(HWND owner) {
   m_modal = true;
   return ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(m_templateId), owner,
@@ -82,6 +92,13 @@ INT_PTR CDialog::Route(UINT message, WPARAM wParam, LPARAM lParam) {
         OnControlNotify(LOWORD(wParam), HIWORD(wParam));
       }
       return TRUE;
+    case WM_DPICHANGED:
+    case kDpiChangedAfterParent:
+      ::PostMessageW(m_hWnd, kRescalePicture, 0, 0);
+      return HandleMessage(message, wParam, lParam);
+    case kRescalePicture:
+      m_picture.Rescale();
+      return TRUE;
     default:
       return HandleMessage(message, wParam, lParam);
   }
@@ -122,17 +139,6 @@ void CDialog::CenterIfUnmoved(const RECT& before) {
 
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
   return ::MessageBoxW(owner, text.c_str(), caption, type);
-}
-
-void ShowPicture(HWND dialog, int controlId, HBITMAP picture) {
-  const HWND control = ::GetDlgItem(dialog, controlId);
-  if (!control) return;
-  // ORed, not replaced: the templates' SS_BLACKRECT (0x04) | SS_BITMAP
-  // (0x0E) is exactly SS_BITMAP.
-  const LONG_PTR style = ::GetWindowLongPtrW(control, GWL_STYLE);
-  ::SetWindowLongPtrW(control, GWL_STYLE, style | SS_BITMAP);
-  // The previous image is the control's own business: it had none.
-  ::SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
 }
 
 }  // namespace win

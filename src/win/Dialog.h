@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "win/Picture.h"
+
 namespace win {
 
 class CDialog {
@@ -52,6 +54,13 @@ class CDialog {
   // Stores the answer to the message being handled and returns TRUE.
   INT_PTR SetMsgResult(LONG_PTR result);
 
+  // Turns control controlId (a black rectangle in the template) into a
+  // bitmap static showing picture at the window's scale, scaled again when
+  // the window's DPI changes. The dialog only borrows the bitmap: the caller
+  // keeps it alive while the dialog exists and deletes it afterwards. A null
+  // picture leaves the area empty.
+  void ShowPicture(int controlId, HBITMAP picture) { m_picture.Show(Item(controlId), picture); }
+
  private:
   static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   static INT_PTR Dispatch(CDialog* self, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -61,15 +70,10 @@ class CDialog {
   UINT m_templateId;
   HWND m_hWnd = nullptr;
   bool m_modal = false;
+  CPicture m_picture;
 };
 
 // A message box of owner with a Japanese text; returns the button's id.
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
-
-// Turns control controlId of dialog (a black rectangle in the template) into
-// a bitmap static showing picture. The control only borrows the bitmap: the
-// caller keeps it alive while the dialog exists and deletes it afterwards.
-// A null picture leaves the area empty.
-void ShowPicture(HWND dialog, int controlId, HBITMAP picture);
 
 }  // namespace win

@@ -1,6 +1,6 @@
 // Move-only owners of Win32 handles, keys, GDI objects, COM pointers and a
 // thread's COM apartment. Business code never calls CloseHandle,
-// RegCloseKey, DeleteObject, Release or CoUninitialize.
+// RegCloseKey, DeleteObject, DeleteDC, Release or CoUninitialize.
 #pragma once
 
 #include <windows.h>
@@ -66,6 +66,11 @@ struct BitmapTraits {
   static bool IsValid(HBITMAP b) { return b != nullptr; }
   static void Close(HBITMAP b) { ::DeleteObject(b); }
 };
+struct DcTraits {  // CreateCompatibleDC results
+  static HDC Invalid() { return nullptr; }
+  static bool IsValid(HDC dc) { return dc != nullptr; }
+  static void Close(HDC dc) { ::DeleteDC(dc); }
+};
 
 using UniqueHandle = Unique<HANDLE, HandleTraits>;
 using UniqueEvent = UniqueHandle;   // CreateEventW
@@ -74,6 +79,25 @@ using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueFind = Unique<HANDLE, FindTraits>;
 using UniqueKey = Unique<HKEY, KeyTraits>;
 using UniqueBitmap = Unique<HBITMAP, BitmapTraits>;
+using UniqueDc = Unique<HDC, DcTraits>;
+
+// A GDI object selected into a device context until the owner goes, when
+// the context's previous object returns. Declare it after the context's
+// owner and the object's.
+class CSelection {
+ public:
+  CSelection(HDC dc, HGDIOBJ object) : m_dc(dc), m_previous(::SelectObject(dc, object)) {}
+  ~CSelection() {
+    if (*this) ::SelectObject(m_dc, m_previous);
+  }
+  CSelection(const CSelection&) = delete;
+  CSelection& operator=(const CSelection&) = delete;
+  explicit operator bool() const { return m_previous && m_previous != HGDI_ERROR; }
+
+ private:
+  HDC m_dc;
+  HGDIOBJ m_previous;
+};
 
 // The calling thread's entry into COM, left again when the owner goes;
 // a failed entry is not left.

@@ -15,7 +15,7 @@ CCopyPage::~CCopyPage() {
 }
 
 BOOL CCopyPage::OnInitDialog() {
-  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hPicture);
+  ShowPicture(IDC_PICTURE, m_hPicture);
   return TRUE;
 }
 

@@ -24,7 +24,7 @@ BOOL CDirPage::OnInitDialog() {
   for (const FileEntry& file : m_info.files) m_requiredBytes += file.size;
   // Setting the text updates the free-space text through EN_CHANGE.
   ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, m_strFolder.c_str());
-  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hPicture);
+  ShowPicture(IDC_PICTURE, m_hPicture);
   UpdateFreeSpaceText();
   return TRUE;
 }

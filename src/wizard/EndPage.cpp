@@ -7,7 +7,7 @@
 CEndPage::CEndPage(HBITMAP picture) : CPropertyPage(IDD_END_PAGE), m_hPicture(picture) {}
 
 BOOL CEndPage::OnInitDialog() {
-  win::ShowPicture(Hwnd(), IDC_PICTURE, m_hPicture);
+  ShowPicture(IDC_PICTURE, m_hPicture);
   return TRUE;
 }
 

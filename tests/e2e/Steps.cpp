@@ -595,6 +595,29 @@ Step ShotBox(const std::wstring& name) {
   return [=](CRun& run) {
     ASSERT_TRUE(run.box);
     EXPECT_TRUE(TakeScreenshot(name, {run.box->window}));
+
+// Screen scale.
+
+Step Dpi(DWORD dpi) {
+  return [=](CRun&) {
+    // Wine reads both when a program starts.
+    for (const auto& [root, key] :
+         {std::pair{HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
+          {HKEY_LOCAL_MACHINE,
+           L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}})
+      ASSERT_EQ(::RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
+                ERROR_SUCCESS);
+  };
+}
+Step Sized(int id, SIZE& base, double times) {
+  return [=, &base](CRun& run) {
+    const CWindow window = run.sheet.IsVisible() ? WizardPage(run.sheet) : run.Launcher();
+    RECT rect{};
+    ASSERT_TRUE(::GetWindowRect(window.Control(id), &rect));
+    const SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+    if (!base.cx) base = size;
+    EXPECT_NEAR(size.cx, base.cx * times, base.cx * times * 0.03) << "width of control " << id;
+    EXPECT_NEAR(size.cy, base.cy * times, base.cy * times * 0.03) << "height of control " << id;
   };
 }
 

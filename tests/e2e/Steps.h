@@ -143,4 +143,11 @@ Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEM
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 Step ShotBox(const std::wstring& name);  // the open box alone
 
+// Screen scale. Dpi: the DPI (96 = 100 %) that programs started from now on
+// read. Sized: control id of the wizard's page while one is open, else of
+// the launcher, is times base in pixels, within 3 %; an empty base takes
+// the size.
+Step Dpi(DWORD dpi);
+Step Sized(int id, SIZE& base, double times);
+
 }  // namespace e2e

@@ -99,6 +99,16 @@ TEST(LauncherDialog, PictureAreaIsEmptyWithoutABitmap) {
   }
 }
 
+TEST(LauncherDialog, PicturesGrowWithTheScreenScale) {
+  // The launcher's and the destination page's pictures, at 100 % then 150 %.
+  SIZE launcher{}, page{};
+  for (const auto& [dpi, times] : {std::pair{96ul, 1.0}, {144ul, 1.5}}) {
+    Play({Dpi(dpi), Insert(L"single"), Start(L"Q:\\setup.exe", kStar), Picture(true),
+          Sized(kPicture, launcher, times), Click(kInstallId), Page(0), Picture(true),
+          Sized(kPicture, page, times), Cancel(), Box({{}, L"中断"}, IDYES), SheetGone(), Close()});
+  }
+}
+
 TEST(LauncherDialog, EscAndCloseBoxCloseItCommandButtonsDoNot) {
   const std::wstring folder = L"C:\\Games\\星の旅人\\";
   Play({CopyDisc(L"single", folder, false),

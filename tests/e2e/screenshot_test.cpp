@@ -17,8 +17,9 @@ TEST(ScreenshotLauncher, NotInstalledInstalledAndDiscPrompt) {
         Start(L"Q:\\setup.exe", kTitle), Shot(L"launcher-installed"),
         // Without the DirectX set-up on the disc the launcher asks for a disc.
         Delete(L"Q:\\directx\\dxsetup.exe"), Click(kDirectXId), Box({}, kKeep),
-        Shot(L"launcher-disc-prompt"), Answer(IDCANCEL), Close(),
-        SetRecord(kTitle, L"")});  // the wizard's pictures come next, not installed
+        Shot(L"launcher-disc-prompt"), Answer(IDCANCEL), Close(), SetRecord(kTitle, L""),
+        // At 150 %, beside the first picture; the wizard's come next, at 100 %.
+        Dpi(144), Start(L"Q:\\setup.exe", kTitle), Shot(L"launcher-144dpi"), Close(), Dpi(96)});
 }
 
 TEST(ScreenshotWizard, DestinationCopyAndFinishPages) {
