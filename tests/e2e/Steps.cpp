@@ -595,6 +595,8 @@ Step ShotBox(const std::wstring& name) {
   return [=](CRun& run) {
     ASSERT_TRUE(run.box);
     EXPECT_TRUE(TakeScreenshot(name, {run.box->window}));
+  };
+}
 
 // Screen scale.
 
