@@ -42,14 +42,6 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
                                 static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
-// The folder /D= names: forward slashes as backslashes, a backslash at the
-// end; empty when it is not a full path.
-std::wstring InstallFolderOf(std::wstring text) {
-  std::replace(text.begin(), text.end(), L'/', L'\\');
-  text = WithTrailingBackslash(std::move(text));
-  return IsFullFolderPath(text) ? text : std::wstring();
-}
-
 // The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
 // from its first line on, one UTF-8 line per step. Without a title that can
 // name a file (start-up refuses such a package first) nothing is written.
@@ -148,11 +140,17 @@ class CSilentHost : public CInstallHost {
 
 DWORD SilentInstall(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir,
                     CLog& log) {
-  const std::wstring folder =
-      command.installFolder
-          ? InstallFolderOf(*command.installFolder)
-          : WithTrailingBackslash(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES),
-                                                       info.company, info.title));
+  // Made full and plain as the destination page makes a typed folder.
+  const InstallFolderChoice choice = ChooseInstallFolder(
+      command.installFolder.value_or(DefaultInstallFolder(
+          GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info.company, info.title)),
+      info.files);
+  const std::wstring& folder = choice.folder;
+  if (choice.refusal == FolderRefusal::kTooLong) {
+    return log.End(kExitUsage, L"the folder " + FolderForDisplay(folder) +
+                                   L" is too long: this product's files allow at most " +
+                                   std::to_wstring(choice.maxChars) + L" characters");
+  }
   log.Line(L"install " + info.title + L" (" + info.company + L") from " + sourceDir + L" to " +
            folder);
   const std::wstring installed = InstalledFolder(info);
@@ -227,7 +225,8 @@ std::optional<std::wstring> UsageError(const CommandLine& command) {
   if (!command.silent) return std::nullopt;
   if (!command.unknown.empty()) return L"unknown switch " + command.unknown.front();
   if (command.installFolder && command.uninstall) return L"/D= does not go with /uninstall";
-  if (command.installFolder && InstallFolderOf(*command.installFolder).empty())
+  if (command.installFolder &&
+      ChooseInstallFolder(*command.installFolder, {}).refusal == FolderRefusal::kNotFull)
     return L"/D= needs a full folder path, not \"" + *command.installFolder + L"\"";
   return std::nullopt;
 }

@@ -43,7 +43,8 @@ TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
   installed.insert(installed.end(), {L"uninstall\\setup", L"uninstall\\setup.exe"});
   std::sort(installed.begin(), installed.end());
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}),
-        Silent(Program(), L"/S /D=" + folder.substr(0, folder.size() - 1), 0),
+        // "." and ".." parts go: the plain folder is installed into and recorded.
+        Silent(Program(), L"/S /D=C:\\Games\\zz\\..\\My Games\\.\\星の 旅人", 0),
         Listed(folder, installed), Files(folder, Set() + L"\\DISC1", kDisc1),
         Files(folder, Set() + L"\\DISC2", kDisc2), Bytes(copy, Program()),
         Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"), RecordIs(kTitle, folder),
@@ -80,7 +81,10 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         LogHas(kTitle, L"failed with exit code 2: unknown switch /X"),
         Silent(Program(), L"/S /D=Games\\星の旅人", 2),
         LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path"),
-        Silent(Program(), L"/uninstall /S /D=C:\\x", 2), Exists(folder, false),
+        Silent(Program(), L"/uninstall /S /D=C:\\x", 2),
+        Silent(Program(), L"/S /D=C:\\" + std::wstring(240, L'x'), 2),
+        LogHas(kTitle, L" is too long: this product's files allow at most "),
+        Exists(L"C:\\" + std::wstring(240, L'x'), false), Exists(folder, false),
         RecordIs(kTitle, L""), RegKey(kEntry, false)});
 }
 
