@@ -26,15 +26,6 @@ namespace {
 // afterwards except installDir.
 SetupInfo s_setupInfo;
 
-std::wstring CurrentDirectory() {
-  const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
-  if (needed == 0) return {};
-  std::wstring folder(needed, L'\0');
-  const DWORD length = ::GetCurrentDirectoryW(needed, folder.data());
-  if (length == 0 || length >= needed) return {};
-  folder.resize(length);
-  return folder;
-}
 
 // The package file's bytes; nullopt when it cannot be read, or is larger
 // than any package the publisher's tool makes (its members lie below 2 GiB;
@@ -124,6 +115,6 @@ BOOL CLauncherApp::InitInstance() {
 
   // The copy shows the launcher; this process has nothing more to do
   // whether or not it could start it.
-  m_exitCode = RelaunchFromTempCopy(info.title, CurrentDirectory());
+  m_exitCode = RelaunchFromTempCopy(info.title, CurrentFolder());
   return FALSE;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
+#include "package/InstallRecord.h"
 #include "win/Handles.h"
 #include "win/ShellFolders.h"
 
@@ -11,34 +12,7 @@ namespace {
 // How long the first process waits for its copy to come up.
 constexpr DWORD kCopyStartMs = 30000;
 
-std::wstring WithBackslash(std::wstring folder) {
-  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-  return folder;
-}
-
-std::optional<std::wstring> FullPath(const std::wstring& path) {
-  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (needed == 0) return std::nullopt;
-  std::wstring full(needed, L'\0');
-  const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-  if (length == 0 || length >= needed) return std::nullopt;
-  full.resize(length);
-  return full;
-}
-
-bool SameText(const std::wstring& a, const std::wstring& b) {
-  return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
-                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
-}
-
 }  // namespace
-
-std::wstring TempFolder() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
-  if (length == 0 || length > MAX_PATH) return {};
-  return WithBackslash(std::wstring(buffer, length));
-}
 
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
                                          const std::wstring& title) {
@@ -47,17 +21,14 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
     if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
       return std::nullopt;
   }
-  const std::wstring folder = WithBackslash(tempFolder);
+  const std::wstring folder = WithTrailingBackslash(tempFolder);
   const std::wstring path = folder + L"setup_" + title + L".exe";
 
   // Whatever the system makes of the name, it must stay a file directly in
   // the temporary folder.
   const std::optional<std::wstring> fullPath = FullPath(path);
-  const std::optional<std::wstring> fullFolder = FullPath(folder);
-  if (!fullPath || !fullFolder) return std::nullopt;
-  const std::size_t slash = fullPath->rfind(L'\\');
-  if (slash == std::wstring::npos ||
-      !SameText(fullPath->substr(0, slash + 1), WithBackslash(*fullFolder)))
+  const std::size_t slash = fullPath ? fullPath->rfind(L'\\') : std::wstring::npos;
+  if (slash == std::wstring::npos || !SameFolder(fullPath->substr(0, slash + 1), folder))
     return std::nullopt;
   return path;
 }

@@ -13,10 +13,6 @@
 // colon, wildcard or control characters).
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
 
-// The system's temporary folder, ending in a backslash; empty when the
-// system cannot tell.
-std::wstring TempFolder();
-
 // Copies the running program over TempCopyPath(the system's temporary
 // folder, title), read-only or not, starts the copy with sourceFolder as its
 // first argument (and switches, as given, after it) and waits until it is

@@ -28,20 +28,6 @@ std::string Utf8(const std::wstring& text) {
   return bytes;
 }
 
-std::wstring FullFolder(const std::wstring& folder) {
-  wchar_t full[MAX_PATH * 4] = {};
-  const DWORD length = ::GetFullPathNameW(folder.c_str(), MAX_PATH * 4, full, nullptr);
-  if (length == 0 || length >= MAX_PATH * 4) return {};
-  return WithTrailingBackslash(std::wstring(full, length));
-}
-
-bool SameFolder(const std::wstring& a, const std::wstring& b) {
-  const std::wstring left = FullFolder(a), right = FullFolder(b);
-  return !left.empty() &&
-         ::CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
-                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
-}
-
 // The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
 // from its first line on, one UTF-8 line per step. Without a title that can
 // name a file (start-up refuses such a package first) nothing is written.

@@ -28,3 +28,9 @@ bool IsFullFolderPath(const std::wstring& folder) {
   return shareStart != std::wstring::npos && shareStart + 1 < folder.size() &&
          folder[shareStart + 1] != L'\\';
 }
+
+std::wstring WithTrailingBackslash(std::wstring folder) {
+  // UTF-16: a backslash unit is always a backslash, never half a character.
+  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+  return folder;
+}

@@ -30,3 +30,6 @@ std::wstring UninstallEntryKeyPath(const SetupInfo& info);
 // relative to the current folder or drive, which are the source disc's: such
 // a folder is neither installed into nor deleted from.
 bool IsFullFolderPath(const std::wstring& folder);
+
+// folder with a backslash at its end, added when it lacks one.
+std::wstring WithTrailingBackslash(std::wstring folder);

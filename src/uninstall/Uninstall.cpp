@@ -58,10 +58,9 @@ bool KeyExists(const std::wstring& keyPath) {
 // Moved into the temporary folder (a running program can be renamed), it
 // leaves its folder free and goes at the next restart.
 void MoveAsideRunningCopy(const std::wstring& program) {
-  wchar_t temp[MAX_PATH + 1] = {};
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
+  const std::wstring temp = TempFolder();
   wchar_t aside[MAX_PATH] = {};
-  if (length == 0 || length > MAX_PATH || !::GetTempFileNameW(temp, L"stp", 0, aside)) return;
+  if (temp.empty() || !::GetTempFileNameW(temp.c_str(), L"stp", 0, aside)) return;
   if (::MoveFileExW(program.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
     (void)::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   } else {

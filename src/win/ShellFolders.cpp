@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "package/InstallRecord.h"
 #include "win/Handles.h"
 
 namespace {
@@ -105,4 +106,39 @@ std::wstring ModuleFolder() {
   if (slash == std::wstring::npos) return {};
   path.resize(slash + 1);
   return path;
+}
+
+std::optional<std::wstring> FullPath(const std::wstring& path) {
+  const DWORD needed = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  if (needed == 0) return std::nullopt;
+  std::wstring full(needed, L'\0');
+  const DWORD length = ::GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return std::nullopt;
+  full.resize(length);
+  return full;
+}
+
+bool SameFolder(const std::wstring& a, const std::wstring& b) {
+  const std::optional<std::wstring> left = FullPath(a), right = FullPath(b);
+  if (!left || !right) return false;
+  const std::wstring x = WithTrailingBackslash(*left), y = WithTrailingBackslash(*right);
+  return ::CompareStringOrdinal(x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                                static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::wstring TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);
+  if (length == 0 || length > MAX_PATH) return {};
+  return WithTrailingBackslash(std::wstring(buffer, length));
+}
+
+std::wstring CurrentFolder() {
+  const DWORD needed = ::GetCurrentDirectoryW(0, nullptr);
+  if (needed == 0) return {};
+  std::wstring folder(needed, L'\0');
+  const DWORD length = ::GetCurrentDirectoryW(needed, folder.data());
+  if (length == 0 || length >= needed) return {};
+  folder.resize(length);
+  return folder;
 }

@@ -47,3 +47,18 @@ std::wstring ModulePath();
 // The folder of the running program, ending in a backslash; empty when the
 // system cannot tell.
 std::wstring ModuleFolder();
+
+// path made full by the system (GetFullPathNameW, at any length); none when
+// it cannot.
+std::optional<std::wstring> FullPath(const std::wstring& path);
+
+// Whether two folders are the same once made full, ignoring case and a
+// trailing backslash; false when either cannot be made full.
+bool SameFolder(const std::wstring& a, const std::wstring& b);
+
+// The user's temporary folder, ending in a backslash; empty when the system
+// names none that fits a path.
+std::wstring TempFolder();
+
+// The current folder, at any length; empty when the system cannot tell.
+std::wstring CurrentFolder();

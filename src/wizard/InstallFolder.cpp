@@ -8,7 +8,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "package/InstallRecord.h"
+#include "win/ShellFolders.h"
 #endif
 
 namespace {
@@ -31,21 +31,11 @@ std::wstring Decimal(std::uint64_t value) {
 }
 
 #ifdef _WIN32
-std::optional<std::wstring> FullPathName(const std::wstring& path) {
-  const DWORD size = ::GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-  if (size == 0) return std::nullopt;
-  std::wstring full(size, L'\0');
-  const DWORD length = ::GetFullPathNameW(path.c_str(), size, full.data(), nullptr);
-  if (length == 0 || length >= size) return std::nullopt;
-  full.resize(length);
-  return full;
-}
-
 // Windows drops the trailing dots and blanks of a path's last part only, so
 // CreateDirectoryW would drop them from each folder of the chain in turn
 // while the files' paths keep them: every part is resolved as a last part.
 std::optional<std::wstring> PlainFolder(const std::wstring& typed) {
-  const std::optional<std::wstring> full = FullPathName(typed);
+  const std::optional<std::wstring> full = FullPath(typed);
   if (!full) return std::nullopt;
   const wchar_t* const parts = ::PathSkipRootW(full->c_str());
   if (!parts) return WithTrailingBackslash(*full);
@@ -54,7 +44,7 @@ std::optional<std::wstring> PlainFolder(const std::wstring& typed) {
     const std::size_t end = std::min(full->find(L'\\', at), full->size());
     if (end > at) {
       const std::optional<std::wstring> next =
-          FullPathName(WithTrailingBackslash(plain) + full->substr(at, end - at));
+          FullPath(WithTrailingBackslash(plain) + full->substr(at, end - at));
       if (!next) return std::nullopt;
       plain = *next;
     }
@@ -65,12 +55,6 @@ std::optional<std::wstring> PlainFolder(const std::wstring& typed) {
 #endif
 
 }  // namespace
-
-std::wstring WithTrailingBackslash(std::wstring folder) {
-  // UTF-16: a backslash unit is always a backslash, never half a character.
-  if (folder.empty() || folder.back() != L'\\') folder += L'\\';
-  return folder;
-}
 
 std::wstring DefaultInstallFolder(const std::wstring& programFiles, const std::wstring& company,
                                   const std::wstring& title) {

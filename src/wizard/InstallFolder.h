@@ -7,10 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "package/InstallRecord.h"  // WithTrailingBackslash
 #include "package/SetupInfo.h"
-
-// folder with a backslash appended unless it already ends in one.
-std::wstring WithTrailingBackslash(std::wstring folder);
 
 // programFiles (empty: "C:\Program Files") + company + "\" + title, with no
 // trailing backslash.
