@@ -25,11 +25,9 @@ if [[ -n "${DISPLAY:-}" ]]; then
 fi
 
 shot="$root/build/launcher.png"
-Xvfb :97 -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true; "$WINESERVER" -k 2>/dev/null || true' EXIT
-export DISPLAY=:97
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_pid=
+trap '[[ -n $xvfb_pid ]] && kill $xvfb_pid 2>/dev/null; "$WINESERVER" -k 2>/dev/null || true' EXIT
+xvfb_start || { echo "run.sh: Xvfb did not start" >&2; exit 1; }
 wine_prefix_ready "$prefix"
 wine_server_start
 # Wine's virtual desktop draws the window frames.

@@ -29,20 +29,13 @@ for program in e2e_driver.exe e2e_opener.exe setup.exe; do
 done
 [[ -d $tree/sample/DISC1 ]] || { echo "screenshots.sh: $tree/sample has no discs; build the tree first" >&2; exit 1; }
 
+source "$root/scripts/wine-env.sh"
 # A display of its own, so that no other window gets into the pictures; tall
 # enough for the launcher at 150 %.
-xvfb=
-cleanup() { [[ -n $xvfb ]] && kill "$xvfb" 2>/dev/null; return 0; }
+xvfb_pid=
+cleanup() { [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null; return 0; }
 trap cleanup EXIT
-for n in $(seq 140 180); do
-  [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-  Xvfb ":$n" -screen 0 1024x1024x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb=$!
-  export DISPLAY=:$n
-  break
-done
-[[ -n $xvfb ]] || { echo "screenshots.sh: no free display" >&2; exit 1; }
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+xvfb_start 1024x1024 || { echo "screenshots.sh: Xvfb did not start" >&2; exit 1; }
 
 mkdir -p "$out"
 bash "$root/tests/e2e/run-scenario.sh" --dir "$tree/e2e" --driver "$tree/bin/e2e_driver.exe" \

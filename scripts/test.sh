@@ -19,14 +19,7 @@ trap cleanup EXIT
 if [[ -z "${DISPLAY:-}" ]]; then
   # One virtual display for the Windows unit tests; every end-to-end
   # scenario starts its own.
-  for n in $(seq 90 130); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  xvfb_start || { echo "test.sh: Xvfb did not start" >&2; exit 1; }
 fi
 
 # The Windows suites test what ships, the 32-bit program, where this kernel

@@ -13,6 +13,21 @@ fi
 WINESERVER=/usr/lib/wine/wineserver64
 [[ -x $WINESERVER ]] || WINESERVER=/usr/lib/wine/wineserver32
 
+# Starts a virtual display (default 1024x768) and exports DISPLAY; the
+# caller ends xvfb_pid. Xvfb picks a free display number itself and names it
+# once it takes connections: no race with other servers starting.
+xvfb_start() {
+  local named
+  named=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 "${1:-1024x768}x24" -nolisten tcp 3>"$named" >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 500); do [[ -s $named ]] && break; sleep 0.01; done
+  [[ -s $named ]] && export DISPLAY=:$(<"$named")
+  [[ -s $named ]]; local started=$?
+  rm -f "$named"
+  return $started
+}
+
 # True where this kernel runs 32-bit code, so that 32-bit Wine starts.
 wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 

@@ -29,14 +29,7 @@ cleanup() {
 }
 trap cleanup EXIT
 if [[ -z ${DISPLAY:-} ]]; then
-  for n in $(seq 140 180); do
-    [[ -e /tmp/.X11-unix/X$n || -e /tmp/.X$n-lock ]] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb_pid=$!
-    export DISPLAY=":$n"
-    break
-  done
-  sleep 1
+  xvfb_start || { echo "bench/wine/run.sh: Xvfb did not start" >&2; exit 1; }
 fi
 wine_prefix_ready "$prefix"
 # One server for the run, started before the program.

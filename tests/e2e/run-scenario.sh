@@ -198,12 +198,8 @@ phase "server started"
 log=$run/driver.log
 if [[ -z $desktop ]]; then
   # A display of its own: scenarios that run at once never share an X
-  # server. The server names its free display number once it is ready.
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 &
-  xvfb_pid=$!
-  for _ in $(seq 500); do [[ -s $run/display ]] && break; sleep 0.01; done
-  [[ -s $run/display ]] || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
-  export DISPLAY=:$(<"$run/display")
+  # server.
+  xvfb_start || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
 fi
 start=$(date +%s.%N)
 
