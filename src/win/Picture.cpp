@@ -83,10 +83,12 @@ void CPicture::Rescale() {
   if (m_hPicture && dpi != USER_DEFAULT_SCREEN_DPI) scaled = ScalePicture(m_hPicture, dpi);
   // The control takes the bitmap's size. Where the system cannot scale, the
   // picture shows at its own size.
-  ::SendMessageW(m_hControl, STM_SETIMAGE, IMAGE_BITMAP,
-                 reinterpret_cast<LPARAM>(scaled ? scaled.get() : m_hPicture));
-  // The image it returns is the previous copy (or the picture): it shows it
-  // no longer.
+  const auto previous = reinterpret_cast<HBITMAP>(::SendMessageW(
+      m_hControl, STM_SETIMAGE, IMAGE_BITMAP,
+      reinterpret_cast<LPARAM>(scaled ? scaled.get() : m_hPicture)));
+  // A picture with alpha the control shows from a copy of its own, which it
+  // hands back here and forgets; our own it shows no longer either.
+  if (previous && previous != m_hPicture && previous != m_scaled.get()) ::DeleteObject(previous);
   m_scaled = std::move(scaled);
 }
 
