@@ -8,7 +8,7 @@
 
 #include "TestSupport.h"
 #include "text/Cp932Encoder.h"
-#include "Utf8.h"
+#include "text/Utf8.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
 

@@ -3,7 +3,7 @@
 
 #include <optional>
 
-#include "Utf8.h"
+#include "text/Utf8.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"

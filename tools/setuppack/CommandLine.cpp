@@ -1,4 +1,4 @@
-#include "Utf8.h"
+#include "text/Utf8.h"
 #include "CommandLine.h"
 
 #include "text/Cp932.h"

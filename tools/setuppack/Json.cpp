@@ -1,4 +1,4 @@
-#include "Utf8.h"
+#include "text/Utf8.h"
 #include "Json.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 // setuppack list and setuppack extract: the package's index and members.
 
-#include "Utf8.h"
+#include "text/Utf8.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"

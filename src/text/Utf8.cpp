@@ -1,6 +1,6 @@
 #include <cstdint>
 
-#include "Utf8.h"
+#include "text/Utf8.h"
 
 namespace text {
 namespace {

@@ -1,5 +1,6 @@
-// UTF-8 <-> wide conversions for the publisher's tool: messages, JSON and
-// local file names. Invalid input becomes U+FFFD.
+// UTF-8 <-> wide conversions: the publisher's tool's messages, JSON and
+// local file names, and the unattended run's log. Invalid input becomes
+// U+FFFD.
 #pragma once
 
 #include <string>
