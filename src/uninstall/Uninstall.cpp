@@ -19,7 +19,7 @@ bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 // they are empty; stops at base, which stays.
 void RemoveEmptyFolders(const std::wstring& base, std::wstring relativeFolder) {
   while (!relativeFolder.empty()) {
-    if (!::RemoveDirectoryW((base + relativeFolder).c_str())) return;
+    if (!::RemoveDirectoryW(ExtendedPath(base + relativeFolder).c_str())) return;
     std::size_t cut = relativeFolder.size();
     while (cut > 0 && !IsSeparator(relativeFolder[cut - 1])) --cut;
     if (cut == 0) return;
@@ -45,6 +45,19 @@ bool DeleteAnyFile(const std::wstring& path) {
   (void)::SetFileAttributesW(path.c_str(), attributes);
   ::SetLastError(retryError);
   return false;
+}
+
+// Whether the system says that nothing is at path after DeleteAnyFile failed
+// with error: no such file, or not even its folder. Any other error, a path
+// too long among them, leaves the file where it may still be.
+bool IsGone(const std::wstring& path, DWORD error) {
+  if (error == ERROR_FILE_NOT_FOUND) return true;
+  const std::optional<std::wstring> folder = ParentFolderOf(path);
+  if (error != ERROR_PATH_NOT_FOUND || !folder ||
+      ::GetFileAttributesW(folder->c_str()) != INVALID_FILE_ATTRIBUTES)
+    return false;
+  const DWORD folderError = ::GetLastError();
+  return folderError == ERROR_FILE_NOT_FOUND || folderError == ERROR_PATH_NOT_FOUND;
 }
 
 bool KeyExists(const std::wstring& keyPath) {
@@ -81,11 +94,9 @@ std::wstring InstalledFolder(const SetupInfo& info) {
 }
 
 bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {
-  if (!DeleteAnyFile(baseFolder + relativePath)) {
-    // In use it stays; missing, it is gone already.
-    const DWORD error = ::GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  }
+  const std::wstring path = ExtendedPath(baseFolder + relativePath);
+  // In use it stays; missing, it is gone already.
+  if (!DeleteAnyFile(path)) return IsGone(path, ::GetLastError());
   std::size_t cut = relativePath.size();
   while (cut > 0 && !IsSeparator(relativePath[cut - 1])) --cut;
   if (cut > 0) RemoveEmptyFolders(baseFolder, relativePath.substr(0, cut - 1));
@@ -103,9 +114,13 @@ UninstallResult UninstallProduct(const SetupInfo& info,
 
   // The files go only relative to the recorded folder; without one (another
   // launcher removed the product meanwhile) the links and the key still go.
-  const std::wstring folder = InstalledFolder(info);
+  std::wstring folder = InstalledFolder(info);
   const bool haveFolder = IsFullFolderPath(folder);
   if (haveFolder) {
+    // Made plain, as the wizard records it: a record written by hand or by an
+    // older version may hold ".." parts, which the long-path form would take
+    // literally.
+    folder = WithTrailingBackslash(FullPath(folder).value_or(folder));
     for (const FileEntry& file : info.files) {
       if (DeleteFileAndEmptyParents(folder, file.name)) {
         tell(L"removed " + folder + file.name);

@@ -17,8 +17,10 @@ std::wstring InstalledFolder(const SetupInfo& info);
 
 // Deletes baseFolder + relativePath (a read-only file too), then removes the
 // folders between it and baseFolder from the innermost outward while they
-// are empty. baseFolder ends in a backslash and is never removed itself.
-// True when the file is gone: deleted, or not there to begin with.
+// are empty. baseFolder ends in a backslash and is never removed itself;
+// paths of any length are reached (ExtendedPath). True when the file is
+// gone: deleted, or reported missing by the system (no such file, or no
+// such folder either); false on any other failure.
 bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath);
 
 // What a removal could not remove: listed files that exist and could not be

@@ -118,6 +118,18 @@ std::optional<std::wstring> FullPath(const std::wstring& path) {
   return full;
 }
 
+std::wstring ExtendedPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH) return path;
+  const std::optional<std::wstring> full = FullPath(path);
+  if (!full || full->size() < MAX_PATH) return full.value_or(path);
+  const std::wstring& plain = *full;
+  if (plain[1] == L':' && plain[2] == L'\\') return L"\\\\?\\" + plain;
+  // "\\?\" and "\\.\" paths are in a device form already.
+  if (plain.rfind(L"\\\\", 0) == 0 && plain[2] != L'?' && plain[2] != L'.')
+    return L"\\\\?\\UNC\\" + plain.substr(2);
+  return plain;
+}
+
 bool SameFolder(const std::wstring& a, const std::wstring& b) {
   const std::optional<std::wstring> left = FullPath(a), right = FullPath(b);
   if (!left || !right) return false;

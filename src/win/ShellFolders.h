@@ -52,6 +52,13 @@ std::wstring ModuleFolder();
 // it cannot.
 std::optional<std::wstring> FullPath(const std::wstring& path);
 
+// path, a full path, in a form the file functions take at any length: as it
+// is when shorter than MAX_PATH; otherwise made plain (FullPath, since the
+// "\\?\" form takes "..", "/" and trailing dots literally) and given that
+// form, "\\?\C:\..." or "\\?\UNC\server\share\...". A program not marked
+// long-path-aware cannot reach a longer path any other way.
+std::wstring ExtendedPath(const std::wstring& path);
+
 // Whether two folders are the same once made full, ignoring case and a
 // trailing backslash; false when either cannot be made full.
 bool SameFolder(const std::wstring& a, const std::wstring& b);

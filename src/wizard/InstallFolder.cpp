@@ -80,11 +80,16 @@ std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files) {
   };
   // The folder's own backslash counts against both limits.
   std::size_t chars = kMaxDirectoryChars;
-  for (const FileEntry& file : files) {
-    chars = std::min(chars, within(kMaxPathChars, file.name.size() + 1));
-    const std::size_t cut = file.name.find_last_of(L"\\/");
+  const auto leaveRoomFor = [&](const std::wstring& name) {
+    chars = std::min(chars, within(kMaxPathChars, name.size() + 1));
+    const std::size_t cut = name.find_last_of(L"\\/");
     if (cut != std::wstring::npos) chars = std::min(chars, within(kMaxDirectoryChars, cut + 1));
-  }
+  };
+  for (const FileEntry& file : files) leaveRoomFor(file.name);
+  // Every installation also writes the uninstall copy; without room for it
+  // no Apps & features entry is written.
+  leaveRoomFor(kUninstallProgram);
+  leaveRoomFor(kUninstallPackage);
   return chars;
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "package/InstallRecord.h"  // WithTrailingBackslash
+#include "package/InstallRecord.h"  // WithTrailingBackslash, kUninstallProgram
 #include "package/SetupInfo.h"
 
 // programFiles (empty: "C:\Program Files") + company + "\" + title, with no
@@ -28,8 +28,9 @@ std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& qu
 // The most characters an install folder (without its trailing backslash)
 // may have for these files, on a Windows that is not told the program
 // handles longer paths: every file's path (folder, "\", name) within 259,
-// every folder it creates within the 247 that CreateDirectoryW accepts.
-// 0 when no folder is short enough.
+// every folder it creates within the 247 that CreateDirectoryW accepts, the
+// uninstall copy (kUninstallProgram, kUninstallPackage) counted with the
+// files. 0 when no folder is short enough.
 std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files);
 
 // folder as the destination page shows it: without a trailing backslash,

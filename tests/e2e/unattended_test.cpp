@@ -82,9 +82,9 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         Silent(Program(), L"/S /D=Games\\星の旅人", 2),
         LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path"),
         Silent(Program(), L"/uninstall /S /D=C:\\x", 2),
-        Silent(Program(), L"/S /D=C:\\" + std::wstring(240, L'x'), 2),
-        LogHas(kTitle, L" is too long: this product's files allow at most "),
-        Exists(L"C:\\" + std::wstring(240, L'x'), false), Exists(folder, false),
+        Silent(Program(), L"/S /D=C:\\" + std::wstring(235, L'x'), 2),
+        LogHas(kTitle, L" is too long: this product's files allow at most 237 characters"),
+        Exists(L"C:\\" + std::wstring(235, L'x'), false), Exists(folder, false),
         RecordIs(kTitle, L""), RegKey(kEntry, false)});
 }
 

@@ -96,13 +96,16 @@ TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
         Close()});
 }
 
-TEST(Uninstall, ARecordWithoutBackslashNamesItsFolderAndReadOnlyFilesGo) {
-  // "...\installed" + "game.exe" must not name the neighbour "...\installedgame.exe".
+TEST(Uninstall, AHandWrittenRecordNamesItsFolderAndReadOnlyFilesGo) {
+  // "...\installed" + "game.exe" must not name the neighbour "...\installedgame.exe";
+  // ".." parts make the record, and every path in it, longer than MAX_PATH.
   const std::wstring folder = WorkDir() + L"\\installed";
+  std::wstring detour;
+  for (int i = 0; i < 50; ++i) detour += L"\\zz\\..";
   Play({CopyDisc(L"single", folder, false), Write(folder + L"game.exe", "a neighbour's"),
-        ReadOnly(folder + L"\\readme.txt"), SetRecord(kTitle, folder), Insert(L"single"),
-        Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK),
-        Listed(folder, kNotListed), Exists(folder + L"game.exe", true),
+        ReadOnly(folder + L"\\readme.txt"), SetRecord(kTitle, WorkDir() + detour + L"\\installed"),
+        Insert(L"single"), Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES),
+        Box(kDone, IDOK), Listed(folder, kNotListed), Exists(folder + L"game.exe", true),
         RegKey(RecordKey(kTitle), false), Installed(false), Close()});
 }
 

@@ -168,20 +168,21 @@ TEST(WizardFolder, ATypedFolderIsInstalledIntoAndRecordedPlain) {
 }
 
 TEST(WizardFolder, AFolderTooLongForTheProductIsRefusedBeforeTheCopy) {
-  // The longest path is <folder>\data\stage1.dat, the longest folder
-  // <folder>\data: 242 characters leave both within their limits.
-  const std::wstring fits = L"C:\\長い\\" + std::wstring(236, L'x'), tooLong = fits + L"y";
+  // The longest folder is the uninstall copy's, <folder>\uninstall: 237
+  // characters leave it within CreateDirectoryW's 247.
+  const std::wstring fits = L"C:\\長い\\" + std::wstring(231, L'x'), tooLong = fits + L"y";
   Play(
       OpenWizard(L"single", kStar) +
       std::vector<Step>{
           Type(tooLong + L"\\zz\\.."), Next(),
-          Box({L"インストール先のフォルダが長すぎます。\n242文字以内のフォルダを指定してください。",
+          Box({L"インストール先のフォルダが長すぎます。\n237文字以内のフォルダを指定してください。",
                L"インストール",
                {IDOK}},
               IDOK),
           Page(0), PageText(kFolderEdit, tooLong), Exists(L"C:\\長い", false), Type(fits), Next(),
           Page(2), Finish(), Files(fits + L"\\", L"Q:\\", kStarFiles),
-          RecordIs(kStar, fits + L"\\"), Installed(true), Close()});
+          Exists(fits + L"\\uninstall\\setup.exe", true), RecordIs(kStar, fits + L"\\"),
+          Installed(true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {

@@ -70,12 +70,11 @@ TEST(Wizard, InstallFolderLeavesRoomForTheLongestPath) {
     std::vector<FileEntry> files;
     std::size_t chars;
   } const cases[] = {
-      {files({}), 247},                                  // CreateDirectoryW's limit
-      {files({L"game.exe"}), 247},                       // 247 + 1 + 8 < 259
+      {files({}), 237},                                  // folder + "\\uninstall": 247
+      {files({L"data\\stage1.dat", L"game.exe"}), 237},  // the uninstall copy's folder is longer
       {files({L"game.exe", name250.c_str()}), 8},        // 8 + 1 + 250 = 259
-      {files({L"data\\stage1.dat", L"game.exe"}), 242},  // folder + "\\data": 247
       {files({L"subfolder\\of\\x", L"a.exe"}), 234},     // folder + "\\subfolder\\of": 247
-      {files({L"bgm/テーマ曲.dat"}), 243},               // "/" parts a folder as "\\" does
+      {files({L"bgm/テーマ曲の全集/1.dat"}), 235},       // "/" parts a folder as "\\" does
       {files({name260.c_str()}), 0},                     // fits nowhere
   };
   for (const Case& c : cases) EXPECT_EQ(MaxInstallFolderChars(c.files), c.chars) << &c - cases;

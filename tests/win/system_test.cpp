@@ -84,6 +84,19 @@ TEST(ShellFolders, ChainsAndShortcutsInTheirOddCases) {
   EXPECT_EQ(std::distance(fs::directory_iterator(base), fs::directory_iterator()), 4);
   EXPECT_EQ(std::distance(fs::directory_iterator(base + L"表示"), fs::directory_iterator()), 1);
 
+  // Paths of MAX_PATH or more are made plain, and take the "\\?\" form when
+  // they stay that long.
+  const std::wstring n(250, L'n');
+  const std::pair<std::wstring, std::wstring> extended[] = {
+      {L"C:\\x\\..\\" + n, L"C:\\x\\..\\" + n},  // shorter: as it is
+      {L"C:\\x\\" + n + L"\\..\\" + n, L"C:\\x\\" + n},
+      {L"C:\\x/" + n + L"\\" + n + L". ", L"\\\\?\\C:\\x\\" + n + L"\\" + n},
+      {L"\\\\server\\share\\" + n, L"\\\\?\\UNC\\server\\share\\" + n},
+      {L"\\\\?\\C:\\" + n + L"\\" + n, L"\\\\?\\C:\\" + n + L"\\" + n},
+  };
+  for (const auto& [path, form] : extended)
+    EXPECT_EQ(ExtendedPath(path), form) << &path - &extended[0].first;
+
   // A target directly in a root keeps the root as working folder, not "C:".
   ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr)));
   const std::wstring name = L"setup_test_" + kPid, target = L"C:\\" + name + L".exe",
@@ -113,18 +126,24 @@ TEST(ShellFolders, ChainsAndShortcutsInTheirOddCases) {
 TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   CTestFolder folder;
   const std::wstring base = folder.Path().wstring() + L"\\";
-  // Listed in this order; M\N's file is missing, R\S's is read-only and goes.
-  const std::vector<std::wstring> listed{L"A\\B\\f2", L"A\\f1",        L"表\\紙.bmp",
-                                         L"C/D/f",    L"R\\S\\locked", L"M\\N\\missing"};
+  // Listed in this order; M\N's file is missing, R\S's is read-only and goes;
+  // L's path passes MAX_PATH, so it is made through the "\\?\" form.
+  const std::wstring longFolder(150, L'L'), longName = longFolder + L"\\" + std::wstring(150, L'n');
+  const std::vector<std::wstring> listed{L"A\\B\\f2",     L"A\\f1", L"表\\紙.bmp",   L"C/D/f",
+                                         L"R\\S\\locked", longName, L"M\\N\\missing"};
   for (const std::wstring& f : listed) {
-    CreateDirectoryChain(base + f);
+    const std::wstring path = (f == longName ? L"\\\\?\\" : L"") + base + f;
+    CreateDirectoryChain(path);
     if (f != listed.back()) {
-      ASSERT_TRUE(WriteBytes(base + f, "x"));
+      ASSERT_TRUE(WriteBytes(path, "x"));
     }
   }
   ::SetFileAttributesW((base + L"R\\S\\locked").c_str(), FILE_ATTRIBUTE_READONLY);
-  for (const std::wstring& f : listed) DeleteFileAndEmptyParents(base, f);
-  for (const wchar_t* gone : {L"A", L"表", L"C", L"R"}) EXPECT_FALSE(fs::exists(base + gone)) << gone;
+  for (const std::wstring& f : listed)
+    EXPECT_TRUE(DeleteFileAndEmptyParents(base, f)) << testing::PrintToString(f);
+  for (const wchar_t* gone : {L"A", L"表", L"C", L"R"})
+    EXPECT_FALSE(fs::exists(base + gone)) << gone;
+  EXPECT_FALSE(fs::exists(base + longFolder));
   EXPECT_TRUE(fs::exists(base + L"M\\N"));
 
   // A record that names no full folder deletes nothing relative to the
