@@ -41,6 +41,10 @@ CommandLine ParseCommandLine(const wchar_t* commandLine) {
       continue;
     std::wstring folder = head.substr(i + 3);
     while (!folder.empty() && (folder.back() == L' ' || folder.back() == L'\t')) folder.pop_back();
+    // A folder name holds no quote: a pair around the whole is the habit of
+    // quoting a path with blanks.
+    if (folder.size() >= 2 && folder.front() == L'"' && folder.back() == L'"')
+      folder = folder.substr(1, folder.size() - 2);
     parsed.installFolder = folder;
     head.resize(i);
     break;

@@ -14,8 +14,9 @@ struct CommandLine {
   bool silent = false;     // /S: no window at all, an exit code and a log
   bool uninstall = false;  // /uninstall
   // /D=<folder>: the rest of the command line after "/D=", blanks
-  // included, no quotes (trailing blanks dropped). It must come last; it is
-  // also recognised as one quoted argument.
+  // included, no quotes needed (trailing blanks and one pair of quotes
+  // around it dropped). It must come last; it is also recognised as one
+  // quoted argument.
   std::optional<std::wstring> installFolder;
   // Switches the program does not know, as given. Without /S they are
   // passed over; with /S they are a usage error.

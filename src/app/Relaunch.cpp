@@ -12,6 +12,12 @@ namespace {
 // How long the first process waits for its copy to come up.
 constexpr DWORD kCopyStartMs = 30000;
 
+// The system's code for the call that just failed; never 0, which means done.
+DWORD FailureCode() {
+  const DWORD error = ::GetLastError();
+  return error != ERROR_SUCCESS ? error : ERROR_GEN_FAILURE;
+}
+
 }  // namespace
 
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
@@ -62,12 +68,13 @@ DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& source
   if (started) *started = true;
   const win::UniqueHandle copy(process.hProcess);
   const win::UniqueHandle thread(process.hThread);
-  if (untilEnd) {
-    (void)::WaitForSingleObject(copy.get(), INFINITE);
-  } else {
-    (void)::WaitForInputIdle(copy.get(), kCopyStartMs);
-  }
+  // Whoever waits for the end passes its code on: a wait that failed must
+  // not pass for a copy that succeeded.
+  if (untilEnd && ::WaitForSingleObject(copy.get(), INFINITE) != WAIT_OBJECT_0)
+    return FailureCode();
+  if (!untilEnd) (void)::WaitForInputIdle(copy.get(), kCopyStartMs);
   DWORD code = STILL_ACTIVE;
-  if (!::GetExitCodeProcess(copy.get(), &code) || code == STILL_ACTIVE) return 0;
+  if (!::GetExitCodeProcess(copy.get(), &code)) return untilEnd ? FailureCode() : 0;
+  if (code == STILL_ACTIVE) return 0;
   return code;
 }

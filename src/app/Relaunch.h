@@ -18,8 +18,8 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const s
 // first argument (and switches, as given, after it) and waits until it is
 // up, or with untilEnd until it has ended. Returns the exit code of a copy
 // that ended (0 when it is up and untilEnd is false); a copy that could not
-// be made or started gives ERROR_... codes of the system, and started (when
-// given) tells the two apart.
+// be made or started, or whose end could not be awaited, gives ERROR_...
+// codes of the system, and started (when given) tells the cases apart.
 DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder,
                            const std::wstring& switches = {}, bool untilEnd = false,
                            bool* started = nullptr);

@@ -181,12 +181,16 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
     if (!silent) win::ShowMessage(nullptr, ui::kNotInstalled, ui::kUninstallCaption, MB_OK);
     return log.End(kExitNothingToDo, L"not installed");
   }
-  if (!SameFolder(ModuleFolder(), copyFolder) && SameFolder(sourceDir, copyFolder)) {
-    // The temporary copy: nothing of this process may hold the folder, and
-    // the copy itself goes at the next restart.
-    (void)::SetCurrentDirectoryW(TempFolder().c_str());
-    (void)::MoveFileExW(ModulePath().c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  }
+  // Nothing of this process may hold the copy's folder.
+  if (SameFolder(sourceDir, copyFolder)) (void)::SetCurrentDirectoryW(TempFolder().c_str());
+  // The temporary copy goes at the next restart; only this program's own
+  // path tells it, never the folder it was started on (a copy on a disc
+  // or in a set's folder may be started so, too).
+  const std::wstring self = ModulePath();
+  const std::optional<std::wstring> tempCopy = TempCopyPath(TempFolder(), info.title);
+  if (tempCopy &&
+      ::CompareStringOrdinal(self.c_str(), -1, tempCopy->c_str(), -1, TRUE) == CSTR_EQUAL)
+    (void)::MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 
   if (!silent && !AskUninstall(nullptr)) return log.End(kExitFailed, L"not confirmed");
   const UninstallResult result =
@@ -201,6 +205,10 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
     return log.End(kExitFailed, L"the record's key HKEY_LOCAL_MACHINE\\" +
                                     InstallRecordKeyPath(info) +
                                     L" holds other keys and stays; its folder value is deleted");
+  }
+  if (result.entryKeyLeft) {
+    return log.End(kExitFailed, L"the Apps & features entry HKEY_LOCAL_MACHINE\\" +
+                                    UninstallEntryKeyPath(info) + L" could not be deleted");
   }
   return log.End(kExitDone);
 }

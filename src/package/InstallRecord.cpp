@@ -2,11 +2,19 @@
 
 #include <cwctype>
 
+#include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 
 std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   if (info.company.empty() || info.title.empty()) return {};
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
+}
+
+bool IsPackageOf(const std::filesystem::path& path, const SetupInfo& info) {
+  CPackageFile package;
+  SetupInfo found;
+  return package.OpenPackage(path) && LoadSettings(package, found) && found.title == info.title &&
+         found.company == info.company;
 }
 
 std::wstring UninstallEntryKeyPath(const SetupInfo& info) {

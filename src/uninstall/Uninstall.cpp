@@ -3,6 +3,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <optional>
+
 #include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
@@ -77,8 +79,12 @@ void MoveAsideRunningCopy(const std::wstring& program) {
   if (::MoveFileExW(program.c_str(), aside, MOVEFILE_REPLACE_EXISTING)) {
     (void)::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   } else {
+    // Another drive: the program stays until the restart, and so does its
+    // folder, which goes then, after it, when nothing else is left in it.
     (void)::DeleteFileW(aside);
     (void)::MoveFileExW(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    if (const std::optional<std::wstring> folder = ParentFolderOf(program))
+      (void)::MoveFileExW(folder->c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
   }
 }
 
@@ -149,14 +155,21 @@ UninstallResult UninstallProduct(const SetupInfo& info,
   // entry stay, so the removal is offered again. The maker's key above the
   // record stays, even when it is now empty.
   if (result.filesLeft != 0) return result;
-  if (haveFolder) {
+  // Another product installed into the same folder may own the copy there.
+  const std::wstring package = folder + kUninstallPackage;
+  if (haveFolder && IsPackageOf(package, info)) {
     (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
     if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {
       MoveAsideRunningCopy(folder + kUninstallProgram);
       RemoveEmptyFolders(folder, L"uninstall");
     }
+  } else if (haveFolder && ::GetFileAttributesW(package.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    tell(L"left " + folder + kUninstallFolder + L" (another product's uninstall copy)");
   }
-  (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, UninstallEntryKeyPath(info).c_str());
+  const std::wstring entryPath = UninstallEntryKeyPath(info);
+  const LONG entryDeleted = ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, entryPath.c_str());
+  // Never written (another product's copy stood in the folder) counts as gone.
+  result.entryKeyLeft = entryDeleted != ERROR_SUCCESS && entryDeleted != ERROR_FILE_NOT_FOUND;
   // The folder value first: with it gone the product counts as removed even
   // when the key stays, because it holds keys of others, which are not ours
   // to delete. That is still told, not passed over.
@@ -177,9 +190,10 @@ void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResul
     // The record stays: Uninstall remains offered for another try.
     win::ShowMessage(owner, ui::UninstallLeftText(result.filesLeft, result.firstLeft),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
-  } else if (result.recordKeyLeft) {
-    win::ShowMessage(owner,
-                     ui::RecordKeyLeftText(L"HKEY_LOCAL_MACHINE\\" + InstallRecordKeyPath(info)),
+  } else if (result.recordKeyLeft || result.entryKeyLeft) {
+    const std::wstring key =
+        result.recordKeyLeft ? InstallRecordKeyPath(info) : UninstallEntryKeyPath(info);
+    win::ShowMessage(owner, ui::RecordKeyLeftText(L"HKEY_LOCAL_MACHINE\\" + key),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
   } else {
     win::ShowMessage(owner, ui::kUninstalled, ui::kUninstallCaption, MB_OK);

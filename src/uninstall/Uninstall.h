@@ -24,13 +24,15 @@ std::wstring InstalledFolder(const SetupInfo& info);
 bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath);
 
 // What a removal could not remove: listed files that exist and could not be
-// deleted (open), the first of them by its full path; and the record's key,
-// when it stayed although its folder value went (it holds keys of others).
+// deleted (open), the first of them by its full path; the record's key,
+// when it stayed although its folder value went (it holds keys of others);
+// and the Apps & features entry's key, when it could not be deleted.
 struct UninstallResult {
   std::size_t filesLeft = 0;
   std::wstring firstLeft;
   bool recordKeyLeft = false;
-  bool Complete() const { return filesLeft == 0 && !recordKeyLeft; }
+  bool entryKeyLeft = false;
+  bool Complete() const { return filesLeft == 0 && !recordKeyLeft && !entryKeyLeft; }
 };
 
 // Removes what an installation made, working from info and the install
@@ -49,5 +51,6 @@ UninstallResult UninstallProduct(const SetupInfo& info,
 bool AskUninstall(HWND owner);
 
 // Tells the user in a message box of owner what the removal did: done, how
-// many files stayed and the first of them, or the record's key that stayed.
+// many files stayed and the first of them, or the key that stayed (the
+// record's, else the entry's).
 void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResult& result);

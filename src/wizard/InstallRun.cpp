@@ -124,7 +124,15 @@ bool CInstallRun::Run() {
   MakeShortcuts();
   // The entry last, so that it never points at a copy that is not there.
   // Like the links, neither is worth failing a complete installation for.
-  if (!WriteUninstallCopy()) {
+  // Another product's copy in the folder stays its own: replaced, its entry
+  // would remove this product and it could never be removed itself.
+  const std::wstring package = m_info.installDir + kUninstallPackage;
+  if (::GetFileAttributesW(package.c_str()) != INVALID_FILE_ATTRIBUTES &&
+      !IsPackageOf(package, m_info)) {
+    m_host.Note(L"warning: " + m_info.installDir + kUninstallFolder +
+                L" holds another product's uninstall copy; it stays, and this product gets no "
+                L"uninstall copy and no Apps & features entry");
+  } else if (!WriteUninstallCopy()) {
     m_host.Note(L"warning: the uninstall copy could not be written to " + m_info.installDir +
                 kUninstallFolder);
   } else if (!WriteUninstallEntry()) {
@@ -157,15 +165,19 @@ bool CInstallRun::WriteUninstallCopy() {
   // An earlier copy may have been left read-only.
   (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
   (void)::SetFileAttributesW(package.c_str(), FILE_ATTRIBUTE_NORMAL);
+  // The package first: a removal deletes only a copy whose package is this
+  // product's, so a program that could not be copied beside it goes too.
+  {
+    const win::UniqueFile file(::CreateFileW(package.c_str(), GENERIC_WRITE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const DWORD size = static_cast<DWORD>(m_info.packageBytes.size());
+    DWORD written = 0;
+    if (!file || !::WriteFile(file.get(), m_info.packageBytes.data(), size, &written, nullptr) ||
+        written != size)
+      return false;
+  }
   if (!::CopyFileW(self.c_str(), program.c_str(), FALSE)) return false;
   (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
-  const win::UniqueFile file(::CreateFileW(package.c_str(), GENERIC_WRITE, 0, nullptr,
-                                           CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const DWORD size = static_cast<DWORD>(m_info.packageBytes.size());
-  DWORD written = 0;
-  if (!file || !::WriteFile(file.get(), m_info.packageBytes.data(), size, &written, nullptr) ||
-      written != size)
-    return false;
   m_host.Note(L"uninstall copy " + program);
   return true;
 }
@@ -197,7 +209,12 @@ bool CInstallRun::WriteUninstallEntry() {
       number(L"EstimatedSize",
              static_cast<DWORD>(std::min<std::uint64_t>(kib, std::numeric_limits<DWORD>::max()))) &&
       number(L"NoModify", 1) && number(L"NoRepair", 1);
-  if (written) m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + keyPath);
+  if (written) {
+    m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + keyPath);
+  } else {
+    // Half an entry (without UninstallString, say) would be listed and fail.
+    (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
+  }
   return written;
 }
 

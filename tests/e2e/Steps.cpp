@@ -582,12 +582,18 @@ Step LogHas(const std::wstring& title, const std::wstring& text) {
 }
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
   return [=](CRun&) {
-    DWORD number = 0, size = sizeof number;
-    const std::wstring found =
-        ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr,
-                       &number, &size) == ERROR_SUCCESS
-            ? std::to_wstring(number)
-            : ReadRegString(HKEY_LOCAL_MACHINE, key, name).value_or(L"");
+    std::wstring found(4096, L'\0');
+    DWORD type = REG_NONE, size = static_cast<DWORD>(found.size() * sizeof(wchar_t));
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_ANY, &type,
+                       found.data(), &size) != ERROR_SUCCESS) {
+      found.clear();
+    } else if (type == REG_DWORD) {
+      found = std::to_wstring(*reinterpret_cast<const DWORD*>(found.data()));
+    } else {
+      found.resize(size / sizeof(wchar_t));
+      while (!found.empty() && found.back() == L'\0') found.pop_back();
+      std::replace(found.begin(), found.end(), L'\0', L'|');
+    }
     EXPECT_EQ(found, value) << PrintToString(name);
   };
 }

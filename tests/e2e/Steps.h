@@ -139,7 +139,8 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
 Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEMP%\setup_<title>.log
 // A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
-// decimal digits; "" when there is none.
+// decimal digits, REG_MULTI_SZ its strings joined by '|'; "" when there is
+// none.
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 Step ShotBox(const std::wstring& name);  // the open box alone
 

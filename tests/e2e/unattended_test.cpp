@@ -67,6 +67,36 @@ TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
         Silent(Program(), L"/uninstall /S", 4)});
 }
 
+TEST(Unattended, ProductsInOneFolderKeepTheirOwnUninstallCopy) {
+  constexpr wchar_t kOther[] = L"夜明けの街";  // the fixture subfolders
+  const std::wstring folder = L"C:\\Shared Games\\", copy = folder + L"uninstall\\setup.exe";
+  const std::wstring other = WorkDir() + L"\\other\\DISC1\\setup.exe";
+  const std::wstring otherEntry =
+      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 夜明けの街";
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}),
+        // One pair of quotes around the folder goes.
+        Silent(Program(), L"/S /D=\"C:\\Shared Games\"", 0), RecordIs(kTitle, folder),
+        // The second product leaves the first one's copy and entry alone and gets none.
+        CopySet(L"subfolders", WorkDir() + L"\\other", {L"DISC1"}),
+        Silent(other, L"/S /D=C:\\Shared Games", 0), RecordIs(kOther, folder),
+        LogHas(kOther, L"holds another product's uninstall copy; it stays"),
+        RegKey(otherEntry, false),
+        // Its removal (as by an older version, without a copy of its own) keeps them too.
+        Silent(other, L"/uninstall /S", 0), Exists(folder + L"bin", false), Bytes(copy, Program()),
+        Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"),
+        RegValue(kEntry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
+        // The set's setup.exe started on the copy's folder removes, and is not the temporary
+        // copy: no rename at restart. A key below the entry keeps it: told, exit code 1.
+        SetRecord(L"追加データ", folder, kEntry.substr(std::size(L"SOFTWARE\\") - 1)),
+        Silent(Program(), L"\"" + folder + L"uninstall\" /uninstall /S", 1),
+        LogHas(kTitle,
+               L"failed with exit code 1: the Apps & features entry HKEY_LOCAL_MACHINE\\" + kEntry),
+        Listed(folder, {}), Exists(folder + L"uninstall", false), RecordIs(kTitle, L""),
+        Exists(Program(), true),
+        RegValue(L"System\\CurrentControlSet\\Control\\Session Manager",
+                 L"PendingFileRenameOperations", L"")});
+}
+
 TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
   const std::wstring folder = DefaultFolder(kTitle) + L"\\";
   Play({CopySet(L"sample", Set(), {L"DISC1"}), Silent(Program(), L"/S", 3),
