@@ -9,6 +9,7 @@
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
+#include "text/Utf8.h"
 #include "uninstall/Uninstall.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
@@ -18,16 +19,6 @@
 
 namespace {
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                         nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size,
-                        nullptr, nullptr);
-  return bytes;
-}
-
 // The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
 // from its first line on, one UTF-8 line per step. Without a title that can
 // name a file (start-up refuses such a package first) nothing is written.
@@ -36,7 +27,7 @@ class CLog {
   explicit CLog(const std::wstring& title) : m_title(title) {}
   void Line(const std::wstring& text) {
     if (!m_opened) Open();
-    const std::string bytes = Utf8(text) + "\r\n";
+    const std::string bytes = text::ToUtf8(text) + "\r\n";
     DWORD written = 0;
     if (m_file)
       (void)::WriteFile(m_file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
