@@ -27,24 +27,6 @@ namespace {
 SetupInfo s_setupInfo;
 
 
-// The package file's bytes; nullopt when it cannot be read, or is larger
-// than any package the publisher's tool makes (its members lie below 2 GiB;
-// pictures and a table take far less).
-std::optional<std::vector<char>> ReadPackageFile(const wchar_t* name) {
-  constexpr LONGLONG kMaxBytes = 256 * 1024 * 1024;
-  const win::UniqueFile file(::CreateFileW(name, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxBytes)
-    return std::nullopt;
-  std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
-  DWORD read = 0;
-  if (!bytes.empty() &&
-      (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-       read != bytes.size()))
-    return std::nullopt;
-  return bytes;
-}
 
 }  // namespace
 

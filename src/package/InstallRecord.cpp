@@ -10,10 +10,11 @@ std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
 }
 
-bool IsPackageOf(const std::filesystem::path& path, const SetupInfo& info) {
+bool IsPackageOf(const std::optional<std::vector<char>>& bytes, const SetupInfo& info) {
   CPackageFile package;
   SetupInfo found;
-  return package.OpenPackage(path) && LoadSettings(package, found) && found.title == info.title &&
+  return bytes && package.OpenPackage(bytes->data(), bytes->size()) &&
+         LoadSettings(package, found) && found.title == info.title &&
          found.company == info.company;
 }
 

@@ -1,8 +1,9 @@
 // Where the install record lives: value "path" under HKEY_LOCAL_MACHINE.
 #pragma once
 
-#include <filesystem>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct SetupInfo;
 
@@ -14,12 +15,13 @@ inline constexpr wchar_t kUninstallFolder[] = L"uninstall\\";
 inline constexpr wchar_t kUninstallProgram[] = L"uninstall\\setup.exe";
 inline constexpr wchar_t kUninstallPackage[] = L"uninstall\\setup";
 
-// True when the package file at path names info's title and maker: the
-// uninstall copy beside it is this product's. False for another product's
-// package and for a file that cannot be read as one: products installed into
-// one folder share the copy's place, and another's copy is never replaced or
-// deleted.
-[[nodiscard]] bool IsPackageOf(const std::filesystem::path& path, const SetupInfo& info);
+// True when a package's bytes (none: the file could not be read) name
+// info's title and maker: the uninstall copy beside it is this product's.
+// False for another product's package and for bytes that are no package:
+// products installed into one folder share the copy's place, and another's
+// copy is never replaced or deleted.
+[[nodiscard]] bool IsPackageOf(const std::optional<std::vector<char>>& bytes,
+                               const SetupInfo& info);
 
 // L"SOFTWARE\\" + company + L"\\" + title; empty when company or title is
 // empty, because the path would then name the maker's key (or SOFTWARE

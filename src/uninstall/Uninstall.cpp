@@ -157,7 +157,7 @@ UninstallResult UninstallProduct(const SetupInfo& info,
   if (result.filesLeft != 0) return result;
   // Another product installed into the same folder may own the copy there.
   const std::wstring package = folder + kUninstallPackage;
-  if (haveFolder && IsPackageOf(package, info)) {
+  if (haveFolder && IsPackageOf(ReadPackageFile(package), info)) {
     (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
     if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {
       MoveAsideRunningCopy(folder + kUninstallProgram);

@@ -154,3 +154,19 @@ std::wstring CurrentFolder() {
   folder.resize(length);
   return folder;
 }
+
+std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path) {
+  constexpr LONGLONG kMaxBytes = 256 * 1024 * 1024;
+  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart > kMaxBytes)
+    return std::nullopt;
+  std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+  DWORD read = 0;
+  if (!bytes.empty() &&
+      (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+       read != bytes.size()))
+    return std::nullopt;
+  return bytes;
+}

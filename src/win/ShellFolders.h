@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // Owner of an item list that the shell allocated with the task allocator.
 struct CoTaskMemDeleter {
@@ -69,3 +70,8 @@ std::wstring TempFolder();
 
 // The current folder, at any length; empty when the system cannot tell.
 std::wstring CurrentFolder();
+
+// A package file's bytes, read whole; none when it cannot be read or is
+// larger than any package the publisher's tool makes (its members lie below
+// 2 GiB; pictures and a table take far less).
+std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path);

@@ -128,7 +128,7 @@ bool CInstallRun::Run() {
   // would remove this product and it could never be removed itself.
   const std::wstring package = m_info.installDir + kUninstallPackage;
   if (::GetFileAttributesW(package.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !IsPackageOf(package, m_info)) {
+      !IsPackageOf(ReadPackageFile(package), m_info)) {
     m_host.Note(L"warning: " + m_info.installDir + kUninstallFolder +
                 L" holds another product's uninstall copy; it stays, and this product gets no "
                 L"uninstall copy and no Apps & features entry");
