@@ -24,6 +24,13 @@ wine_env "$prefix"
 xvfb_pid=
 server_pid=
 cleanup() {
+  # The prefix's own programs (services, device hosts) too: they would
+  # outlive the server and the run.
+  local file pid
+  for file in $(grep -lzxs "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
+    pid=${file#/proc/}; pid=${pid%/environ}
+    [[ $pid == "$$" || $pid == "$BASHPID" ]] || kill "$pid" 2>/dev/null
+  done
   [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null || true
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
