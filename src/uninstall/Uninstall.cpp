@@ -91,12 +91,11 @@ void MoveAsideRunningCopy(const std::wstring& program) {
 }  // namespace
 
 std::wstring InstalledFolder(const SetupInfo& info) {
-  std::wstring folder =
+  const std::wstring folder =
       ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
   // A record written by hand or by another program may lack the backslash:
   // "C:\Games\X" + "game.exe" would name C:\Games\Xgame.exe.
-  if (!folder.empty() && folder.back() != L'\\') folder += L'\\';
-  return folder;
+  return folder.empty() ? folder : WithTrailingBackslash(folder);
 }
 
 bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstring& relativePath) {

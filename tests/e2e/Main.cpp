@@ -7,29 +7,20 @@
 #include <cstdio>
 #include <string>
 
-#include "Process.h"
 #include "System.h"
+#include "text/Utf8.h"
 
 namespace {
 
-std::string ToUtf8(const std::wstring& text) {
-  std::string bytes(text.size() * 3, '\0');
-  bytes.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                     bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                                     nullptr));
-  return bytes;
-}
-
-// On the first failure of a test, shows what was on the screen and what
-// ran: most failures of a driven program are a window that did or did not
-// appear.
+// On the first failure of a test, shows what was on the screen: most
+// failures of a driven program are a window that did or did not appear.
 class CWindowsOnFailure : public testing::EmptyTestEventListener {
  public:
   void OnTestStart(const testing::TestInfo&) override { m_bShown = false; }
   void OnTestPartResult(const testing::TestPartResult& result) override {
     if (!result.failed() || m_bShown) return;
     m_bShown = true;
-    const std::string text = ToUtf8(e2e::DescribeWindows());
+    const std::string text = text::ToUtf8(e2e::DescribeWindows());
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::fflush(stdout);
   }

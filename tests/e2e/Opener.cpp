@@ -6,21 +6,8 @@
 
 #include <string>
 
+#include "text/Utf8.h"
 #include "win/Handles.h"
-
-namespace {
-
-std::string ToUtf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                           nullptr, 0, nullptr, nullptr);
-  std::string bytes(static_cast<std::size_t>(length), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(),
-                        length, nullptr, nullptr);
-  return bytes;
-}
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   wchar_t work[MAX_PATH * 2] = {};
@@ -35,7 +22,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   ::GetCurrentDirectoryW(MAX_PATH * 2, folder);
 
   // One write per record, so that a reader never sees half of one.
-  const std::string record = "file=" + ToUtf8(document) + "\r\ncwd=" + ToUtf8(folder) + "\r\n";
+  const std::string record = "file=" + text::ToUtf8(document) + "\r\ncwd=" + text::ToUtf8(folder) + "\r\n";
   const std::wstring log = std::wstring(work) + L"\\opened.txt";
   const win::UniqueFile file(::CreateFileW(log.c_str(), FILE_APPEND_DATA,
                                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,

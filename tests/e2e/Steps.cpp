@@ -14,6 +14,7 @@
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
 #include "text/Cp932Encoder.h"
+#include "text/Utf8.h"
 #include "win/Handles.h"
 
 namespace e2e {
@@ -573,10 +574,7 @@ Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD ex
 Step LogHas(const std::wstring& title, const std::wstring& text) {
   return [=](CRun&) {
     const std::string log = ReadFileBytes(TempFolder() + L"setup_" + title + L".log").value_or("");
-    std::string utf8(text.size() * 3, '\0');
-    utf8.resize(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                      utf8.data(), static_cast<int>(utf8.size()), nullptr,
-                                      nullptr));
+    const std::string utf8 = text::ToUtf8(text);
     EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
   };
 }

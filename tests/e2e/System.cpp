@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "text/Utf8.h"
 #include "win/Handles.h"
 
 namespace e2e {
@@ -18,14 +19,6 @@ std::wstring Environment(const wchar_t* name) {
   return length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
 }
 
-std::wstring FromUtf8(const std::string& bytes) {
-  const int length =
-      ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
-  std::wstring text(static_cast<std::size_t>(length), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
-                        length);
-  return text;
-}
 
 // Lines "key=value" of a UTF-8 text, each counted once its line has ended.
 std::map<std::wstring, std::wstring> ReadFields(const std::wstring& text) {
@@ -169,7 +162,7 @@ std::optional<std::wstring> WaitDocumentOpened() {
   std::optional<std::wstring> opened;
   WaitUntil([&] {
     const std::wstring text =
-        FromUtf8(ReadFileBytes(JoinPath(WorkDir(), L"opened.txt")).value_or(""));
+        text::FromUtf8(ReadFileBytes(JoinPath(WorkDir(), L"opened.txt")).value_or(""));
     std::size_t record = 0, position = 0;
     for (std::size_t file; (file = text.find(L"file=", position)) != std::wstring::npos; ++record) {
       const std::size_t cwd = text.find(L"\r\ncwd=", file);
@@ -271,7 +264,7 @@ std::map<std::wstring, std::wstring> WaitForMarker(const std::wstring& path) {
   std::map<std::wstring, std::wstring> fields;
   // The marker may exist before its writer is done.
   if (WaitUntil([&] {
-        fields = ReadFields(FromUtf8(ReadFileBytes(path).value_or("")));
+        fields = ReadFields(text::FromUtf8(ReadFileBytes(path).value_or("")));
         return fields.count(L"exe") && fields.count(L"cwd");
       }))
     return fields;
