@@ -4,7 +4,6 @@
 #include <shlobj.h>
 
 #include <limits>
-#include <memory>
 #include <optional>
 
 #include "package/ContentHash.h"
@@ -13,10 +12,10 @@
 #include "win/Handles.h"
 #include "win/Registry.h"
 #include "win/ShellFolders.h"
+#include "wizard/HashedBuffers.h"
 
 namespace {
 
-constexpr DWORD kChunkBytes = 64 * 1024;
 // A zero-timeout wait is a round trip to the Wine server, slow on a busy
 // machine: once per chunk it cost a third of the copy's time. Once per
 // 4 MiB or 50 ms still answers a Cancel press sooner than a person can tell.
@@ -49,12 +48,9 @@ class CInstallRun {
   // The folder made for the previous file: the next file in it needs no
   // look-up. Cleared when a destination could not be opened.
   std::wstring m_strLastFolder;
-  // Hashes each attempt's bytes as they are read: no second pass over the
+  // The copy's buffers, hashed as they are written: no second pass over the
   // source or the copy.
-  CContentHasher m_hasher;
-  // The one copy buffer, living as long as the run; page-aligned like the
-  // system's own copy buffers.
-  alignas(4096) char m_buffer[kChunkBytes];
+  CHashedBuffers m_buffers;
 };
 
 bool CInstallRun::AbortRequested() {
@@ -223,7 +219,7 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
   const std::wstring destination = m_info.installDir + file.name;
   for (;;) {  // one attempt per pass; every retry starts from the first byte
     m_copied = startCount;
-    m_hasher.Reset();
+    m_buffers.Reset();
     std::wstring sourcePath;
     win::UniqueFile source = OpenSource(file, sourcePath);
     if (!source) {
@@ -245,22 +241,23 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
         ::DeleteFileW(destination.c_str());
         return FileResult::kAborted;
       }
+      char* const chunk = m_buffers.Next();
       DWORD read = 0;
-      if (!::ReadFile(source.get(), m_buffer, kChunkBytes, &read, nullptr)) {
+      if (!::ReadFile(source.get(), chunk, CHashedBuffers::kChunkBytes, &read, nullptr)) {
         failed = true;
       } else if (read == 0) {
         // Bytes that differ from the publisher's (a scratched or badly
         // copied disc) are never left installed.
-        differs = file.hash && m_hasher.Digest() != *file.hash;
+        differs = file.hash && m_buffers.Digest() != *file.hash;
         FILETIME lastWrite;
         if (!differs && ::GetFileTime(source.get(), nullptr, nullptr, &lastWrite)) {
           ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
         }
         done = !differs;
       } else {
-        m_hasher.Update(m_buffer, read);
+        m_buffers.Hash(read);
         DWORD written = 0;
-        if (!::WriteFile(target.get(), m_buffer, read, &written, nullptr) || written != read) {
+        if (!::WriteFile(target.get(), chunk, read, &written, nullptr) || written != read) {
           failed = true;
         }
         m_copied += read;
@@ -286,7 +283,6 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
 std::vector<std::wstring> CInstallHost::SourcePaths(const FileEntry& file) { return {file.name}; }
 
 bool RunInstall(const SetupInfo& info, CInstallHost& host) {
-  // Heap, not stack: the run holds the 64 KiB buffer.
-  const auto run = std::make_unique<CInstallRun>(info, host);
-  return run->Run();
+  CInstallRun run(info, host);
+  return run.Run();
 }
