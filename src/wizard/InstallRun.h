@@ -30,7 +30,7 @@ class CInstallHost {
   virtual Choice ContentDiffers(const FileEntry& file) = 0;
   // The install record could not be written: the run ends as an abort.
   virtual void RecordFailed() = 0;
-  // Asked every few MiB or 50 ms while copying: true ends the run as an
+  // Asked twenty times a second while copying: true ends the run as an
   // abort.
   virtual bool AbortRequested() { return false; }
   // copied of total bytes; now: show it at once (a question follows, or

@@ -1,20 +1,15 @@
 // The core on Windows: both Windows decoders read every code as the native
-// build does, the package is held while open, a BMP member becomes a DIB
-// section that draws the member's pixels, and the copy's hash thread hashes
-// the chunks in the order they were read.
+// build does, the package is held while open, and a BMP member becomes a DIB
+// section that draws the member's pixels.
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <cstring>
-#include <vector>
 
 #include "TestSupport.h"
 #include "app/Pictures.h"
 #include "package/PackageFile.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
-#include "wizard/HashedBuffers.h"
 
 namespace {
 
@@ -55,49 +50,6 @@ TEST(Cp932, DecodesEveryCodeAsTheNativeBuild) {
   // All at once: long runs that the platform refuses in part.
   text::detail::ForgetDecodedCodes();
   EXPECT_TRUE(text::DecodeCp932(allCodes) == allCharacters);
-}
-
-TEST(HashedBuffers, HashesEachFileInOrderWhateverItsChunksAndResets) {
-  constexpr DWORD kWhole = CHashedBuffers::kChunkBytes;
-  // Each file's chunks; a short one ends a file. More whole chunks than
-  // buffers make the reader wait for the thread.
-  const std::vector<std::vector<DWORD>> files = {
-      {}, {5}, {kWhole}, {kWhole, kWhole, kWhole, kWhole, kWhole, kWhole, kWhole, 3}, {1, 2}};
-  CHashedBuffers buffers;
-  std::vector<char> replay(kWhole);
-  unsigned char fill = 0;
-  // Rounds shake out races with the thread: a short chunk hashed before the
-  // whole ones queued ahead of it, or a chunk refilled while it is queued,
-  // gives another digest. Filling is faster than hashing: the queue fills.
-  for (int round = 0; round < 20; ++round) {
-    for (const auto& chunks : files) {
-      buffers.Reset();
-      unsigned char again = fill;
-      for (const DWORD size : chunks) {
-        std::memset(buffers.Next(), ++fill, size);
-        buffers.Hash(size);
-      }
-      const ContentHash digest = buffers.Digest();
-      CContentHasher expected;
-      for (const DWORD size : chunks) {
-        std::memset(replay.data(), ++again, size);
-        expected.Update(replay.data(), size);
-      }
-      EXPECT_EQ(digest, expected.Digest()) << round << ", file " << &chunks - &files[0];
-    }
-    // Reset while chunks are still queued: the next file starts afresh.
-    for (int i = 0; i < 3; ++i) {
-      std::memset(buffers.Next(), ++fill, kWhole);
-      buffers.Hash(kWhole);
-    }
-  }
-  buffers.Reset();
-  EXPECT_EQ(buffers.Digest(), CContentHasher().Digest());
-  // Ends with chunks queued: the thread finishes them first.
-  for (int i = 0; i < 4; ++i) {
-    (void)buffers.Next();
-    buffers.Hash(kWhole);
-  }
 }
 
 TEST(PackageFile, HoldsThePackageExclusivelyUntilClosed) {
