@@ -133,8 +133,7 @@ DWORD SilentInstall(SetupInfo& info, const CommandLine& command, const std::wstr
   const std::wstring installed = InstalledFolder(info);
   if (!installed.empty()) return log.End(kExitNothingToDo, L"already installed in " + installed);
 
-  std::uint64_t required = 0;
-  for (const FileEntry& file : info.files) required += file.size;
+  const std::uint64_t required = BytesToInstall(info);
   const std::wstring drive = FreeSpaceQueryPath(folder);
   ULARGE_INTEGER available{};
   // A drive that cannot tell its free space is tried all the same.

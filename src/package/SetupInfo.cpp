@@ -125,6 +125,12 @@ bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
   return true;
 }
 
+std::uint64_t BytesToInstall(const SetupInfo& info) {
+  std::uint64_t total = 0;
+  for (const FileEntry& file : info.files) total += file.size;
+  return total;
+}
+
 void LoadFileHashes(CPackageFile& package, SetupInfo& info) {
   const std::optional<std::vector<char>> member = package.LoadMember(kHashesMember);
   if (!member) return;

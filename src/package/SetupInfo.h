@@ -65,6 +65,9 @@ void ParseSettings(std::vector<char> bytes, SetupInfo& info, SettingsLines* line
 // is missing; a short member leaves the remaining sizes partly or wholly 0.
 [[nodiscard]] bool LoadFileSizes(CPackageFile& package, SetupInfo& info);
 
+// The bytes the product's files take: the installation's whole size.
+std::uint64_t BytesToInstall(const SetupInfo& info);
+
 // Reads the optional "filehash" (16 bytes a file, in the files' order) into
 // the hash of every file it covers; the others, and all files of a package
 // without it, keep none and are installed unchecked.

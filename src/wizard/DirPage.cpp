@@ -20,8 +20,6 @@ CDirPage::CDirPage(SetupInfo& info, HBITMAP picture)
                                        info.title)) {}
 
 BOOL CDirPage::OnInitDialog() {
-  m_requiredBytes = 0;
-  for (const FileEntry& file : m_info.files) m_requiredBytes += file.size;
   // Setting the text updates the free-space text through EN_CHANGE.
   ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, m_strFolder.c_str());
   ShowPicture(IDC_PICTURE, m_hPicture);
@@ -55,7 +53,7 @@ void CDirPage::UpdateFreeSpaceText() {
   if (::GetDiskFreeSpaceExW(queryPath.c_str(), &available, nullptr, nullptr)) {
     m_freeBytes = available.QuadPart;
   }
-  const std::wstring text = FormatSpaceText(m_requiredBytes, queryPath, m_freeBytes);
+  const std::wstring text = FormatSpaceText(BytesToInstall(m_info), queryPath, m_freeBytes);
   ::SetDlgItemTextW(Hwnd(), IDC_SPACE_TEXT, text.c_str());
 }
 
@@ -103,7 +101,7 @@ BOOL CDirPage::OnWizardNext() {
     return FALSE;
   }
   m_info.installDir = choice.folder;
-  if (m_freeBytes < m_requiredBytes &&
+  if (m_freeBytes < BytesToInstall(m_info) &&
       win::ShowMessage(Hwnd(), ui::kSpaceShort, ui::kInstallCaption, MB_YESNO) != IDYES) {
     return FALSE;
   }

@@ -35,5 +35,4 @@ class CDirPage : public win::CPropertyPage {
   HBITMAP m_hPicture;
   std::wstring m_strFolder;
   std::uint64_t m_freeBytes = 0;
-  std::uint64_t m_requiredBytes = 0;
 };

@@ -103,7 +103,7 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
 }
 
 bool CInstallRun::Run() {
-  for (const FileEntry& file : m_info.files) m_total += file.size;
+  m_total = BytesToInstall(m_info);
   m_host.Progress(0, m_total, true);
 
   for (const FileEntry& file : m_info.files) {
