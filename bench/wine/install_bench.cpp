@@ -19,11 +19,13 @@
 #include "System.h"
 #include "Window.h"
 #include "package/ContentHash.h"
-#include "package/InstallRecord.h"
+#include "install/InstallNames.h"
+#include "install/Shortcuts.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "wizard/InstallWizard.h"
-#include "win/ShellFolders.h"
+#include "win/Files.h"
+#include "win/Paths.h"
 
 namespace {
 
@@ -199,10 +201,7 @@ Set MakeSet(const char* name, const std::wstring& folder, int count, std::size_t
 
 void CleanUp(const SetupInfo& info) {
   ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + info.company).c_str());
-  const std::wstring desktop = GetSpecialFolderPath(CSIDL_DESKTOP);
-  if (!desktop.empty()) ::DeleteFileW((desktop + info.title + L".lnk").c_str());
-  const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS);
-  if (!programs.empty()) (void)e2e::RemoveTree(programs + info.company);
+  RemoveProductLinks(info);
 }
 
 }  // namespace

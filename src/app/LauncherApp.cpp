@@ -10,6 +10,8 @@
 #include "app/Pictures.h"
 #include "app/Relaunch.h"
 #include "app/Unattended.h"
+#include "install/InstallNames.h"
+#include "install/UninstallCopy.h"
 #include "launcher/LauncherDlg.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
@@ -18,15 +20,13 @@
 #include "res/Texts.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
-#include "win/ShellFolders.h"
+#include "win/Paths.h"
 
 namespace {
 
 // The product's settings: filled before any window exists, read-only
 // afterwards except installDir.
 SetupInfo s_setupInfo;
-
-
 
 }  // namespace
 
@@ -49,12 +49,11 @@ BOOL CLauncherApp::InitInstance() {
     return End(silent ? silentFailure : kNoSourceFolder);
 
   SetupInfo& info = s_setupInfo;
-  // Deleted after the launcher has closed, slot 0 first; the dialogs only
-  // borrow them.
+  // Deleted after the launcher has closed; the dialogs only borrow them.
   win::UniqueBitmap wizardPicture;
   win::UniqueBitmap launcherPicture;
   // Read whole: an installation copies it beside its uninstall copy.
-  std::optional<std::vector<char>> packageBytes = ReadPackageFile(L"setup");
+  std::optional<std::vector<char>> packageBytes = ReadPackageFile(kPackageFileName);
   {
     CPackageFile package;
     if (!packageBytes || !package.OpenPackage(packageBytes->data(), packageBytes->size()))
@@ -83,8 +82,7 @@ BOOL CLauncherApp::InitInstance() {
 
   if (IsUnattended(command, info, sourceDir)) return End(RunUnattended(info, command, sourceDir));
 
-  const std::wstring caption = info.title + ui::kLauncherCaptionSuffix;
-  if (const HWND running = ::FindWindowW(nullptr, caption.c_str())) {
+  if (const HWND running = ::FindWindowW(nullptr, ui::LauncherCaption(info.title).c_str())) {
     ::SetForegroundWindow(running);
     return End(kAlreadyOpen);
   }

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "app/CommandLine.h"
-#include "package/InstallRecord.h"
+#include "install/InstallNames.h"
+#include "package/SafeNames.h"
+#include "text/PathText.h"
 #include "win/Handles.h"
-#include "win/ShellFolders.h"
+#include "win/Paths.h"
 
 namespace {
 
@@ -20,15 +22,11 @@ DWORD FailureCode() {
 
 }  // namespace
 
-std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
-                                         const std::wstring& title) {
-  if (tempFolder.empty()) return std::nullopt;
-  for (const wchar_t c : title) {
-    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos)
-      return std::nullopt;
-  }
-  const std::wstring folder = WithTrailingBackslash(tempFolder);
-  const std::wstring path = folder + L"setup_" + title + L".exe";
+std::optional<std::wstring> TempFilePath(const std::wstring& tempFolder,
+                                         const std::wstring& name) {
+  if (tempFolder.empty() || !IsSafeFileName(name)) return std::nullopt;
+  const std::wstring folder = text::WithTrailingBackslash(tempFolder);
+  const std::wstring path = folder + name;
 
   // Whatever the system makes of the name, it must stay a file directly in
   // the temporary folder.
@@ -37,6 +35,11 @@ std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
   if (slash == std::wstring::npos || !SameFolder(fullPath->substr(0, slash + 1), folder))
     return std::nullopt;
   return path;
+}
+
+std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
+                                         const std::wstring& title) {
+  return TempFilePath(tempFolder, TempProgramName(title));
 }
 
 DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder,

@@ -7,10 +7,13 @@
 #include <optional>
 #include <string>
 
-// tempFolder (with a backslash added when it lacks one) + "setup_" + title +
-// ".exe"; nullopt when title would make the name leave tempFolder or name
-// something other than a plain file in it (separators, a drive or stream
-// colon, wildcard or control characters).
+// tempFolder (with a backslash added when it lacks one) + name; nullopt
+// when name would leave tempFolder or name something other than a plain
+// file in it (separators, a drive or stream colon, wildcard or control
+// characters, a device name).
+std::optional<std::wstring> TempFilePath(const std::wstring& tempFolder, const std::wstring& name);
+
+// TempFilePath of the program's copy for title (TempProgramName).
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
 
 // Copies the running program over TempCopyPath(the system's temporary

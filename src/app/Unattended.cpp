@@ -5,17 +5,21 @@
 #include <algorithm>
 
 #include "app/Relaunch.h"
-#include "package/InstallRecord.h"
+#include "install/InstallFolder.h"
+#include "install/InstallNames.h"
+#include "install/InstallRun.h"
+#include "install/Record.h"
+#include "install/Removal.h"
+#include "launcher/RemovalPrompts.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
+#include "text/PathText.h"
 #include "text/Utf8.h"
-#include "uninstall/Uninstall.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
-#include "win/ShellFolders.h"
-#include "wizard/InstallFolder.h"
-#include "wizard/InstallRun.h"
+#include "win/Paths.h"
+#include "win/Shell.h"
 
 namespace {
 
@@ -45,9 +49,8 @@ class CLog {
   void Open() {
     m_opened = true;
     if (m_title.empty()) return;
-    std::optional<std::wstring> path = TempCopyPath(TempFolder(), m_title);
+    const std::optional<std::wstring> path = TempFilePath(TempFolder(), LogFileName(m_title));
     if (!path) return;
-    path->replace(path->size() - 4, 4, L".log");
     m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
@@ -63,7 +66,7 @@ class CLog {
 class CSilentHost : public CInstallHost {
  public:
   CSilentHost(CLog& log, const std::wstring& sourceDir)
-      : m_log(log), m_sourceDir(WithTrailingBackslash(sourceDir)) {
+      : m_log(log), m_sourceDir(text::WithTrailingBackslash(sourceDir)) {
     // "X:\set\DISC1\" gives "X:\set\"; a drive root has no folder beside it.
     const std::wstring folder = m_sourceDir.substr(0, m_sourceDir.size() - 1);
     const std::size_t cut = folder.rfind(L'\\');
@@ -119,8 +122,8 @@ DWORD SilentInstall(SetupInfo& info, const CommandLine& command, const std::wstr
                     CLog& log) {
   // Made full and plain as the destination page makes a typed folder.
   const InstallFolderChoice choice = ChooseInstallFolder(
-      command.installFolder.value_or(DefaultInstallFolder(
-          GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info.company, info.title)),
+      command.installFolder.value_or(
+          DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)),
       info.files);
   const std::wstring& folder = choice.folder;
   if (choice.refusal == FolderRefusal::kTooLong) {

@@ -4,12 +4,13 @@
 
 #include <string>
 
-#include "package/InstallRecord.h"
+#include "install/Record.h"
+#include "install/Removal.h"
+#include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
-#include "uninstall/Uninstall.h"
-#include "win/Registry.h"
+#include "win/Dialog.h"
 #include "wizard/InstallWizard.h"
 
 CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
@@ -21,9 +22,9 @@ CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wiz
 BOOL CLauncherDlg::OnInitDialog() {
   ShowPicture(IDC_PICTURE, m_hLauncherPicture);
   // The single-instance test of the start-up looks for exactly this caption.
-  ::SetWindowTextW(Hwnd(), (m_info.title + ui::kLauncherCaptionSuffix).c_str());
+  ::SetWindowTextW(Hwnd(), ui::LauncherCaption(m_info.title).c_str());
   if (!m_info.readmeFile.empty())
-    ::SetWindowTextW(Item(IDC_README), (m_info.readmeFile + ui::kOpenReadmeSuffix).c_str());
+    ::SetWindowTextW(Item(IDC_README), ui::OpenReadmeText(m_info.readmeFile).c_str());
   UpdateButtons();
   return TRUE;
 }
@@ -78,8 +79,7 @@ void CLauncherDlg::OnUninstall() {
 }
 
 void CLauncherDlg::OnDirectX() {
-  const std::wstring disc =
-      m_info.files.empty() ? std::wstring(L"DISC1") : m_info.files.front().disc;
+  const std::wstring disc = FirstDiscLabel(m_info);
   for (;;) {
     // Relative to the current directory, the source folder. Only a program
     // that is not there means another disc is wanted: the file or its
@@ -88,7 +88,7 @@ void CLauncherDlg::OnDirectX() {
     const auto result = reinterpret_cast<INT_PTR>(
         ::ShellExecuteW(Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
     if (result != SE_ERR_FNF && result != SE_ERR_PNF && result != ERROR_NOT_READY) return;
-    if (win::ShowMessage(Hwnd(), disc + ui::kInsertDiscSuffix, ui::kInstallCaption, MB_OKCANCEL) !=
+    if (win::ShowMessage(Hwnd(), ui::InsertDiscText(disc), ui::kInstallCaption, MB_OKCANCEL) !=
         IDOK)
       return;
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "package/PackageLayout.h"
 #include "text/Cp932.h"
 
 #ifdef _WIN32
@@ -14,15 +15,9 @@
 
 namespace {
 
-constexpr std::uint64_t kHeaderSize = 8;
-constexpr std::uint64_t kEntryFixedSize = 9;  // offset, size, nameLength
-constexpr std::uint32_t kMaxOffset = 0x7FFFFFFF;
-
-std::uint32_t LittleEndian32(const unsigned char* bytes) {
-  return static_cast<std::uint32_t>(bytes[0]) | (static_cast<std::uint32_t>(bytes[1]) << 8) |
-         (static_cast<std::uint32_t>(bytes[2]) << 16) |
-         (static_cast<std::uint32_t>(bytes[3]) << 24);
-}
+using layout::kEntryFixedSize;
+using layout::kHeaderSize;
+using layout::GetU32;
 
 }  // namespace
 
@@ -123,9 +118,10 @@ bool CPackageFile::ReadIndex() {
   const std::uint64_t packageSize = m_source->Size();
   std::array<unsigned char, kHeaderSize> header{};
   if (!m_source->Read(0, header.data(), header.size())) return fail();
-  if (header[0] != 'A' || header[1] != 'R' || header[2] != 'C' || header[3] != '1') return fail();
+  if (std::string_view(reinterpret_cast<const char*>(header.data()), 4) != layout::kMagic)
+    return fail();
 
-  const auto count = static_cast<std::int32_t>(LittleEndian32(&header[4]));
+  const auto count = static_cast<std::int32_t>(GetU32(&header[4]));
   if (count <= 0) return true;  // an empty index
 
   // Every entry takes at least 9 bytes: a count the package cannot hold is
@@ -141,10 +137,10 @@ bool CPackageFile::ReadIndex() {
     std::array<unsigned char, kEntryFixedSize> fixed{};
     if (!m_source->Read(position, fixed.data(), fixed.size())) return fail();
     PackageEntry entry;
-    entry.offset = LittleEndian32(&fixed[0]);
-    entry.size = LittleEndian32(&fixed[4]);
+    entry.offset = GetU32(&fixed[0]);
+    entry.size = GetU32(&fixed[4]);
     const std::size_t nameLength = fixed[8];
-    if (entry.offset > kMaxOffset) return fail();
+    if (entry.offset > layout::kMaxOffset) return fail();
     if (static_cast<std::uint64_t>(entry.offset) + entry.size > packageSize) return fail();
     entry.name.assign(nameLength, '\0');
     if (nameLength != 0 &&

@@ -1,34 +1,24 @@
 #include "package/PackageWriter.h"
 
-namespace {
+#include "package/PackageLayout.h"
 
-constexpr char kMagic[4] = {'A', 'R', 'C', '1'};
-constexpr std::uint64_t kOffsetLimit = 0x80000000u;  // offsets are below 2^31
-constexpr std::size_t kHeaderSize = 8;
-constexpr std::size_t kEntryFixedSize = 9;
-
-void PutU32(std::vector<char>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    out.push_back(static_cast<char>(value >> shift & 0xFF));
-}
-
-}  // namespace
+using layout::PutU32;
 
 std::optional<std::vector<char>> BuildPackage(const std::vector<PackageMember>& members) {
-  std::uint64_t offset = kHeaderSize;
+  std::uint64_t offset = layout::kHeaderSize;
   for (const PackageMember& member : members) {
-    if (member.name.size() > 255) return std::nullopt;
-    offset += kEntryFixedSize + member.name.size();
+    if (member.name.size() > layout::kMaxNameBytes) return std::nullopt;
+    offset += layout::kEntryFixedSize + member.name.size();
   }
   std::uint64_t total = offset;
   for (const PackageMember& member : members) {
-    if (total >= kOffsetLimit || member.data.size() > 0xFFFFFFFFu) return std::nullopt;
+    if (total > layout::kMaxOffset || member.data.size() > 0xFFFFFFFFu) return std::nullopt;
     total += member.data.size();
   }
 
   std::vector<char> out;
   out.reserve(static_cast<std::size_t>(total));
-  out.insert(out.end(), kMagic, kMagic + 4);
+  out.insert(out.end(), layout::kMagic.begin(), layout::kMagic.end());
   PutU32(out, static_cast<std::uint32_t>(members.size()));
   for (const PackageMember& member : members) {
     PutU32(out, static_cast<std::uint32_t>(offset));

@@ -4,6 +4,7 @@
 
 #include "package/Members.h"
 #include "package/PackageFile.h"
+#include "package/PackageLayout.h"
 #include "package/SafeNames.h"
 #include "package/SettingsTable.h"
 #include "text/Cp932.h"
@@ -112,17 +113,37 @@ bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
   const std::optional<std::vector<char>> member = package.LoadMember(kSizesMember);
   if (!member) return false;
 
-  // Four little-endian bytes per file; a short tail fills the low-order
-  // bytes of its size, and files past the end keep 0.
+  // A short tail fills the low-order bytes of its size, and files past the
+  // end keep 0.
   std::size_t position = 0;
   for (FileEntry& file : info.files) {
     std::uint32_t size = 0;
-    for (unsigned shift = 0; shift < 32 && position < member->size(); shift += 8, ++position) {
+    for (unsigned shift = 0; shift < 8 * kFileSizeBytes && position < member->size();
+         shift += 8, ++position) {
       size |= static_cast<std::uint32_t>(static_cast<unsigned char>((*member)[position])) << shift;
     }
     file.size = size;
   }
   return true;
+}
+
+std::vector<char> EncodeFileSizes(const SetupInfo& info) {
+  std::vector<char> bytes;
+  for (const FileEntry& file : info.files) layout::PutU32(bytes, file.size);
+  return bytes;
+}
+
+std::vector<char> EncodeFileHashes(const SetupInfo& info) {
+  std::vector<char> bytes;
+  for (const FileEntry& file : info.files) {
+    const ContentHash hash = file.hash.value_or(ContentHash{});
+    bytes.insert(bytes.end(), hash.begin(), hash.end());
+  }
+  return bytes;
+}
+
+std::wstring FirstDiscLabel(const SetupInfo& info) {
+  return info.files.empty() ? text::DecodeCp932(kDefaultDisc) : info.files.front().disc;
 }
 
 std::uint64_t BytesToInstall(const SetupInfo& info) {

@@ -61,9 +61,20 @@ void ParseSettings(std::vector<char> bytes, SetupInfo& info, SettingsLines* line
 [[nodiscard]] bool LoadSettings(CPackageFile& package, SetupInfo& info,
                                 SettingsLines* lines = nullptr);
 
+// The "filesize" member: kFileSizeBytes little-endian bytes a file, in the
+// files' order; "filehash": the ContentHash of every file, in that order.
+inline constexpr std::size_t kFileSizeBytes = 4;
+std::vector<char> EncodeFileSizes(const SetupInfo& info);
+// Files without a hash get sixteen zero bytes.
+std::vector<char> EncodeFileHashes(const SetupInfo& info);
+
 // Reads "filesize" into the size of every file. False only when the member
 // is missing; a short member leaves the remaining sizes partly or wholly 0.
 [[nodiscard]] bool LoadFileSizes(CPackageFile& package, SetupInfo& info);
+
+// The label of the disc that holds the first file (and the launcher): the
+// first file row's, or the label a row without one gets.
+std::wstring FirstDiscLabel(const SetupInfo& info);
 
 // The bytes the product's files take: the installation's whole size.
 std::uint64_t BytesToInstall(const SetupInfo& info);

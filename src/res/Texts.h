@@ -1,22 +1,24 @@
 // The program's own captions and messages, in one place: each text the user
-// reads is spelled once. (Dialog templates keep theirs in the .rc files.)
+// reads is spelled here or in a dialog template of the .rc files, once.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace ui {
 
 // Captions.
-inline constexpr wchar_t kLauncherCaptionSuffix[] = L" セットアップ";  // after the title
+// The launcher's caption, by which an open launcher of the product is found.
+inline std::wstring LauncherCaption(const std::wstring& title) { return title + L" セットアップ"; }
 inline constexpr wchar_t kSetupCaption[] = L"セットアップ";
 inline constexpr wchar_t kInstallCaption[] = L"インストール";
 inline constexpr wchar_t kAbortCaption[] = L"中断";
 inline constexpr wchar_t kUninstallCaption[] = L"アンインストール";
 
 // The launcher.
-inline constexpr wchar_t kOpenReadmeSuffix[] = L"を開く";                // after the readme's name
-inline constexpr wchar_t kInsertDiscSuffix[] = L"を挿入してください。";  // after a disc label
+inline std::wstring OpenReadmeText(const std::wstring& readme) { return readme + L"を開く"; }
+inline std::wstring InsertDiscText(const std::wstring& disc) { return disc + L"を挿入してください。"; }
 inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを削除しますか？";
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
 inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションはインストールされていません。";
@@ -24,6 +26,13 @@ inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションは�
 // The wizard.
 inline constexpr wchar_t kFinishText[] = L"完了";
 inline constexpr wchar_t kChooseFolder[] = L"インストール先のフォルダを選択してください";
+// The required space and the free space of queryPath's drive, in whole KB
+// (rounded down, never truncated to 32 bits).
+inline std::wstring SpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
+                              std::uint64_t freeBytes) {
+  return L"必要な容量\t" + std::to_wstring(requiredBytes >> 10) + L"KB\n" + queryPath +
+         L" の空き容量\t" + std::to_wstring(freeBytes >> 10) + L"KB";
+}
 inline constexpr wchar_t kNeedFullFolder[] = L"インストール先のフォルダを指定してください。";
 // An install folder longer than maxChars leaves some file's path too long.
 inline std::wstring FolderTooLongText(std::size_t maxChars) {
@@ -33,10 +42,12 @@ inline std::wstring FolderTooLongText(std::size_t maxChars) {
 inline constexpr wchar_t kSpaceShort[] =
     L"インストールに必要な容量が不足しています。\nインストールを続行しますか？";
 inline constexpr wchar_t kAskAbort[] = L"インストールを中断しますか？";
-inline constexpr wchar_t kCopyFailedSuffix[] = L"のコピーに失敗しました。";  // after a file name
-// After "<file>（<disc label>".
-inline constexpr wchar_t kContentDiffersSuffix[] =
-    L"）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。";
+inline std::wstring CopyFailedText(const std::wstring& file) {
+  return file + L"のコピーに失敗しました。";
+}
+inline std::wstring ContentDiffersText(const std::wstring& file, const std::wstring& disc) {
+  return file + L"（" + disc + L"）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。";
+}
 inline constexpr wchar_t kRecordFailed[] =
     L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。";
 

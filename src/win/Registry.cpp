@@ -48,7 +48,16 @@ LONG WriteRegString(HKEY root, const std::wstring& keyPath, const wchar_t* value
                                         KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
   if (status != ERROR_SUCCESS) return status;
 
+  return SetRegString(key.get(), valueName, text);
+}
+
+LONG SetRegString(HKEY key, const wchar_t* valueName, const std::wstring& text) {
   const DWORD bytes = static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t));
-  return ::RegSetValueExW(key.get(), valueName, 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(text.c_str()), bytes);
+  return ::RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          bytes);
+}
+
+LONG SetRegDword(HKEY key, const wchar_t* valueName, DWORD value) {
+  return ::RegSetValueExW(key, valueName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
+                          sizeof value);
 }

@@ -1,5 +1,4 @@
-// The two registry routines through which the install record is read and
-// written.
+// Registry values: reading a text at any length, writing texts and numbers.
 #pragma once
 
 #include <windows.h>
@@ -15,3 +14,9 @@ std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const wchar_t
 // as REG_SZ with its terminating zero. Returns the status of opening the key.
 LONG WriteRegString(HKEY root, const std::wstring& keyPath, const wchar_t* valueName,
                     const std::wstring& text);
+
+// Stores text as REG_SZ with its terminating zero in an open key.
+LONG SetRegString(HKEY key, const wchar_t* valueName, const std::wstring& text);
+
+// Stores value as REG_DWORD in an open key.
+LONG SetRegDword(HKEY key, const wchar_t* valueName, DWORD value);

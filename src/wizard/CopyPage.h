@@ -1,12 +1,11 @@
-// The wizard's second page: one worker thread copies the product's files,
-// then makes the shortcuts and the install record and moves the wizard on.
+// The wizard's second page: the copy worker installs the product's files,
+// the record and the shortcuts, then the page moves the wizard on.
 #pragma once
 
 #include <windows.h>
 
-#include "win/Handles.h"
 #include "win/PropertyPage.h"
-#include "wizard/Progress.h"
+#include "wizard/CopyWorker.h"
 
 struct SetupInfo;
 
@@ -15,11 +14,6 @@ class CCopyPage : public win::CPropertyPage {
   // info is read by the worker and must outlive the page; the picture is
   // borrowed.
   CCopyPage(const SetupInfo& info, HBITMAP picture);
-  // Waits for a worker that still runs: it reads this object.
-  ~CCopyPage() override;
-
-  // The worker's thread procedure; parameter is the page.
-  static DWORD WINAPI CopyWorker(LPVOID parameter);
 
  protected:
   BOOL OnInitDialog() override;
@@ -28,16 +22,12 @@ class CCopyPage : public win::CPropertyPage {
   INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  void StartWorker();
-  bool WorkerRunning() const;
+  void OnWorkerDone(bool installed);
 
   const SetupInfo& m_info;
   HBITMAP m_hPicture;
-  // The page window as the worker sees it, fixed before the worker starts.
-  HWND m_hWorkerPage = nullptr;
-  win::UniqueThread m_hThread;
-  // Set by the worker when the user confirmed the abort and it is ending.
-  win::UniqueEvent m_hAbortEvent;
-  // The cancel request: set by Cancel, polled by the worker between chunks.
-  win::UniqueEvent m_hCancelEvent;
+  CCopyWorker m_worker;
+  // kRunning: Cancel asks the worker; kInstalled: the finish page is on its
+  // way and Cancel does nothing; otherwise Cancel closes the sheet.
+  enum class State { kIdle, kRunning, kInstalled, kAbandoned } m_state = State::kIdle;
 };

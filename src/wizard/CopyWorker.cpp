@@ -1,20 +1,16 @@
-// The copy worker: the one thread besides the user interface. It runs the
-// installation (InstallRun) and talks to the wizard only through window
-// messages and the page's two events.
-#include <windows.h>
+#include "wizard/CopyWorker.h"
+
 #include <commctrl.h>
 #include <objbase.h>
 
 #include <cstdint>
 #include <string>
 
+#include "install/InstallRun.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
-#include "win/Handles.h"
-#include "wizard/CopyPage.h"
-#include "wizard/InstallRun.h"
 #include "wizard/Progress.h"
 
 namespace {
@@ -23,30 +19,32 @@ namespace {
 constexpr ULONGLONG kShowMs = 50;
 
 // The wizard's side of an installation: progress on the page's bar,
-// questions in message boxes owned by the page, Cancel through the events.
+// questions in message boxes owned by the page, Cancel through the event.
 class CWizardHost : public CInstallHost {
  public:
-  CWizardHost(HWND page, HANDLE cancelEvent)
-      : m_hPage(page), m_hProgress(::GetDlgItem(page, IDC_PROGRESS)), m_hCancelEvent(cancelEvent) {
+  CWizardHost(HWND page, HANDLE cancelRequested)
+      : m_hPage(page),
+        m_hProgress(::GetDlgItem(page, IDC_PROGRESS)),
+        m_hCancelRequested(cancelRequested) {
     ::SendMessageW(m_hProgress, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
     ::SendMessageW(m_hProgress, PBM_SETPOS, 0, 0);
   }
 
   Choice SourceMissing(const FileEntry& file) override {
-    if (Ask(file.disc + ui::kInsertDiscSuffix, MB_OKCANCEL) == IDOK) return Choice::kRetry;
+    if (Ask(ui::InsertDiscText(file.disc), MB_OKCANCEL) == IDOK) return Choice::kRetry;
     return ConfirmAbort() ? Choice::kAbort : Choice::kRetry;
   }
   Choice CopyFailed(const FileEntry& file) override {
-    return RetryOrAbort(file.name + ui::kCopyFailedSuffix);
+    return RetryOrAbort(ui::CopyFailedText(file.name));
   }
   Choice ContentDiffers(const FileEntry& file) override {
-    return RetryOrAbort(file.name + L"（" + file.disc + ui::kContentDiffersSuffix);
+    return RetryOrAbort(ui::ContentDiffersText(file.name, file.disc));
   }
   void RecordFailed() override { (void)Ask(ui::kRecordFailed, MB_OK | MB_ICONERROR); }
   bool AbortRequested() override {
-    if (::WaitForSingleObject(m_hCancelEvent, 0) != WAIT_OBJECT_0) return false;
+    if (::WaitForSingleObject(m_hCancelRequested, 0) != WAIT_OBJECT_0) return false;
     if (ConfirmAbort()) return true;
-    ::ResetEvent(m_hCancelEvent);  // carry on: nothing read so far is lost
+    ::ResetEvent(m_hCancelRequested);  // carry on: nothing read so far is lost
     return false;
   }
   void Progress(std::uint64_t copied, std::uint64_t total, bool now) override {
@@ -77,7 +75,7 @@ class CWizardHost : public CInstallHost {
 
   HWND m_hPage;
   HWND m_hProgress;
-  HANDLE m_hCancelEvent;
+  HANDLE m_hCancelRequested;  // set by the page's Cancel, reset after a No
   std::uint64_t m_copied = 0;
   std::uint64_t m_total = 0;
   int m_lastPosition = 0;
@@ -86,25 +84,42 @@ class CWizardHost : public CInstallHost {
 
 }  // namespace
 
-DWORD WINAPI CCopyPage::CopyWorker(LPVOID parameter) {
-  auto* page = static_cast<CCopyPage*>(parameter);
-  // The shortcuts need COM on this thread.
-  const win::CComInit com(COINIT_APARTMENTTHREADED);
-  const HWND sheet = ::GetParent(page->m_hWorkerPage);
-  // Nothing thrown may leave a thread procedure.
+CCopyWorker::CCopyWorker() : m_hCancelRequested(::CreateEventW(nullptr, TRUE, FALSE, nullptr)) {}
+
+CCopyWorker::~CCopyWorker() { Wait(); }
+
+bool CCopyWorker::Running() const {
+  return m_hThread && ::WaitForSingleObject(m_hThread.get(), 0) == WAIT_TIMEOUT;
+}
+
+void CCopyWorker::Wait() {
+  if (m_hThread) ::WaitForSingleObject(m_hThread.get(), INFINITE);
+}
+
+bool CCopyWorker::Start(const SetupInfo& info, HWND page, UINT doneMessage) {
+  if (Running() || !m_hCancelRequested) return false;
+  // Reset before the thread exists, so that no request of this run is lost.
+  ::ResetEvent(m_hCancelRequested.get());
+  m_info = &info;
+  m_hPage = page;
+  m_doneMessage = doneMessage;
+  m_hThread.reset(::CreateThread(nullptr, 0, &CCopyWorker::ThreadProc, this, 0, nullptr));
+  return static_cast<bool>(m_hThread);
+}
+
+DWORD WINAPI CCopyWorker::ThreadProc(LPVOID parameter) {
+  auto* self = static_cast<CCopyWorker*>(parameter);
+  bool installed = false;
+  // Nothing thrown may leave a thread procedure; what would be thrown ends
+  // the run as abandoned.
   try {
-    CWizardHost host(page->m_hWorkerPage, page->m_hCancelEvent.get());
-    if (RunInstall(page->m_info, host)) {
-      // Sent: the wizard has moved on when this returns.
-      ::SendMessageW(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
-    } else {
-      ::SetEvent(page->m_hAbortEvent.get());
-      // Posted, never sent: the press waits for this thread to end.
-      ::PostMessageW(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-    }
+    // The shortcuts need COM on this thread.
+    const win::CComInit com(COINIT_APARTMENTTHREADED);
+    CWizardHost host(self->m_hPage, self->m_hCancelRequested.get());
+    installed = RunInstall(*self->m_info, host);
   } catch (...) {
-    // Without its press the wizard stays on this page; Cancel then closes it,
-    // since no worker runs any more.
   }
+  // The last thing the thread does: the page may wait for its end at once.
+  ::PostMessageW(self->m_hPage, self->m_doneMessage, installed ? TRUE : FALSE, 0);
   return 0;
 }

@@ -5,19 +5,19 @@
 #include <algorithm>
 #include <vector>
 
+#include "install/InstallFolder.h"
+#include "install/InstallNames.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
-#include "wizard/InstallFolder.h"
-#include "win/ShellFolders.h"
+#include "win/Shell.h"
 
 CDirPage::CDirPage(SetupInfo& info, HBITMAP picture)
     : CPropertyPage(IDD_DIR_PAGE),
       m_info(info),
       m_hPicture(picture),
-      m_strFolder(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info.company,
-                                       info.title)) {}
+      m_strFolder(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)) {}
 
 BOOL CDirPage::OnInitDialog() {
   // Setting the text updates the free-space text through EN_CHANGE.
@@ -53,7 +53,7 @@ void CDirPage::UpdateFreeSpaceText() {
   if (::GetDiskFreeSpaceExW(queryPath.c_str(), &available, nullptr, nullptr)) {
     m_freeBytes = available.QuadPart;
   }
-  const std::wstring text = FormatSpaceText(BytesToInstall(m_info), queryPath, m_freeBytes);
+  const std::wstring text = ui::SpaceText(BytesToInstall(m_info), queryPath, m_freeBytes);
   ::SetDlgItemTextW(Hwnd(), IDC_SPACE_TEXT, text.c_str());
 }
 
@@ -77,7 +77,7 @@ void CDirPage::OnBrowse() {
   const std::wstring picked = PathFromItemList(items.get());
   if (picked.empty()) return;
   // The pick is the parent: maker and title always go below it.
-  const std::wstring folder = WithTrailingBackslash(picked) + m_info.company + L"\\" + m_info.title;
+  const std::wstring folder = ProductFolderIn(picked, m_info);
   ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, folder.c_str());
 }
 

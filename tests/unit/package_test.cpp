@@ -5,7 +5,7 @@
 #include <functional>
 
 #include "TestSupport.h"
-#include "package/InstallRecord.h"
+#include "install/InstallNames.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"

@@ -2,8 +2,11 @@
 // install folder and the destination page's space and folder texts.
 #include <gtest/gtest.h>
 
-#include "package/InstallRecord.h"
-#include "wizard/InstallFolder.h"
+#include "install/InstallFolder.h"
+#include "install/InstallNames.h"
+#include "package/SetupInfo.h"
+#include "res/Texts.h"
+#include "text/PathText.h"
 #include "wizard/Progress.h"
 
 namespace {
@@ -25,14 +28,16 @@ TEST(Wizard, ProgressStaysWithinTheBar) {
 }
 
 TEST(Wizard, FolderAndSpaceTexts) {
-  EXPECT_EQ(DefaultInstallFolder(L"C:\\Program Files\\", L"工房", L"星"),
-            L"C:\\Program Files\\工房\\星");
-  EXPECT_EQ(DefaultInstallFolder(L"D:\\PF", L"工房", L"星"), L"D:\\PF\\工房\\星");
-  EXPECT_EQ(DefaultInstallFolder(L"", L"工房", L"星"), L"C:\\Program Files\\工房\\星");
+  SetupInfo info;
+  info.company = L"工房";
+  info.title = L"星";
+  EXPECT_EQ(DefaultInstallFolder(L"C:\\Program Files\\", info), L"C:\\Program Files\\工房\\星");
+  EXPECT_EQ(DefaultInstallFolder(L"D:\\PF", info), L"D:\\PF\\工房\\星");
+  EXPECT_EQ(DefaultInstallFolder(L"", info), L"C:\\Program Files\\工房\\星");
 
   // Kilobytes round down and stay whole beyond 2 TiB.
-  EXPECT_EQ(FormatSpaceText(1023, L"C:\\", 0), L"必要な容量\t0KB\nC:\\ の空き容量\t0KB");
-  EXPECT_EQ(FormatSpaceText(0x20000000000ull + 1024, L"D:\\", 0xFFFFFFFFFFFFFFFFull),
+  EXPECT_EQ(ui::SpaceText(1023, L"C:\\", 0), L"必要な容量\t0KB\nC:\\ の空き容量\t0KB");
+  EXPECT_EQ(ui::SpaceText(0x20000000000ull + 1024, L"D:\\", 0xFFFFFFFFFFFFFFFFull),
             L"必要な容量\t2147483649KB\nD:\\ の空き容量\t18014398509481983KB");
 
   struct Case {
@@ -54,7 +59,7 @@ TEST(Wizard, FolderAndSpaceTexts) {
   for (const Case& c : cases) {
     EXPECT_EQ(FreeSpaceQueryPath(c.folder), c.query)
         << testing::PrintToString(std::wstring(c.folder));
-    EXPECT_EQ(IsFullFolderPath(c.folder), c.full) << testing::PrintToString(std::wstring(c.folder));
+    EXPECT_EQ(text::IsFullFolderPath(c.folder), c.full) << testing::PrintToString(std::wstring(c.folder));
   }
 }
 

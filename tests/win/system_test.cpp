@@ -7,12 +7,14 @@
 #include <shobjidl.h>
 
 #include "TestSupport.h"
-#include "package/InstallRecord.h"
+#include "install/InstallNames.h"
+#include "install/Removal.h"
 #include "package/SetupInfo.h"
-#include "uninstall/Uninstall.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
-#include "win/ShellFolders.h"
+#include "win/Files.h"
+#include "win/Paths.h"
+#include "win/Shell.h"
 
 namespace {
 

@@ -3,17 +3,17 @@
 
 #include <optional>
 
-#include "text/Utf8.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"
 #include "FileIo.h"
-#include "package/PackageWriter.h"
 #include "package/Bitmap.h"
+#include "package/Members.h"
 #include "package/PackageFile.h"
+#include "package/PackageWriter.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
-#include "text/Cp932.h"
+#include "text/Utf8.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ class CBuild {
   bool FindFiles();
   bool OutputIsNoInput();
   bool WriteAndVerify();
-  std::vector<PackageMember> Members(const std::vector<char>& sizes) const;
+  std::vector<PackageMember> Members() const;
   int Refuse(int line, const std::string& problem) const;
 
   const CommandLine& m_line;
@@ -50,8 +50,6 @@ class CBuild {
   SetupInfo m_info;
   SettingsLines m_lines;
   std::vector<std::filesystem::path> m_filePaths;
-  std::vector<std::uint32_t> m_sizes;
-  std::vector<ContentHash> m_hashes;
   CAtomicFile m_output;
 };
 
@@ -119,7 +117,7 @@ bool CBuild::CheckNames() {
 
 bool CBuild::FindFiles() {
   for (std::size_t i = 0; i < m_info.files.size(); ++i) {
-    const FileEntry& file = m_info.files[i];
+    FileEntry& file = m_info.files[i];
     std::string what = "file " + Quoted(file.name) + " on disc " + Quoted(file.disc);
     const DiscFolder* disc = FindDisc(m_line.discs, file.disc);
     if (disc == nullptr) {
@@ -145,8 +143,8 @@ bool CBuild::FindFiles() {
         return false;
     }
     m_filePaths.push_back(path);
-    m_sizes.push_back(static_cast<std::uint32_t>(found.size));
-    m_hashes.push_back(found.hash);
+    file.size = static_cast<std::uint32_t>(found.size);
+    file.hash = found.hash;
   }
   return true;
 }
@@ -166,11 +164,10 @@ bool CBuild::OutputIsNoInput() {
   return true;
 }
 
-std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const {
-  std::vector<char> hashes;
-  for (const ContentHash& hash : m_hashes) hashes.insert(hashes.end(), hash.begin(), hash.end());
-  std::vector<PackageMember> members{
-      {kSettingsMember, m_inputs.settings}, {kSizesMember, sizes}, {kHashesMember, hashes}};
+std::vector<PackageMember> CBuild::Members() const {
+  std::vector<PackageMember> members{{kSettingsMember, m_inputs.settings},
+                                     {kSizesMember, EncodeFileSizes(m_info)},
+                                     {kHashesMember, EncodeFileHashes(m_info)}};
   if (m_inputs.launcherPicture)
     members.push_back({kLauncherPictureMember, *m_inputs.launcherPicture});
   if (m_inputs.wizardPicture) members.push_back({kWizardPictureMember, *m_inputs.wizardPicture});
@@ -180,12 +177,7 @@ std::vector<PackageMember> CBuild::Members(const std::vector<char>& sizes) const
 // The package is read back through the launcher's reader before it replaces
 // the target, so a package that lands is one the launcher accepts.
 bool CBuild::WriteAndVerify() {
-  std::vector<char> sizes;
-  for (std::uint32_t size : m_sizes) {
-    for (int shift = 0; shift < 32; shift += 8)
-      sizes.push_back(static_cast<char>(size >> shift & 0xFF));
-  }
-  std::optional<std::vector<char>> package = BuildPackage(Members(sizes));
+  std::optional<std::vector<char>> package = BuildPackage(Members());
   if (!package) {
     Fail("the settings and pictures are too large for a package (2 GiB)");
     return false;
@@ -198,10 +190,11 @@ bool CBuild::WriteAndVerify() {
   CPackageFile reader;
   SetupInfo readBack;
   bool same = reader.OpenPackage(m_output.TempPath()) && LoadSettings(reader, readBack) &&
-              LoadFileSizes(reader, readBack) && readBack.files.size() == m_sizes.size();
+              LoadFileSizes(reader, readBack) && readBack.files.size() == m_info.files.size();
   if (same) LoadFileHashes(reader, readBack);
-  for (std::size_t i = 0; same && i < m_sizes.size(); ++i) {
-    same = readBack.files[i].size == m_sizes[i] && readBack.files[i].hash == m_hashes[i];
+  for (std::size_t i = 0; same && i < m_info.files.size(); ++i) {
+    same = readBack.files[i].size == m_info.files[i].size &&
+           readBack.files[i].hash == m_info.files[i].hash;
   }
   reader.Close();
   if (!same) {
@@ -220,10 +213,8 @@ int CBuild::Run() {
       !OutputIsNoInput() || !WriteAndVerify()) {
     return 1;
   }
-  std::uint64_t total = 0;
-  for (std::uint32_t size : m_sizes) total += size;
-  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_sizes.size()) +
-           " files, " + std::to_string(total) + " bytes to install\n");
+  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_info.files.size()) +
+           " files, " + std::to_string(BytesToInstall(m_info)) + " bytes to install\n");
   return 0;
 }
 

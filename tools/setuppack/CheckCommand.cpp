@@ -3,6 +3,7 @@
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"
+#include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 
@@ -16,9 +17,9 @@ int RunCheck(const CommandLine& line) {
   // A short size table leaves sizes at 0 in the launcher; the wizard would
   // then under-count the space it needs.
   if (std::optional<std::vector<char>> sizes = package.LoadMember(kSizesMember);
-      sizes && sizes->size() != info.files.size() * 4) {
+      sizes && sizes->size() != info.files.size() * kFileSizeBytes) {
     problems.push_back("member \"filesize\" holds " + std::to_string(sizes->size()) +
-                       " bytes, expected " + std::to_string(info.files.size() * 4));
+                       " bytes, expected " + std::to_string(info.files.size() * kFileSizeBytes));
   }
   if (std::optional<std::vector<char>> hashes = package.LoadMember(kHashesMember);
       hashes && hashes->size() != info.files.size() * ContentHash().size()) {

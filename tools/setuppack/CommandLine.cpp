@@ -1,7 +1,6 @@
 #include "text/Utf8.h"
 #include "CommandLine.h"
 
-#include "text/Cp932.h"
 
 namespace {
 

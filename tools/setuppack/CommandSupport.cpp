@@ -9,7 +9,6 @@
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
-#include "text/Cp932.h"
 
 int Fail(std::string_view message) {
   PrintErr("setuppack: " + std::string(message) + "\n");

@@ -3,7 +3,6 @@
 
 #include <cstdio>
 
-#include "text/Cp932.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -3,7 +3,6 @@
 
 #include <cstdint>
 
-#include "text/Cp932.h"
 
 std::string JsonString(std::wstring_view text) {
   std::wstring escaped;

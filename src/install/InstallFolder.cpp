@@ -1,14 +1,17 @@
-#include "wizard/InstallFolder.h"
+#include "install/InstallFolder.h"
 
 #include <algorithm>
 #include <cwctype>
 #include <optional>
 
+#include "install/InstallNames.h"
+#include "text/PathText.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "win/ShellFolders.h"
+#include "win/Paths.h"
 #endif
 
 namespace {
@@ -19,17 +22,6 @@ namespace {
 constexpr std::size_t kMaxPathChars = 259;
 constexpr std::size_t kMaxDirectoryChars = 247;
 
-std::wstring Decimal(std::uint64_t value) {
-  wchar_t digits[24];
-  wchar_t* end = digits + 24;
-  wchar_t* p = end;
-  do {
-    *--p = static_cast<wchar_t>(L'0' + value % 10);
-    value /= 10;
-  } while (value != 0);
-  return std::wstring(p, end);
-}
-
 #ifdef _WIN32
 // Windows drops the trailing dots and blanks of a path's last part only, so
 // CreateDirectoryW would drop them from each folder of the chain in turn
@@ -38,40 +30,32 @@ std::optional<std::wstring> PlainFolder(const std::wstring& typed) {
   const std::optional<std::wstring> full = FullPath(typed);
   if (!full) return std::nullopt;
   const wchar_t* const parts = ::PathSkipRootW(full->c_str());
-  if (!parts) return WithTrailingBackslash(*full);
+  if (!parts) return text::WithTrailingBackslash(*full);
   std::wstring plain(full->c_str(), parts);
   for (std::size_t at = plain.size(); at < full->size();) {
     const std::size_t end = std::min(full->find(L'\\', at), full->size());
     if (end > at) {
       const std::optional<std::wstring> next =
-          FullPath(WithTrailingBackslash(plain) + full->substr(at, end - at));
+          FullPath(text::WithTrailingBackslash(plain) + full->substr(at, end - at));
       if (!next) return std::nullopt;
       plain = *next;
     }
     at = end + 1;
   }
-  return WithTrailingBackslash(plain);
+  return text::WithTrailingBackslash(plain);
 }
 #endif
 
 }  // namespace
 
-std::wstring DefaultInstallFolder(const std::wstring& programFiles, const std::wstring& company,
-                                  const std::wstring& title) {
-  const std::wstring base = programFiles.empty() ? L"C:\\Program Files" : programFiles;
-  return WithTrailingBackslash(base) + company + L"\\" + title;
+std::wstring DefaultInstallFolder(const std::wstring& programFiles, const SetupInfo& info) {
+  return ProductFolderIn(programFiles.empty() ? L"C:\\Program Files" : programFiles, info);
 }
 
 std::wstring FreeSpaceQueryPath(const std::wstring& folderText) {
   const std::size_t colon = folderText.find(L':');
   if (colon == std::wstring::npos) return folderText;
   return folderText.substr(0, colon + 1) + L"\\";
-}
-
-std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
-                             std::uint64_t freeBytes) {
-  return L"必要な容量\t" + Decimal(requiredBytes >> 10) + L"KB\n" + queryPath + L" の空き容量\t" +
-         Decimal(freeBytes >> 10) + L"KB";
 }
 
 std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files) {
@@ -110,8 +94,8 @@ InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
   // A relative folder would land on the source disc, and the removal could
   // not find it again.
   const std::optional<std::wstring> plain =
-      IsFullFolderPath(WithTrailingBackslash(text)) ? PlainFolder(text) : std::nullopt;
-  if (!plain || !IsFullFolderPath(*plain)) {
+      text::IsFullFolderPath(text::WithTrailingBackslash(text)) ? PlainFolder(text) : std::nullopt;
+  if (!plain || !text::IsFullFolderPath(*plain)) {
     choice.refusal = FolderRefusal::kNotFull;
     return choice;
   }

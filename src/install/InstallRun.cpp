@@ -1,18 +1,19 @@
-#include "wizard/InstallRun.h"
+#include "install/InstallRun.h"
 
 #include <windows.h>
-#include <shlobj.h>
 
-#include <limits>
 #include <memory>
 #include <optional>
 
+#include "install/InstallNames.h"
+#include "install/Record.h"
+#include "install/Shortcuts.h"
+#include "install/UninstallCopy.h"
 #include "package/ContentHash.h"
-#include "package/InstallRecord.h"
 #include "package/SetupInfo.h"
+#include "text/PathText.h"
+#include "win/Files.h"
 #include "win/Handles.h"
-#include "win/Registry.h"
-#include "win/ShellFolders.h"
 
 namespace {
 
@@ -39,9 +40,7 @@ class CInstallRun {
   win::UniqueFile OpenSource(const FileEntry& file, std::wstring& path);
   win::UniqueFile OpenDestination(const std::wstring& destination);
   bool AbortRequested();
-  void MakeShortcuts();
-  bool WriteUninstallCopy();
-  bool WriteUninstallEntry();
+  void WriteUninstallCopyAndEntry();
 
   const SetupInfo& m_info;
   CInstallHost& m_host;
@@ -79,7 +78,7 @@ win::UniqueFile CInstallRun::OpenSource(const FileEntry& file, std::wstring& pat
 }
 
 win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
-  const std::optional<std::wstring> folder = ParentFolderOf(destination);
+  const std::optional<std::wstring> folder = text::ParentFolderOf(destination);
   if (!folder || *folder != m_strLastFolder) {
     CreateDirectoryChain(destination);
     m_strLastFolder = folder.value_or(L"");
@@ -115,108 +114,37 @@ bool CInstallRun::Run() {
   // with the files copied so far left in place and no links pointing at
   // them. Start-up refuses a package without title or maker, so the key
   // path is never empty here.
-  const std::wstring recordKey = InstallRecordKeyPath(m_info);
-  if (WriteRegString(HKEY_LOCAL_MACHINE, recordKey, kInstallRecordValue, m_info.installDir) !=
-      ERROR_SUCCESS) {
+  if (WriteInstallRecord(m_info) != ERROR_SUCCESS) {
     m_host.RecordFailed();
     return false;
   }
-  m_host.Note(L"record HKEY_LOCAL_MACHINE\\" + recordKey);
-  MakeShortcuts();
+  m_host.Note(L"record HKEY_LOCAL_MACHINE\\" + InstallRecordKeyPath(m_info));
+  // Failures are noted only: the installation itself is complete.
+  MakeProductLinks(m_info, [&](const std::wstring& line) { m_host.Note(line); });
+  WriteUninstallCopyAndEntry();
+  return true;
+}
+
+void CInstallRun::WriteUninstallCopyAndEntry() {
   // The entry last, so that it never points at a copy that is not there.
   // Like the links, neither is worth failing a complete installation for.
-  // Another product's copy in the folder stays its own: replaced, its entry
-  // would remove this product and it could never be removed itself.
-  const std::wstring package = m_info.installDir + kUninstallPackage;
-  if (::GetFileAttributesW(package.c_str()) != INVALID_FILE_ATTRIBUTES &&
-      !IsPackageOf(ReadPackageFile(package), m_info)) {
-    m_host.Note(L"warning: " + m_info.installDir + kUninstallFolder +
+  const std::wstring copyFolder = m_info.installDir + kUninstallFolder;
+  if (HoldsOtherProductsCopy(m_info)) {
+    m_host.Note(L"warning: " + copyFolder +
                 L" holds another product's uninstall copy; it stays, and this product gets no "
                 L"uninstall copy and no Apps & features entry");
-  } else if (!WriteUninstallCopy()) {
-    m_host.Note(L"warning: the uninstall copy could not be written to " + m_info.installDir +
-                kUninstallFolder);
-  } else if (!WriteUninstallEntry()) {
+    return;
+  }
+  if (!WriteUninstallCopy(m_info)) {
+    m_host.Note(L"warning: the uninstall copy could not be written to " + copyFolder);
+    return;
+  }
+  m_host.Note(L"uninstall copy " + m_info.installDir + kUninstallProgram);
+  if (!WriteUninstallEntry(m_info, m_total)) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
+    return;
   }
-  return true;
-}
-
-void CInstallRun::MakeShortcuts() {
-  // Failures are silent: the installation itself is complete.
-  const std::wstring game = m_info.installDir + m_info.exeFile;
-  const auto make = [&](int csidl, const std::wstring& link, const std::wstring& target) {
-    const bool made = CreateShortcut(csidl, link, target);
-    m_host.Note((made ? L"link " : L"warning: no link ") + link + L" -> " + target);
-  };
-  make(CSIDL_DESKTOP, m_info.title + L".lnk", game);
-  const std::wstring menu = m_info.menuFolder + L"\\";
-  make(CSIDL_PROGRAMS, menu + m_info.title + L".lnk", game);
-  for (const MenuEntry& entry : m_info.menus) {
-    make(CSIDL_PROGRAMS, menu + entry.caption + L".lnk", m_info.installDir + entry.target);
-  }
-}
-
-bool CInstallRun::WriteUninstallCopy() {
-  const std::wstring program = m_info.installDir + kUninstallProgram;
-  const std::wstring package = m_info.installDir + kUninstallPackage;
-  const std::wstring self = ModulePath();
-  if (self.empty() || m_info.packageBytes.empty()) return false;
-  CreateDirectoryChain(program);
-  // An earlier copy may have been left read-only.
-  (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
-  (void)::SetFileAttributesW(package.c_str(), FILE_ATTRIBUTE_NORMAL);
-  // The package first: a removal deletes only a copy whose package is this
-  // product's, so a program that could not be copied beside it goes too.
-  {
-    const win::UniqueFile file(::CreateFileW(package.c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    const DWORD size = static_cast<DWORD>(m_info.packageBytes.size());
-    DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), m_info.packageBytes.data(), size, &written, nullptr) ||
-        written != size)
-      return false;
-  }
-  if (!::CopyFileW(self.c_str(), program.c_str(), FALSE)) return false;
-  (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
-  m_host.Note(L"uninstall copy " + program);
-  return true;
-}
-
-bool CInstallRun::WriteUninstallEntry() {
-  const std::wstring keyPath = UninstallEntryKeyPath(m_info);
-  win::UniqueKey key;
-  if (keyPath.empty() ||
-      ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
-    return false;
-  const auto text = [&](const wchar_t* name, const std::wstring& value) {
-    return ::RegSetValueExW(
-               key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  };
-  const auto number = [&](const wchar_t* name, DWORD value) {
-    return ::RegSetValueExW(key.get(), name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value),
-                            sizeof value) == ERROR_SUCCESS;
-  };
-  const std::wstring uninstall = L"\"" + m_info.installDir + kUninstallProgram + L"\" /uninstall";
-  const std::uint64_t kib = m_total >> 10;
-  const bool written =
-      text(L"DisplayName", m_info.title) && text(L"Publisher", m_info.company) &&
-      text(L"InstallLocation", m_info.installDir) &&
-      text(L"DisplayIcon",
-           m_info.installDir + (m_info.exeFile.empty() ? kUninstallProgram : m_info.exeFile)) &&
-      text(L"UninstallString", uninstall) && text(L"QuietUninstallString", uninstall + L" /S") &&
-      number(L"EstimatedSize",
-             static_cast<DWORD>(std::min<std::uint64_t>(kib, std::numeric_limits<DWORD>::max()))) &&
-      number(L"NoModify", 1) && number(L"NoRepair", 1);
-  if (written) {
-    m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + keyPath);
-  } else {
-    // Half an entry (without UninstallString, say) would be listed and fail.
-    (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
-  }
-  return written;
+  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + UninstallEntryKeyPath(m_info));
 }
 
 FileResult CInstallRun::CopyOneFile(const FileEntry& file) {

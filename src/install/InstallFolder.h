@@ -1,5 +1,5 @@
-// The texts of the destination page: the default folder, the free-space
-// figures and the folder that becomes installDir.
+// The install folder: the default one, the drive whose free space counts,
+// and the folder a player typed made into the one installed into.
 #pragma once
 
 #include <cstddef>
@@ -7,23 +7,16 @@
 #include <string>
 #include <vector>
 
-#include "package/InstallRecord.h"  // WithTrailingBackslash, kUninstallProgram
 #include "package/SetupInfo.h"
 
-// programFiles (empty: "C:\Program Files") + company + "\" + title, with no
-// trailing backslash.
-std::wstring DefaultInstallFolder(const std::wstring& programFiles, const std::wstring& company,
-                                  const std::wstring& title);
+// ProductFolderIn(programFiles, info); "C:\Program Files" stands in for an
+// empty programFiles.
+std::wstring DefaultInstallFolder(const std::wstring& programFiles, const SetupInfo& info);
 
 // The path whose drive's free space is shown for a folder text: up to and
 // including the first colon, plus a backslash ("C:\Games\X" gives "C:\");
 // the whole text when it has no colon.
 std::wstring FreeSpaceQueryPath(const std::wstring& folderText);
-
-// "必要な容量\t<n>KB\n<queryPath> の空き容量\t<m>KB", the figures being the
-// byte counts shifted right by 10, in full (no 32-bit truncation).
-std::wstring FormatSpaceText(std::uint64_t requiredBytes, const std::wstring& queryPath,
-                             std::uint64_t freeBytes);
 
 // The most characters an install folder (without its trailing backslash)
 // may have for these files, on a Windows that is not told the program

@@ -1,0 +1,53 @@
+// The names an installation gives its pieces: the package file, the install
+// record's key and value, the Apps & features entry's key, the uninstall
+// copy, the product's folder, the temporary copy and the unattended log.
+// Text only, so that the native tests check them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SetupInfo;
+
+// The package beside the program, on the disc and in the uninstall copy.
+inline constexpr wchar_t kPackageFileName[] = L"setup";
+
+// The install record: this value, the install folder ending in a
+// backslash, under HKEY_LOCAL_MACHINE\InstallRecordKeyPath.
+inline constexpr wchar_t kInstallRecordValue[] = L"path";
+
+// The copy of the program and its package that removes the product without
+// the disc: <install folder>\uninstall\setup.exe and ...\setup.
+inline constexpr wchar_t kUninstallFolder[] = L"uninstall\\";
+inline constexpr wchar_t kUninstallProgram[] = L"uninstall\\setup.exe";
+inline constexpr wchar_t kUninstallPackage[] = L"uninstall\\setup";
+
+// L"SOFTWARE\\" + company + L"\\" + title; empty when company or title is
+// empty, because the path would then name the maker's key (or SOFTWARE
+// itself) and a removal would delete it. No record is kept for such a
+// product.
+std::wstring InstallRecordKeyPath(const SetupInfo& info);
+
+// The product's entry in the system's list of installed programs (Apps &
+// features), under HKEY_LOCAL_MACHINE:
+// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + company + L" " +
+// title; empty when company or title is empty, like the record's.
+std::wstring UninstallEntryKeyPath(const SetupInfo& info);
+
+// parent (with a backslash added when it lacks one) + company + "\" + title,
+// with no trailing backslash: where the product goes below a folder.
+std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info);
+
+// The name of the program's copy in the temporary folder, and of the
+// unattended run's log beside it: "setup_" + title + ".exe" and ".log".
+std::wstring TempProgramName(const std::wstring& title);
+std::wstring LogFileName(const std::wstring& title);
+
+// True when a package's bytes (none: the file could not be read) name
+// info's title and maker: the uninstall copy beside it is this product's.
+// False for another product's package and for bytes that are no package:
+// products installed into one folder share the copy's place, and another's
+// copy is never replaced or deleted.
+[[nodiscard]] bool IsPackageOf(const std::optional<std::vector<char>>& bytes,
+                               const SetupInfo& info);

@@ -1,0 +1,49 @@
+#include "install/Removal.h"
+
+#include "install/InstallNames.h"
+#include "install/Record.h"
+#include "install/Shortcuts.h"
+#include "install/UninstallCopy.h"
+#include "package/SetupInfo.h"
+#include "text/PathText.h"
+#include "win/Files.h"
+#include "win/Paths.h"
+
+UninstallResult UninstallProduct(const SetupInfo& info,
+                                 const std::function<void(const std::wstring&)>& note) {
+  const auto tell = [&](const std::wstring& line) {
+    if (note) note(line);
+  };
+  UninstallResult result;
+  if (InstallRecordKeyPath(info).empty()) return result;  // such a product never had a record
+
+  // The files go only relative to the recorded folder; without one (another
+  // launcher removed the product meanwhile) the links and the key still go.
+  std::wstring folder = InstalledFolder(info);
+  const bool haveFolder = text::IsFullFolderPath(folder);
+  if (haveFolder) {
+    // Made plain, as the wizard records it: a record written by hand or by an
+    // older version may hold ".." parts, which the long-path form would take
+    // literally.
+    folder = text::WithTrailingBackslash(FullPath(folder).value_or(folder));
+    for (const FileEntry& file : info.files) {
+      if (DeleteFileAndEmptyParents(folder, file.name)) {
+        tell(L"removed " + folder + file.name);
+        continue;
+      }
+      tell(L"left " + folder + file.name + L" (in use)");
+      if (result.filesLeft++ == 0) result.firstLeft = folder + file.name;
+    }
+  }
+  RemoveProductLinks(info);
+
+  // With files left, the record, the uninstall copy and the Apps & features
+  // entry stay, so the removal is offered again.
+  if (result.filesLeft != 0) return result;
+  if (haveFolder) RemoveUninstallCopy(info, folder, tell);
+  result.entryKeyLeft = !DeleteUninstallEntry(info);
+  // A key that stays is still told, not passed over.
+  result.recordKeyLeft = !DeleteInstallRecord(info);
+  tell(L"removed the links, the uninstall copy, the Apps & features entry and the record");
+  return result;
+}

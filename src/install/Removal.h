@@ -1,0 +1,33 @@
+// Removal of an installed product: files and the folders they leave empty,
+// the desktop and Programs-menu shortcuts, the menu folder, the record, the
+// uninstall copy and the Apps & features entry. Asks nothing and tells
+// nothing: the caller asks and tells.
+#pragma once
+
+#include <functional>
+#include <string>
+
+struct SetupInfo;
+
+// What a removal could not remove: listed files that exist and could not be
+// deleted (open), the first of them by its full path; the record's key,
+// when it stayed although its folder value went (it holds keys of others);
+// and the Apps & features entry's key, when it could not be deleted.
+struct UninstallResult {
+  std::size_t filesLeft = 0;
+  std::wstring firstLeft;
+  bool recordKeyLeft = false;
+  bool entryKeyLeft = false;
+  bool Complete() const { return filesLeft == 0 && !recordKeyLeft && !entryKeyLeft; }
+};
+
+// Removes what an installation made, working from info and the install
+// record. When a listed file stays, the record, the uninstall copy and the
+// Apps & features entry stay too, so that the removal can be tried again
+// from the launcher or from the system's list; the rest goes. The uninstall
+// copy, when it runs (the removal was started from it), is moved to the
+// temporary folder and deleted at the next restart, so that its folder can
+// go. note, when given, hears of every listed file removed or left and of
+// the record.
+UninstallResult UninstallProduct(const SetupInfo& info,
+                                 const std::function<void(const std::wstring&)>& note = {});

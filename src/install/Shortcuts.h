@@ -1,0 +1,29 @@
+// The product's shortcuts: where each one lies and what it points at, for
+// the installation that makes them and the removal that deletes them.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+struct SetupInfo;
+
+struct ProductLink {
+  int csidl;            // the special folder it lies in
+  std::wstring link;    // below that folder: may name sub-folders; ends in ".lnk"
+  std::wstring target;  // installDir + a name from the package
+};
+
+// The desktop link, then the menu links (the game first, then every menu
+// row) of info, pointing into installDir.
+std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir);
+
+// Makes every link into info.installDir; note hears of each link made or
+// not. A link that fails fails nothing else. The calling thread must have
+// entered COM.
+void MakeProductLinks(const SetupInfo& info, const std::function<void(const std::wstring&)>& note);
+
+// Deletes every link, the sub-folders of the menu folder they leave empty
+// and the menu folder itself when empty. Links that are not there are
+// passed over.
+void RemoveProductLinks(const SetupInfo& info);

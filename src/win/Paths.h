@@ -1,0 +1,38 @@
+// Paths as the system resolves them: the program's own path, full and long
+// paths, folder comparison, the temporary and current folder.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// The full path of the running program; empty when the system cannot tell.
+std::wstring ModulePath();
+
+// The folder of the running program, ending in a backslash; empty when the
+// system cannot tell.
+std::wstring ModuleFolder();
+
+// path made full by the system (GetFullPathNameW, at any length); none when
+// it cannot.
+std::optional<std::wstring> FullPath(const std::wstring& path);
+
+// path, a full path, in a form the file functions take at any length: as it
+// is when shorter than MAX_PATH; otherwise made plain (FullPath, since the
+// "\\?\" form takes "..", "/" and trailing dots literally) and given that
+// form, "\\?\C:\..." or "\\?\UNC\server\share\...". A program not marked
+// long-path-aware cannot reach a longer path any other way.
+std::wstring ExtendedPath(const std::wstring& path);
+
+// Whether two folders are the same once made full, ignoring case and a
+// trailing backslash; false when either cannot be made full.
+bool SameFolder(const std::wstring& a, const std::wstring& b);
+
+// The user's temporary folder, ending in a backslash; empty when the system
+// names none that fits a path.
+std::wstring TempFolder();
+
+// The current folder, at any length; empty when the system cannot tell.
+std::wstring CurrentFolder();
+
