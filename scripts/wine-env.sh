@@ -88,13 +88,14 @@ wine_prefix_ready() {
 }
 
 # Ends every Wine process whose prefix lies below the given folder, servers
-# included; other people's Wine sessions on the machine are left alone.
+# included, with the given signal (default TERM); other people's Wine
+# sessions on the machine are left alone.
 wine_end_prefixes_below() {
-  local below=$1 file pid pids=()
+  local below=$1 signal=${2:--TERM} file pid pids=()
   for file in $(grep -lzs "^WINEPREFIX=$below/" /proc/[0-9]*/environ 2>/dev/null); do
     pid=${file#/proc/}; pid=${pid%/environ}
     [[ $pid == "$$" || $pid == "$BASHPID" ]] || pids+=("$pid")
   done
-  ((${#pids[@]})) && kill "${pids[@]}" 2>/dev/null
+  ((${#pids[@]})) && kill "$signal" "${pids[@]}" 2>/dev/null
   return 0
 }

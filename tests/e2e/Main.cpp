@@ -32,21 +32,10 @@ class CWindowsOnFailure : public testing::EmptyTestEventListener {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Started on Wine's virtual desktop (screenshots.sh), the driver has no
-  // console to write to: its report goes into this file.
-  wchar_t log[MAX_PATH * 2] = {};
-  const DWORD logLength = ::GetEnvironmentVariableW(L"E2E_LOG", log, MAX_PATH * 2);
-  if (logLength > 0 && logLength < MAX_PATH * 2) {
-    if (!_wfreopen(log, L"w", stdout)) return 2;
-    (void)_wfreopen(log, L"a", stderr);
-    std::setvbuf(stdout, nullptr, _IONBF, 0);
-  }
   testing::InitGoogleTest(&argc, argv);
   if (e2e::WorkDir().empty() || e2e::SetupProgram().empty() || e2e::FixturesDir().empty()) {
-    std::fputs(
-        "e2e_driver: E2E_WORK, E2E_SETUP and E2E_FIXTURES are unset; run it through "
-        "run-scenario.sh\n",
-        stderr);
+    std::fputs("e2e_driver: E2E_WORK, E2E_SETUP or E2E_FIXTURES is unset: see run-scenario.sh\n",
+               stderr);
     return 2;
   }
   // Shortcut files are read back through the shell's COM objects.

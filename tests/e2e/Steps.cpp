@@ -10,9 +10,13 @@
 #include <optional>
 
 #include "Process.h"
+#include "install/InstallFolder.h"
+#include "install/InstallNames.h"
+#include "install/Shortcuts.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
+#include "res/Texts.h"
 #include "text/Cp932Encoder.h"
 #include "text/Utf8.h"
 #include "win/Handles.h"
@@ -65,7 +69,7 @@ testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& 
 // case, as the launcher looks it up).
 Step ChangePackage(const std::string& member, std::function<void(PackageMember&)> change) {
   return [=](CRun&) {
-    const std::string bytes = ReadFileBytes(L"Q:\\setup").value_or("");
+    const std::vector<char> bytes = ReadAll(L"Q:\\setup").value_or(std::vector<char>());
     CPackageFile package;
     ASSERT_TRUE(package.OpenPackage(bytes.data(), bytes.size()));
     std::vector<PackageMember> members;
@@ -79,6 +83,11 @@ Step ChangePackage(const std::string& member, std::function<void(PackageMember&)
     const std::optional<std::vector<char>> changed = BuildPackage(members);
     ASSERT_TRUE(changed && WriteFileBytes(L"Q:\\setup", {changed->begin(), changed->end()}));
   };
+}
+
+// What only asks the system: the scenario ends when it refuses.
+Step Must(std::function<bool()> done) {
+  return [=](CRun&) { ASSERT_TRUE(done()); };
 }
 
 }  // namespace
@@ -101,26 +110,59 @@ struct CRun {
   DWORD Pid() const { return Top() ? Top().ProcessId() : 0; }
 };
 
-void Play(const std::vector<Step>& steps) {
-  CRun run;
+void PlayIn(CRun& run, const std::vector<Step>& steps) {
   for (std::size_t i = 0; i < steps.size() && !testing::Test::HasFatalFailure(); ++i) {
     SCOPED_TRACE(testing::Message() << "step " << i + 1);
     steps[i](run);
   }
 }
+void Play(const std::vector<Step>& steps) {
+  CRun run;
+  PlayIn(run, steps);
+}
+Step Steps(std::vector<Step> steps) {
+  return [=](CRun& run) { PlayIn(run, steps); };
+}
+std::vector<CWindow> InView(const CRun& run) {
+  std::vector<CWindow> shown;
+  if (run.Top()) shown.push_back(run.Top());
+  if (run.box) shown.push_back(run.box->window);
+  return shown;
+}
 
-std::wstring LauncherCaption(const std::wstring& title) { return title + L" セットアップ"; }
-std::wstring DefaultFolder(const std::wstring& title) {
-  return ShellFolder(CSIDL_PROGRAM_FILES) + L"\\" + kMaker + L"\\" + title;
+const SetupInfo& Product(const std::wstring& fixture) {
+  static std::map<std::wstring, SetupInfo> s_read;
+  SetupInfo& info = s_read[fixture];
+  CPackageFile package;
+  if (info.title.empty() &&
+      (!package.OpenPackage(JoinPath(FixtureDisc(fixture, L"DISC1"), kPackageFileName)) ||
+       !LoadSettings(package, info)))
+    ADD_FAILURE() << "no product in fixture " << PrintToString(fixture);
+  return info;
 }
-std::wstring DesktopLink(const std::wstring& title) {
-  return ShellFolder(CSIDL_DESKTOPDIRECTORY) + L"\\" + title + L".lnk";
+std::wstring DefaultFolder(const std::wstring& fixture) {
+  return DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), Product(fixture));
 }
-std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name) {
-  return ShellFolder(CSIDL_PROGRAMS) + L"\\" + menuFolder + L"\\" + name + L".lnk";
+// ProductLinks lists the desktop link first, then the game's in the menu folder.
+std::wstring DesktopLink(const std::wstring& fixture) {
+  const ProductLink link = ProductLinks(Product(fixture), {}).front();
+  return GetSpecialFolderPath(link.csidl) + link.link;
 }
-std::wstring RecordKey(const std::wstring& title, const std::wstring& maker) {
-  return L"SOFTWARE\\" + maker + L"\\" + title;
+std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption) {
+  const ProductLink game = ProductLinks(Product(fixture), {}).at(1);
+  return GetSpecialFolderPath(game.csidl) +
+         (caption.empty() ? game.link
+                          : *text::ParentFolderOf(game.link) + L"\\" + caption + L".lnk");
+}
+std::uint64_t ListedBytes(const std::wstring& fixture) {
+  std::uint64_t bytes = 0;
+  for (const FileEntry& file : Product(fixture).files) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW(JoinPath(FixtureDisc(fixture, file.disc), file.name).c_str(),
+                               GetFileExInfoStandard, &data))
+      bytes += data.nFileSizeLow;
+  }
+  return bytes;
 }
 
 // Arranging.
@@ -133,23 +175,35 @@ Step Insert(const std::wstring& fixture, const std::wstring& label) {
   };
 }
 Step CopyDisc(const std::wstring& fixture, const std::wstring& folder, bool withSetup) {
-  return [=](CRun&) { ASSERT_TRUE(CopyFixtureDisc(fixture, L"DISC1", folder, withSetup)); };
+  return Must([=] { return CopyFixtureDisc(fixture, L"DISC1", folder, withSetup); });
 }
 Step CopyTo(const std::wstring& from, const std::wstring& to) {
-  return [=](CRun&) {
-    ASSERT_TRUE(CreateFolders(to.substr(0, to.find_last_of(L'\\'))) &&
-                ::CopyFileW(from.c_str(), to.c_str(), FALSE));
-  };
+  return Must([=] { return CreateDirectoryChain(to), ::CopyFileW(from.c_str(), to.c_str(), 0); });
 }
 Step Write(const std::wstring& path, const std::string& bytes) {
-  return [=](CRun&) { ASSERT_TRUE(WriteFileBytes(path, bytes)); };
+  return Must([=] { return WriteFileBytes(path, bytes); });
+}
+Step Delete(const std::wstring& path) {
+  return Must([=] { return ::DeleteFileW(path.c_str()); });
+}
+Step MakeFolder(const std::wstring& path) {
+  return Must([=] { return CreateDirectoryChain(path + L"\\"), FolderExists(path); });
+}
+Step RemoveFolder(const std::wstring& path) {
+  return Must([=] { return ::RemoveDirectoryW(path.c_str()); });
+}
+Step ReadOnly(const std::wstring& path) {
+  return Must([=] { return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); });
+}
+Step RegString(const std::wstring& key, const std::wstring& name, const std::wstring& data) {
+  return Must([=] { return WriteRegString(HKEY_LOCAL_MACHINE, key, name.c_str(), data) == 0; });
 }
 Step Flip(const std::wstring& path) {
   return [=](CRun&) {
-    std::optional<std::string> bytes = ReadFileBytes(path);
+    std::optional<std::vector<char>> bytes = ReadAll(path);
     ASSERT_TRUE(bytes && !bytes->empty());
     (*bytes)[bytes->size() / 2] ^= 0x01;
-    ASSERT_TRUE(WriteFileBytes(path, *bytes));
+    ASSERT_TRUE(WriteFileBytes(path, {bytes->begin(), bytes->end()}));
   };
 }
 Step WriteLarge(const std::wstring& path) {
@@ -159,28 +213,16 @@ Step WriteLarge(const std::wstring& path) {
     ASSERT_TRUE(WriteFileBytes(path, bytes));
   };
 }
-Step Delete(const std::wstring& path) {
-  return [=](CRun&) { ASSERT_TRUE(::DeleteFileW(path.c_str())); };
+Step SetRecord(const std::wstring& fixture, const std::wstring& folder) {
+  return Must([=] {
+    return DeleteRegTree(HKEY_LOCAL_MACHINE, RecordKey(fixture)) &&
+           (folder.empty() || WriteRegString(HKEY_LOCAL_MACHINE, RecordKey(fixture),
+                                             kInstallRecordValue, folder) == ERROR_SUCCESS);
+  });
 }
-Step MakeFolder(const std::wstring& path) {
-  return [=](CRun&) { ASSERT_TRUE(CreateFolders(path)); };
-}
-Step RemoveFolder(const std::wstring& path) {
-  return [=](CRun&) { ASSERT_TRUE(::RemoveDirectoryW(path.c_str())); };
-}
-Step ReadOnly(const std::wstring& path) {
-  return [=](CRun&) { ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY)); };
-}
-Step SetRecord(const std::wstring& title, const std::wstring& folder, const std::wstring& maker) {
-  return [=](CRun&) {
-    ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, RecordKey(title, maker)));
-    ASSERT_TRUE(folder.empty() ||
-                WriteRegString(HKEY_LOCAL_MACHINE, RecordKey(title, maker), L"path", folder));
-  };
-}
-Step LockMaker() {
-  return [](CRun& run) {
-    const std::wstring key = std::wstring(L"SOFTWARE\\") + kMaker;
+Step LockMaker(const std::wstring& fixture) {
+  return [=](CRun& run) {
+    const std::wstring key = *text::ParentFolderOf(RecordKey(fixture));
     ASSERT_TRUE(DeleteRegTree(HKEY_LOCAL_MACHINE, key));
     ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                                 KEY_ALL_ACCESS, nullptr, run.maker.put(), nullptr),
@@ -188,7 +230,7 @@ Step LockMaker() {
   };
 }
 Step Opener() {
-  return [](CRun&) { ASSERT_TRUE(RegisterDocumentOpener(L".txt")); };
+  return Must([] { return RegisterDocumentOpener(L".txt"); });
 }
 Step Hold(const std::wstring& path) {
   return [=](CRun& run) {
@@ -220,12 +262,11 @@ Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra) {
     ASSERT_TRUE(::GetDiskFreeSpaceExW(folder.c_str(), &run.free, nullptr, nullptr));
     run.freeFolder = folder;
     ChangePackage(kSizesMember, [left = run.free.QuadPart + extra](PackageMember& m) mutable {
-      // Four little-endian bytes per file, each up to 4 GiB - 1.
-      for (std::size_t at = 0; at < m.data.size(); at += 4) {
-        const std::uint64_t bytes = std::min<std::uint64_t>(left, 0xFFFFFFFFu);
-        for (int i = 0; i < 4; ++i) m.data[at + i] = static_cast<char>(bytes >> (8 * i));
-        left -= bytes;
-      }
+      SetupInfo info;  // the sizes alone, each up to 4 GiB - 1
+      info.files.resize(m.data.size() / kFileSizeBytes);
+      for (FileEntry& file : info.files)
+        left -= file.size = static_cast<std::uint32_t>(std::min<std::uint64_t>(left, 0xFFFFFFFFu));
+      m.data = EncodeFileSizes(info);
       ASSERT_EQ(left, 0u) << "more free space than the listed files can add up to";
     })(run);
   };
@@ -233,12 +274,13 @@ Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra) {
 
 // Acting.
 
-Step Start(const std::wstring& program, const std::wstring& title, const std::wstring& arguments) {
+Step Start(const std::wstring& program, const std::wstring& fixture,
+           const std::wstring& arguments) {
   return [=](CRun& run) {
     CLaunch launch{CProcess::Start(program, arguments), {}, {}};
     ASSERT_TRUE(launch.started);
     // A multi-disc start shows the launcher from a relaunched copy.
-    launch.window = WaitWindow(LauncherCaption(title), 0, kReadmeId);
+    launch.window = WaitWindow(ui::LauncherCaption(Product(fixture).title), 0, IDC_README);
     ASSERT_TRUE(launch.window) << "the started process: exit code " << launch.started.ExitCode();
     EXPECT_EQ(launch.window.ClassName(), L"#32770");
     launch.shown = CProcess::Attach(launch.window.ProcessId());
@@ -269,7 +311,7 @@ Step Finish() {
 Step Page(int index) {
   return [=](CRun& run) {
     if (!run.sheet.Exists())
-      run.sheet = WaitWindow(L"インストール", run.Launcher().ProcessId(), kNext);
+      run.sheet = WaitWindow(ui::kInstallCaption, run.Launcher().ProcessId(), kNext);
     ASSERT_TRUE(run.sheet) << "no wizard";
     ASSERT_TRUE(WaitPage(run.sheet, index))
         << "page " << PageIndex(run.sheet) << " instead of " << index;
@@ -343,20 +385,6 @@ Step StealFocus() {
     EXPECT_NE(::GetForegroundWindow(), run.Launcher().Handle());
   };
 }
-Step Shot(const std::wstring& name, bool pageAlone) {
-  return [=](CRun& run) {
-    const HWND box = run.box ? run.box->window.Handle() : nullptr;
-    RECT rect{};
-    if (box && pageAlone)
-      ::GetWindowRect(box, &rect),
-          ::SetWindowPos(box, nullptr, 0, 700, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    EXPECT_TRUE(TakeScreenshot(
-        name, box && !pageAlone ? std::vector{run.Top(), CWindow(box)} : std::vector{run.Top()}));
-    if (box && pageAlone)
-      ::SetWindowPos(box, nullptr, rect.left, rect.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  };
-}
-
 // Checking. A state that the program posts may come a moment late: each
 // check waits for it before it reports.
 
@@ -376,35 +404,30 @@ Step PageText(int id, const std::wstring& text, bool whole) {
                                   << PrintToString(text);
   };
 }
-Step Enabled(const std::vector<int>& ids, bool enabled) {
+// Each control's state, waited for.
+Step Controls(const std::vector<int>& ids, std::function<bool(const CWindow&, int)> state) {
   return [=](CRun& run) {
-    for (const int id : ids) {
-      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlEnabled(id) == enabled; }))
-          << "control " << id;
-    }
+    for (const int id : ids)
+      EXPECT_TRUE(WaitUntil([&] { return state(run.Top(), id); })) << "control " << id;
   };
+}
+Step Enabled(const std::vector<int>& ids, bool enabled) {
+  return Controls(ids, [=](const CWindow& w, int id) { return w.ControlEnabled(id) == enabled; });
 }
 Step Visible(const std::vector<int>& ids, bool visible) {
-  return [=](CRun& run) {
-    for (const int id : ids) {
-      EXPECT_TRUE(WaitUntil([&] { return run.Top().ControlVisible(id) == visible; }))
-          << "control " << id;
-    }
-  };
+  return Controls(ids, [=](const CWindow& w, int id) { return w.ControlVisible(id) == visible; });
 }
 Step NotDefault(const std::vector<int>& ids) {
-  return [=](CRun& run) {
-    for (const int id : ids) {
-      EXPECT_NE(run.Top().ControlStyle(id) & BS_TYPEMASK, BS_DEFPUSHBUTTON) << "control " << id;
-    }
-  };
+  return Controls(ids, [](const CWindow& w, int id) {
+    return (w.ControlStyle(id) & BS_TYPEMASK) != BS_DEFPUSHBUTTON;
+  });
 }
 Step Picture(bool shown) {
   return [=](CRun& run) {
     const CWindow window = run.sheet.IsVisible() ? WizardPage(run.sheet) : run.Launcher();
-    EXPECT_EQ(window.ControlStyle(kPicture) & SS_TYPEMASK, SS_BITMAP);
-    EXPECT_TRUE(window.ControlVisible(kPicture));
-    EXPECT_EQ(window.Send(kPicture, STM_GETIMAGE, IMAGE_BITMAP).value_or(0) != 0, shown);
+    EXPECT_EQ(window.ControlStyle(IDC_PICTURE) & SS_TYPEMASK, SS_BITMAP);
+    EXPECT_TRUE(window.ControlVisible(IDC_PICTURE));
+    EXPECT_EQ(window.Send(IDC_PICTURE, STM_GETIMAGE, IMAGE_BITMAP).value_or(0) != 0, shown);
   };
 }
 Step Usable(bool enabled) {
@@ -418,9 +441,9 @@ Step StaysOpen() {
 Step NoBox() {
   return [](CRun& run) { EXPECT_TRUE(MessageBoxes(run.Pid()).empty()); };
 }
-Step Windows(const std::wstring& caption, std::size_t count) {
+Step Launchers(const std::wstring& fixture, std::size_t count) {
   return [=](CRun& run) {
-    const std::vector<CWindow> found = FindWindows(caption);
+    const std::vector<CWindow> found = FindWindows(ui::LauncherCaption(Product(fixture).title));
     ASSERT_EQ(found.size(), count);
     EXPECT_TRUE(count != 1 || !run.Launcher() || found.front().Handle() == run.Launcher().Handle());
   };
@@ -433,10 +456,11 @@ Step Foreground() {
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched) {
   return [=](CRun& run) {
     const CLaunch& launch = run.launchers.back();
-    EXPECT_TRUE(SamePath(launch.shown.ImagePath(), image))
+    EXPECT_TRUE(SameFolder(launch.shown.ImagePath(), image))
         << PrintToString(launch.shown.ImagePath());
     // Compared whole: a drive root must reach the program as Q:\, not Q:.
-    const std::wstring current = launch.shown.CurrentDirectory(), expected = WithBackslash(folder);
+    const std::wstring current = launch.shown.CurrentDirectory(),
+                       expected = text::WithTrailingBackslash(folder);
     EXPECT_EQ(::CompareStringOrdinal(current.c_str(), -1, expected.c_str(), -1, TRUE), CSTR_EQUAL)
         << PrintToString(current);
     EXPECT_EQ(launch.window.ProcessId() != launch.started.Id(), relaunched);
@@ -452,19 +476,24 @@ Step Exited(DWORD code) {
 }
 Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder) {
   return [=](CRun&) {
-    const std::map<std::wstring, std::wstring> marker = WaitForMarker(path);
-    ASSERT_FALSE(marker.empty()) << PrintToString(path) << " was not written";
-    EXPECT_TRUE(exe.empty() || SamePath(marker.at(L"exe"), exe))
+    const std::map<std::wstring, std::wstring> marker = WaitRecord(path);
+    ASSERT_TRUE(marker.count(L"exe")) << PrintToString(path) << " was not written";
+    EXPECT_TRUE(exe.empty() || SameFolder(marker.at(L"exe"), exe))
         << PrintToString(marker.at(L"exe"));
-    EXPECT_TRUE(folder.empty() || SamePath(marker.at(L"cwd"), folder))
+    EXPECT_TRUE(folder.empty() || SameFolder(marker.at(L"cwd"), folder))
         << PrintToString(marker.at(L"cwd"));
   };
 }
 Step Opened(const std::wstring& path) {
   return [=](CRun&) {
-    const std::optional<std::wstring> opened = WaitDocumentOpened();
-    ASSERT_TRUE(opened) << "no document opened";
-    EXPECT_TRUE(path.empty() || SamePath(*opened, path)) << PrintToString(*opened);
+    static int s_opened = 0;  // reports taken, by every Play of the scenario
+    const std::map<std::wstring, std::wstring> record = WaitRecord(OpenedRecord(s_opened + 1));
+    ASSERT_TRUE(record.count(L"file")) << "no document opened";
+    ++s_opened;
+    const std::wstring& file = record.at(L"file");
+    const std::wstring opened =
+        text::IsFullFolderPath(file) ? file : JoinPath(record.at(L"cwd"), file);
+    EXPECT_TRUE(path.empty() || SameFolder(opened, path)) << PrintToString(opened);
   };
 }
 Step Exists(const std::wstring& path, bool exists) {
@@ -485,8 +514,7 @@ Step Files(const std::wstring& folder, const std::wstring& source,
   };
 }
 Step Bytes(const std::wstring& path, const std::wstring& source) {
-  return
-      [=](CRun&) { EXPECT_EQ(ReadFileBytes(path), ReadFileBytes(source)) << PrintToString(path); };
+  return [=](CRun&) { EXPECT_TRUE(ReadAll(path) == ReadAll(source)) << PrintToString(path); };
 }
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names) {
   return [=](CRun&) { EXPECT_EQ(ListFiles(folder), names); };
@@ -494,22 +522,26 @@ Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names) 
 Step Attribute(const std::wstring& path, DWORD attribute, bool set) {
   return [=](CRun&) { EXPECT_EQ((FileAttributes(path).value_or(0) & attribute) != 0, set); };
 }
-Step RecordIs(const std::wstring& title, const std::wstring& folder) {
+Step RecordIs(const std::wstring& fixture, const std::wstring& folder) {
   return [=](CRun&) {
-    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(title), L"path").value_or(L""), folder);
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(fixture), kInstallRecordValue, L""),
+              folder);
   };
 }
 Step RegKey(const std::wstring& key, bool exists) {
   return [=](CRun&) {
-    EXPECT_EQ(RegKeyExists(HKEY_LOCAL_MACHINE, key), exists) << PrintToString(key);
+    win::UniqueKey opened;
+    EXPECT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, opened.put()) == 0,
+              exists)
+        << PrintToString(key);
   };
 }
 Step Link(const std::wstring& link, const std::wstring& target, const std::wstring& folder) {
   return [=](CRun&) {
     const std::optional<CShortcut> shortcut = ReadShortcut(link);
     ASSERT_TRUE(shortcut) << PrintToString(link);
-    EXPECT_TRUE(SamePath(shortcut->target, target)) << PrintToString(shortcut->target);
-    EXPECT_TRUE(folder.empty() || SamePath(shortcut->workingFolder, folder))
+    EXPECT_TRUE(SameFolder(shortcut->target, target)) << PrintToString(shortcut->target);
+    EXPECT_TRUE(folder.empty() || SameFolder(shortcut->workingFolder, folder))
         << PrintToString(shortcut->workingFolder);
   };
 }
@@ -518,9 +550,9 @@ Step Installed(bool installed) {
     // The buttons follow only once the wizard or the removal has returned.
     const CWindow launcher = run.Launcher();
     EXPECT_TRUE(WaitUntil([&] {
-      return launcher.ControlEnabled(kInstallId) != installed &&
-             launcher.ControlEnabled(kStartGameId) == installed &&
-             launcher.ControlEnabled(kUninstallId) == installed;
+      return launcher.ControlEnabled(IDC_INSTALL) != installed &&
+             launcher.ControlEnabled(IDC_START_GAME) == installed &&
+             launcher.ControlEnabled(IDC_UNINSTALL) == installed;
     }));
   };
 }
@@ -529,10 +561,10 @@ Step Rises() {
     const CWindow copyPage = WizardPage(run.sheet, 1);
     std::vector<LRESULT> positions;
     ASSERT_TRUE(WaitUntil([&] {
-      positions.push_back(copyPage.Send(kProgress, PBM_GETPOS).value_or(-1));
+      positions.push_back(copyPage.Send(IDC_PROGRESS, PBM_GETPOS).value_or(-1));
       return PageIndex(run.sheet) == 2;
     }));
-    positions.push_back(copyPage.Send(kProgress, PBM_GETPOS).value_or(-1));
+    positions.push_back(copyPage.Send(IDC_PROGRESS, PBM_GETPOS).value_or(-1));
     EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end())) << PrintToString(positions);
     EXPECT_EQ(positions.back(), 100);
   };
@@ -571,10 +603,11 @@ Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD ex
     EXPECT_EQ(run.started.ExitCode(), exitCode);
   };
 }
-Step LogHas(const std::wstring& title, const std::wstring& text) {
+Step LogHas(const std::wstring& fixture, const std::wstring& text) {
   return [=](CRun&) {
-    const std::string log = ReadFileBytes(TempFolder() + L"setup_" + title + L".log").value_or("");
-    const std::string utf8 = text::ToUtf8(text);
+    const std::vector<char> bytes =
+        ReadAll(TempFolder() + LogFileName(Product(fixture).title)).value_or(std::vector<char>());
+    const std::string log(bytes.begin(), bytes.end()), utf8 = text::ToUtf8(text);
     EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
   };
 }
@@ -595,13 +628,6 @@ Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstr
     EXPECT_EQ(found, value) << PrintToString(name);
   };
 }
-Step ShotBox(const std::wstring& name) {
-  return [=](CRun& run) {
-    ASSERT_TRUE(run.box);
-    EXPECT_TRUE(TakeScreenshot(name, {run.box->window}));
-  };
-}
-
 // Screen scale.
 
 Step Dpi(DWORD dpi) {

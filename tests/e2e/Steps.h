@@ -2,55 +2,61 @@
 // pressed and answered, and what must hold afterwards) that Play runs in
 // order. Every step waits, up to kWaitMs, for the state it needs.
 //
-//   Play({Insert(L"multi"), Start(L"Q:\\setup.exe", kTitle), Click(kInstallId), Page(0), Next(),
-//         Box(kDisc2, kKeep), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2), Finish(),
-//         RecordIs(kTitle, folder), Close()});
+//   Play({Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi"), Click(IDC_INSTALL), Page(0),
+//         Next(), Box(kDisc2, kKeep), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
+//         Finish(), RecordIs(L"multi", folder), Close()});
+//
+// A product is named by its fixture; its names and places (caption, record,
+// links, folders) come from the product's own owners.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "System.h"
 #include "Window.h"
+#include "install/InstallNames.h"
+#include "package/SetupInfo.h"
+#include "res/resource.h"
 
 namespace e2e {
 
-inline constexpr wchar_t kMaker[] = L"サンプル工房";
-inline constexpr int kInstallId = 1003, kUninstallId = 1004, kStartGameId = 1005, kDirectXId = 1006,
-                     kReadmeId = 1008;  // the launcher's buttons; its picture is kPicture
-inline constexpr int kKeep = 0;         // Box(..., kKeep) leaves the box open for later steps
+inline constexpr int kKeep = 0;  // Box(..., kKeep) leaves the box open for later steps
 
 struct CRun;  // what the steps so far have started and found
 using Step = std::function<void(CRun&)>;
 // Plays the steps in order; stops at the first fatal failure. Processes
 // still running at the end are ended.
 void Play(const std::vector<Step>& steps);
-inline std::vector<Step> operator+(std::vector<Step> steps, const std::vector<Step>& more) {
-  steps.insert(steps.end(), more.begin(), more.end());
-  return steps;
-}
+Step Steps(std::vector<Step> steps);  // several steps as one
+// What a person sees now: the wizard, else the launcher, then the open box.
+std::vector<CWindow> InView(const CRun& run);
 
 // A message box as it must read; empty fields are not checked. Its owner
 // must be the wizard while one is open, else the launcher, if any.
 struct BoxIs {
-  BoxIs(std::wstring text = {}, std::wstring caption = {}, std::vector<int> buttons = {},
-        int defaultButton = 0)
-      : text(std::move(text)),
-        caption(std::move(caption)),
-        buttons(std::move(buttons)),
-        defaultButton(defaultButton) {}
   std::wstring text, caption;
   std::vector<int> buttons;  // left to right
-  int defaultButton;
+  int defaultButton = 0;
 };
 
-std::wstring LauncherCaption(const std::wstring& title);  // title + " セットアップ"
-std::wstring DefaultFolder(const std::wstring& title);    // Program Files\<maker>\<title>
-std::wstring DesktopLink(const std::wstring& title);
-std::wstring MenuLink(const std::wstring& menuFolder, const std::wstring& name);
-std::wstring RecordKey(const std::wstring& title, const std::wstring& maker = kMaker);
+// The product of a fixture as its package says, read by the product's
+// reader, and where the product puts its pieces.
+const SetupInfo& Product(const std::wstring& fixture);
+std::wstring DefaultFolder(const std::wstring& fixture);  // Program Files\<maker>\<title>
+// Its keys below HKEY_LOCAL_MACHINE: the install record, the Apps & features entry.
+inline std::wstring RecordKey(const std::wstring& f) { return InstallRecordKeyPath(Product(f)); }
+inline std::wstring EntryKey(const std::wstring& f) { return UninstallEntryKeyPath(Product(f)); }
+std::wstring DesktopLink(const std::wstring& fixture);
+// A link in its menu folder: caption's, or without one the game's.
+std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption = {});
+// The launcher's copy that a multi-disc start runs.
+inline std::wstring TempCopy(const std::wstring& f) {
+  return TempFolder() + TempProgramName(Product(f).title);
+}
+std::uint64_t ListedBytes(const std::wstring& fixture);  // its files' sizes on its discs
 
 // Arranging. Paths on the disc are Q:\... while it is in the drive.
 Step Insert(const std::wstring& fixture,
@@ -59,17 +65,18 @@ Step CopyDisc(const std::wstring& fixture, const std::wstring& folder,
               bool withSetup = true);  // its DISC1
 Step CopyTo(const std::wstring& from, const std::wstring& to);
 Step Write(const std::wstring& path, const std::string& bytes);
-Step Flip(const std::wstring& path);        // one bit of its middle byte: the size stays
-Step WriteLarge(const std::wstring& path);  // long enough to press Cancel during its copy
 Step Delete(const std::wstring& path);
 Step MakeFolder(const std::wstring& path);
 Step RemoveFolder(const std::wstring& path);
 Step ReadOnly(const std::wstring& path);
-Step SetRecord(const std::wstring& title, const std::wstring& folder,
-               const std::wstring& maker = kMaker);  // "": none
-Step LockMaker();  // the maker's key made volatile: no record can be written below it
-Step Opener();     // e2e_opener.exe opens .txt documents
-Step Hold(const std::wstring& path);  // open, so that it cannot be deleted
+Step RegString(const std::wstring& key, const std::wstring& name,
+               const std::wstring& data);   // below HKEY_LOCAL_MACHINE
+Step Flip(const std::wstring& path);        // one bit of its middle byte: the size stays
+Step WriteLarge(const std::wstring& path);  // long enough to press Cancel during its copy
+Step SetRecord(const std::wstring& fixture, const std::wstring& folder);  // "": none
+Step LockMaker(const std::wstring& fixture);  // no record can be written below its maker's key
+Step Opener();                                // e2e_opener.exe opens .txt documents
+Step Hold(const std::wstring& path);          // open, so that it cannot be deleted
 Step Release();
 // Damages the package in the drive: a member no longer found; one whose
 // data no longer begins with "BM"; a text in it replaced by one of the same
@@ -82,10 +89,11 @@ Step Replace(const std::string& member, const std::wstring& from, const std::wst
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 
 // Acting.
-Step Start(const std::wstring& program, const std::wstring& title,
+Step Start(const std::wstring& program, const std::wstring& fixture,
            const std::wstring& arguments = {});
-Step Spawn(const std::wstring& program, const std::wstring& arguments = {});  // no launcher expected
-Step Click(int id);                        // on the wizard while one is open, else on the launcher
+Step Spawn(const std::wstring& program,
+           const std::wstring& arguments = {});  // no launcher expected
+Step Click(int id);  // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
 Step Finish();  // and the wizard closes
@@ -99,7 +107,6 @@ Step Close();               // the launcher with Esc, and its process ends
 Step Gone();                // the launcher is gone and its process ended
 Step SheetGone();
 Step StealFocus();
-Step Shot(const std::wstring& name, bool pageAlone = false);  // the open box moved out of the way
 
 // Checking.
 Step Text(int id, const std::wstring& text);
@@ -111,7 +118,7 @@ Step Picture(bool shown);
 Step Usable(bool enabled);  // the launcher window itself
 Step StaysOpen();
 Step NoBox();
-Step Windows(const std::wstring& caption, std::size_t count);
+Step Launchers(const std::wstring& fixture, std::size_t count);  // open, the started one among them
 Step Foreground();
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched);
 Step Exited(DWORD code);  // what Spawn started
@@ -124,7 +131,7 @@ Step Files(const std::wstring& folder, const std::wstring& source,
 Step Bytes(const std::wstring& path, const std::wstring& source);
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names);
 Step Attribute(const std::wstring& path, DWORD attribute, bool set);
-Step RecordIs(const std::wstring& title, const std::wstring& folder);  // "": none
+Step RecordIs(const std::wstring& fixture, const std::wstring& folder);  // "": none
 Step RegKey(const std::wstring& key, bool exists);
 Step Link(const std::wstring& link, const std::wstring& target, const std::wstring& folder = {});
 Step Installed(bool installed);  // the launcher's buttons say so
@@ -137,12 +144,11 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
              const std::vector<std::wstring>& labels);
 // Runs program with arguments: no window may appear; it ends with exitCode.
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
-Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEMP%\setup_<title>.log
+Step LogHas(const std::wstring& fixture, const std::wstring& text);  // %TEMP%\setup_<title>.log
 // A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
 // decimal digits, REG_MULTI_SZ its strings joined by '|'; "" when there is
 // none.
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
-Step ShotBox(const std::wstring& name);  // the open box alone
 
 // Screen scale. Dpi: the DPI (96 = 100 %) that programs started from now on
 // read. Sized: control id of the wizard's page while one is open, else of

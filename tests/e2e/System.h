@@ -1,6 +1,8 @@
 // What a scenario arranges and checks outside the program under test: its
 // folders and the fixtures, the disc drive Q:, files, the registry,
-// shortcut files, shell folders, and documents opened through the opener.
+// shortcut files, and documents opened through the opener. Paths, whole
+// files, folder chains, registry texts and shell folders are the product's
+// own (src/win, src/text).
 #pragma once
 
 #include <windows.h>
@@ -11,6 +13,11 @@
 #include <vector>
 
 #include "Window.h"
+#include "text/PathText.h"
+#include "win/Files.h"
+#include "win/Paths.h"
+#include "win/Registry.h"
+#include "win/Shell.h"
 
 namespace e2e {
 
@@ -21,11 +28,13 @@ const std::wstring& WorkDir();
 const std::wstring& FixturesDir();
 const std::wstring& SetupProgram();
 
-std::wstring JoinPath(const std::wstring& base, const std::wstring& name);  // "a\" + "b" -> "a\b"
-std::wstring WithBackslash(std::wstring path);
-std::wstring WithoutBackslash(std::wstring path);  // keeps "Q:\" whole
-// Same path: case-insensitive, "." and ".." resolved, final backslash ignored.
-bool SamePath(const std::wstring& a, const std::wstring& b);
+inline std::wstring JoinPath(const std::wstring& base, const std::wstring& name) {
+  return text::WithTrailingBackslash(base) + name;
+}
+// Any file a scenario reads whole.
+inline std::optional<std::vector<char>> ReadAll(const std::wstring& path) {
+  return ReadWholeFile(path, 1u << 30);
+}
 
 std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label);
 // Copies a fixture's disc to folder and, with withSetup, the program under
@@ -34,7 +43,6 @@ std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label)
                                    const std::wstring& folder, bool withSetup = true);
 
 // The disc drive Q:, empty at first.
-inline constexpr wchar_t kDiscDrive[] = L"Q:\\";
 // A private copy of a fixture's disc, kept in WorkDir() while out of the drive.
 struct CDisc {
   std::wstring home;  // WorkDir()\discs\<n>; holds the folder "disc" while out
@@ -47,31 +55,26 @@ CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label);
 
 // Makes e2e_opener.exe the program for documents of extension (".txt").
 [[nodiscard]] bool RegisterDocumentOpener(const std::wstring& extension);
-// The next document e2e_opener.exe reports: the path as given, made
-// absolute against its current directory; nothing when none comes in time.
-std::optional<std::wstring> WaitDocumentOpened();
+// Where e2e_opener.exe leaves its nth report (from 1): "file=" the document
+// as given, "cwd=" its current directory. Each appears whole.
+inline std::wstring OpenedRecord(int n) {
+  return JoinPath(WorkDir(), L"opened-" + std::to_wstring(n) + L".txt");
+}
+// The "key=value" lines of a sample program's marker or an opener's report
+// once its last line, cwd=, is written; empty when it is not in time.
+std::map<std::wstring, std::wstring> WaitRecord(const std::wstring& path);
 
 std::optional<DWORD> FileAttributes(const std::wstring& path);
 bool FileExists(const std::wstring& path);
 bool FolderExists(const std::wstring& path);
-std::optional<std::string> ReadFileBytes(const std::wstring& path);
 // Creates the file's folder chain as needed; replaces an existing file.
 [[nodiscard]] bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
-[[nodiscard]] bool CreateFolders(const std::wstring& folder);
 [[nodiscard]] bool CopyTree(const std::wstring& from, const std::wstring& to);
 // Deletes a folder with everything below it, read-only files too.
 [[nodiscard]] bool RemoveTree(const std::wstring& folder);
 // Every file below root as a relative path ("data\stage1.dat"), sorted.
 std::vector<std::wstring> ListFiles(const std::wstring& root);
-// The "key=value" lines of a sample program's marker (exe=, cwd=), once
-// both are written; empty when they are not in time.
-std::map<std::wstring, std::wstring> WaitForMarker(const std::wstring& path);
 
-std::optional<std::wstring> ReadRegString(HKEY root, const std::wstring& key,
-                                          const std::wstring& value);
-[[nodiscard]] bool WriteRegString(HKEY root, const std::wstring& key, const std::wstring& value,
-                                  const std::wstring& data);
-bool RegKeyExists(HKEY root, const std::wstring& key);
 [[nodiscard]] bool DeleteRegTree(HKEY root, const std::wstring& key);  // true also when absent
 
 struct CShortcut {
@@ -79,9 +82,5 @@ struct CShortcut {
   std::wstring workingFolder;
 };
 std::optional<CShortcut> ReadShortcut(const std::wstring& linkPath);
-
-// A shell folder by its CSIDL_ value, without final backslash.
-std::wstring ShellFolder(int csidl);
-std::wstring TempFolder();  // with a final backslash
 
 }  // namespace e2e

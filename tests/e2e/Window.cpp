@@ -3,10 +3,9 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cwctype>
 #include <utility>
 
-#include "System.h"
+#include "res/resource.h"
 
 namespace e2e {
 
@@ -200,7 +199,7 @@ bool WaitPage(const CWindow& sheet, int index, DWORD timeoutMs) {
 
 bool TypeFolder(const CWindow& sheet, const std::wstring& folder) {
   // WM_SETTEXT is the one pointer message the system carries across.
-  const HWND edit = WizardPage(sheet).Control(kFolderEdit);
+  const HWND edit = WizardPage(sheet).Control(IDC_FOLDER_EDIT);
   return edit && SendTimed(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(folder.c_str()));
 }
 
@@ -236,55 +235,6 @@ std::optional<CMessageBox> WaitMessageBox(DWORD processId, DWORD timeoutMs) {
       timeoutMs);
   if (boxes.empty()) return std::nullopt;
   return boxes.front();
-}
-
-bool TakeScreenshot(const std::wstring& name, const std::vector<CWindow>& windows) {
-  wchar_t shots[8] = {};
-  if (::GetEnvironmentVariableW(L"E2E_SHOTS", shots, 8) == 0) return true;
-  std::string request;
-  for (const wchar_t c : name) {
-    if (c > 0x7F || !(std::iswalnum(c) || c == L'-' || c == L'_')) return false;
-    request += static_cast<char>(c);
-  }
-  if (request.empty() || windows.empty()) return false;
-  // The last window is the one the user works with: active. Activated from
-  // another process, its title bar is redrawn as active by WM_NCACTIVATE.
-  (void)::SetForegroundWindow(windows.back().Handle());
-  SendTimed(windows.back().Handle(), WM_NCACTIVATE, TRUE, 0);
-  // Each window's own X window (Wine keeps its id as a property): the
-  // harness lays them over the desktop's picture, in this order, as a
-  // window that has not reached the desktop's picture yet shows black.
-  RECT area{};
-  std::string placed;
-  for (const CWindow& window : windows) {
-    RECT rect{};
-    if (!window.IsVisible() || !::GetWindowRect(window.Handle(), &rect)) return false;
-    ::RedrawWindow(window.Handle(), nullptr, nullptr,
-                   RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    ::UnionRect(&area, &area, &rect);
-    const auto xid =
-        reinterpret_cast<ULONG_PTR>(::GetPropW(window.Handle(), L"__wine_x11_whole_window"));
-    if (xid)
-      placed += std::to_string(xid) + " " + std::to_string(rect.left) + " " +
-                std::to_string(rect.top) + "\n";
-  }
-  ::Sleep(500);  // the repaint; only pictures wait for it
-  // The request: the name; left top right bottom, with a margin of desktop
-  // within the screen; a line "X-window-id left top" per window. It appears
-  // whole (renamed into place) and is removed once the picture is taken.
-  request += "\n" + std::to_string(std::max<LONG>(0, area.left - 12)) + " " +
-             std::to_string(std::max<LONG>(0, area.top - 12)) + " " +
-             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CXSCREEN), area.right + 12)) +
-             " " +
-             std::to_string(std::min<LONG>(::GetSystemMetrics(SM_CYSCREEN), area.bottom + 12)) +
-             "\n" + placed;
-  const std::wstring pending = JoinPath(WorkDir(), L"shot-request.tmp"),
-                     ready = JoinPath(WorkDir(), L"shot-request.txt"),
-                     taken = JoinPath(WorkDir(), L"shot-taken.txt");
-  (void)::DeleteFileW(taken.c_str());
-  return WriteFileBytes(pending, request) &&
-         ::MoveFileExW(pending.c_str(), ready.c_str(), MOVEFILE_REPLACE_EXISTING) &&
-         WaitUntil([&] { return !FileExists(ready); }) && FileExists(taken);
 }
 
 }  // namespace e2e

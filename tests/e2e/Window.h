@@ -27,9 +27,9 @@ bool WaitUntil(Done done, DWORD timeoutMs = kWaitMs) {
   return true;
 }
 
-// Wizard buttons (their texts follow the locale) and the pages' controls.
+// Wizard buttons (their texts follow the locale); the pages' controls are
+// the product's (res/resource.h).
 inline constexpr int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
-inline constexpr int kFolderEdit = 1000, kProgress = 1002, kPicture = 1007, kSpaceText = 1008;
 
 // Names a window of any process; owns nothing.
 class CWindow {
@@ -102,9 +102,5 @@ struct CMessageBox {
 std::vector<CMessageBox> MessageBoxes(DWORD processId);
 // Waits for a box of processId with its text; nothing when none comes.
 std::optional<CMessageBox> WaitMessageBox(DWORD processId, DWORD timeoutMs = kWaitMs);
-
-// Saves docs/screenshots/<name>.png, the screen area the windows cover.
-// Only under scripts/screenshots.sh; elsewhere it does nothing.
-[[nodiscard]] bool TakeScreenshot(const std::wstring& name, const std::vector<CWindow>& windows);
 
 }  // namespace e2e

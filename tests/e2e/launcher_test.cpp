@@ -7,12 +7,9 @@
 namespace e2e {
 namespace {
 
-constexpr wchar_t kStar[] = L"星の旅人";          // fixtures single, nodirectx and the damaged ones
-constexpr wchar_t kMulti[] = L"星の旅人 完全版";  // fixture multi
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
-const std::vector<int> kCommands{kInstallId, kDirectXId, kStartGameId, kUninstallId, kReadmeId};
-
-std::wstring TempCopy() { return TempFolder() + L"setup_" + kMulti + L".exe"; }
+const std::vector<int> kCommands{IDC_INSTALL, IDC_DIRECTX, IDC_START_GAME, IDC_UNINSTALL,
+                                 IDC_README};
 
 TEST(LauncherStart, EndsWithoutAWindowWhenThePackageIsUnusable) {
   // Exit codes: 11 no package, 12 no settings or no file sizes.
@@ -33,8 +30,7 @@ TEST(LauncherStart, RefusesUnusableSettingsWithAMessage) {
     Play({Insert(L"single"), Replace("setting.csv", from, to), Spawn(L"Q:\\setup.exe"),
           Box({std::wstring(text) + L"\nセットアップを開始できません。", L"セットアップ", {IDOK}},
               kKeep),
-          Windows(LauncherCaption(kStar), 0), Answer(IDOK), Exited(13),
-          Windows(LauncherCaption(kStar), 0)});
+          Launchers(L"single", 0), Answer(IDOK), Exited(13), Launchers(L"single", 0)});
   }
 }
 
@@ -42,60 +38,60 @@ TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
   // setup.exe alone in one folder, the product in another with a blank.
   const std::wstring program = L"C:\\プログラム\\setup.exe", product = L"C:\\ソース 1\\";
   Play({CopyTo(SetupProgram(), program), CopyDisc(L"single", product, false),
-        Start(program, kStar, L"\"C:\\ソース 1\""), ShownBy(program, product, false), Close(),
+        Start(program, L"single", L"\"C:\\ソース 1\""), ShownBy(program, product, false), Close(),
         // A two-disc product shows the launcher at once when given its folder.
-        Insert(L"multi"), Start(L"Q:\\setup.exe", kMulti, L"Q:\\"),
+        Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi", L"Q:\\"),
         ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(),
         // A switch is never taken for the folder.
-        Insert(L"single"), Start(L"Q:\\setup.exe", kStar, L"/x"),
-        ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(), Exists(TempCopy(), false)});
+        Insert(L"single"), Start(L"Q:\\setup.exe", L"single", L"/x"),
+        ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(), Exists(TempCopy(L"multi"), false)});
 }
 
 TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
-  Play({Insert(L"single"), Start(L"Q:\\setup.exe", kStar), StealFocus(),
-        Silent(L"Q:\\setup.exe", {}, 14), Windows(LauncherCaption(kStar), 1), Foreground(),
+  Play({Insert(L"single"), Start(L"Q:\\setup.exe", L"single"), StealFocus(),
+        Silent(L"Q:\\setup.exe", {}, 14), Launchers(L"single", 1), Foreground(),
         // Another product's launcher is not the same launcher.
-        CopyDisc(L"noreadme", L"C:\\Other\\"), Start(L"C:\\Other\\setup.exe", L"Sample"), Close(),
-        Windows(LauncherCaption(kStar), 1), Close()});
+        CopyDisc(L"noreadme", L"C:\\Other\\"), Start(L"C:\\Other\\setup.exe", L"noreadme"), Close(),
+        Launchers(L"single", 1), Close()});
 }
 
 TEST(LauncherDialog, ButtonsFollowInstallRecordAndReadme) {
   const std::wstring installed = L"C:\\Games\\Installed\\";
   const std::wstring byHand = L"C:\\" + std::wstring(296, L'x') + L"\\";  // longer than a path
   struct {
-    const wchar_t *fixture, *maker, *title;
+    const wchar_t* fixture;
     std::wstring record;  // "": not installed
     const wchar_t* readme;
     bool readmeEnabled;
   } const rows[] = {
-      {L"single", kMaker, kStar, L"", L"readme.txtを開く", true},
-      {L"single", kMaker, kStar, installed, L"readme.txtを開く", true},
-      {L"single", kMaker, kStar, byHand, L"readme.txtを開く", true},
-      {L"noreadme", L"Maker", L"Sample", L"", L"readmeを開く", false},
-      {L"noreadme", L"Maker", L"Sample", installed, L"readmeを開く", false},
-      {L"subfolders", kMaker, L"夜明けの街", L"", L"manual\\readme.txtを開く", true},
+      {L"single", L"", L"readme.txtを開く", true},
+      {L"single", installed, L"readme.txtを開く", true},
+      {L"single", byHand, L"readme.txtを開く", true},
+      {L"noreadme", L"", L"readmeを開く", false},
+      {L"noreadme", installed, L"readmeを開く", false},
+      {L"subfolders", L"", L"manual\\readme.txtを開く", true},
   };
   for (const auto& row : rows) {
     const bool isInstalled = !row.record.empty();
-    Play({SetRecord(row.title, row.record, row.maker), Insert(row.fixture),
-          Start(L"Q:\\setup.exe", row.title), ShownBy(L"Q:\\setup.exe", L"Q:\\", false),
-          Text(kInstallId, L"インストールする"), Text(kDirectXId, L"DirectX 8.1をインストールする"),
-          Text(kStartGameId, L"ゲームを起動する"), Text(kUninstallId, L"アンインストールする"),
-          Text(kReadmeId, row.readme), Enabled({kInstallId}, !isInstalled),
-          Enabled({kDirectXId}, true), Enabled({kStartGameId, kUninstallId}, isInstalled),
-          Enabled({kReadmeId}, row.readmeEnabled), Visible(kCommands, true), NotDefault(kCommands),
+    Play({SetRecord(row.fixture, row.record), Insert(row.fixture),
+          Start(L"Q:\\setup.exe", row.fixture), ShownBy(L"Q:\\setup.exe", L"Q:\\", false),
+          Text(IDC_INSTALL, L"インストールする"),
+          Text(IDC_DIRECTX, L"DirectX 8.1をインストールする"),
+          Text(IDC_START_GAME, L"ゲームを起動する"), Text(IDC_UNINSTALL, L"アンインストールする"),
+          Text(IDC_README, row.readme), Enabled({IDC_INSTALL}, !isInstalled),
+          Enabled({IDC_DIRECTX}, true), Enabled({IDC_START_GAME, IDC_UNINSTALL}, isInstalled),
+          Enabled({IDC_README}, row.readmeEnabled), Visible(kCommands, true), NotDefault(kCommands),
           Close()});
   }
 }
 
 TEST(LauncherDialog, PictureAreaIsEmptyWithoutABitmap) {
   // "setup.bmp" in the package; none; one that does not begin with "BM".
-  const std::pair<std::vector<Step>, bool> rows[] = {
-      {{}, true}, {{Drop("setup.bmp")}, false}, {{NotBitmap("setup.bmp")}, false}};
+  const std::pair<Step, bool> rows[] = {
+      {Steps({}), true}, {Drop("setup.bmp"), false}, {NotBitmap("setup.bmp"), false}};
   for (const auto& [damage, picture] : rows) {
-    Play(std::vector<Step>{Insert(L"single")} + damage +
-         std::vector<Step>{Start(L"Q:\\setup.exe", kStar), Picture(picture),
-                           Enabled({kInstallId, kDirectXId, kReadmeId}, true), Close()});
+    Play({Insert(L"single"), damage, Start(L"Q:\\setup.exe", L"single"), Picture(picture),
+          Enabled({IDC_INSTALL, IDC_DIRECTX, IDC_README}, true), Close()});
   }
 }
 
@@ -103,50 +99,51 @@ TEST(LauncherDialog, PicturesGrowWithTheScreenScale) {
   // The launcher's and the destination page's pictures, at 100 % then 150 %.
   SIZE launcher{}, page{};
   for (const auto& [dpi, times] : {std::pair{96ul, 1.0}, {144ul, 1.5}}) {
-    Play({Dpi(dpi), Insert(L"single"), Start(L"Q:\\setup.exe", kStar), Picture(true),
-          Sized(kPicture, launcher, times), Click(kInstallId), Page(0), Picture(true),
-          Sized(kPicture, page, times), Cancel(), Box({{}, L"中断"}, IDYES), SheetGone(), Close()});
+    Play({Dpi(dpi), Insert(L"single"), Start(L"Q:\\setup.exe", L"single"), Picture(true),
+          Sized(IDC_PICTURE, launcher, times), Click(IDC_INSTALL), Page(0), Picture(true),
+          Sized(IDC_PICTURE, page, times), Cancel(), Box({{}, L"中断"}, IDYES), SheetGone(),
+          Close()});
   }
 }
 
 TEST(LauncherDialog, EscAndCloseBoxCloseItCommandButtonsDoNot) {
   const std::wstring folder = L"C:\\Games\\星の旅人\\";
   Play({CopyDisc(L"single", folder, false),
-        SetRecord(kStar, folder),
+        SetRecord(L"single", folder),
         Opener(),
         Insert(L"single"),
-        Start(L"Q:\\setup.exe", kStar),
-        Enabled({kInstallId}, false),
-        Click(kDirectXId),
+        Start(L"Q:\\setup.exe", L"single"),
+        Enabled({IDC_INSTALL}, false),
+        Click(IDC_DIRECTX),
         Marker(L"Q:\\dxsetup_ran.txt"),
         StaysOpen(),
-        Click(kStartGameId),
+        Click(IDC_START_GAME),
         Marker(folder + L"game_ran.txt"),
         StaysOpen(),
-        Click(kReadmeId),
+        Click(IDC_README),
         Opened(),
         StaysOpen(),
         Key(VK_ESCAPE),
         Gone(),
-        Start(L"Q:\\setup.exe", kStar),
+        Start(L"Q:\\setup.exe", L"single"),
         CloseBox(),
         Gone()});
 }
 
 TEST(LauncherDirectX, RunsTheDiscsSetupWithoutAsking) {
-  Play({Insert(L"single"), Start(L"Q:\\setup.exe", kStar), Click(kDirectXId),
+  Play({Insert(L"single"), Start(L"Q:\\setup.exe", L"single"), Click(IDC_DIRECTX),
         Marker(L"Q:\\dxsetup_ran.txt", L"Q:\\directx\\dxsetup.exe", L"Q:\\"), StaysOpen(), NoBox(),
         Close()});
 }
 
 TEST(LauncherDirectX, AsksForTheFirstFilesDiscUntilTheSetupIsThere) {
   // The first file of nodirectx lies on DISC2; no disc of it holds the set-up.
-  Play({Insert(L"nodirectx"), Start(L"Q:\\setup.exe", kStar, L"Q:\\"), Click(kDirectXId),
+  Play({Insert(L"nodirectx"), Start(L"Q:\\setup.exe", L"nodirectx", L"Q:\\"), Click(IDC_DIRECTX),
         Box(kDisc2, kKeep), Usable(false), Answer(IDOK),
         Box(kDisc2, kKeep),  // nothing changed: asked again
         Insert(L"single"), Answer(IDOK), Marker(L"Q:\\dxsetup_ran.txt"), NoBox(), Usable(true),
         // The first disc again; its set-up appears while the question is open.
-        Insert(L"nodirectx"), Click(kDirectXId), Box(kDisc2, kKeep),
+        Insert(L"nodirectx"), Click(IDC_DIRECTX), Box(kDisc2, kKeep),
         CopyTo(FixtureDisc(L"single", L"DISC1") + L"\\directx\\dxsetup.exe",
                L"Q:\\directx\\dxsetup.exe"),
         Answer(IDOK), Marker(L"Q:\\dxsetup_ran.txt", L"Q:\\directx\\dxsetup.exe", L"Q:\\"),
@@ -154,27 +151,23 @@ TEST(LauncherDirectX, AsksForTheFirstFilesDiscUntilTheSetupIsThere) {
 }
 
 TEST(LauncherDirectX, CancelGivesUpWithoutFurtherMessages) {
-  for (const auto& [fixture, title, disc] :
-       {std::tuple{L"nodirectx", kStar, L"DISC2"}, {L"nofiles", L"空の箱", L"DISC1"}}) {
-    const std::vector<Step> cancel{
-        Click(kDirectXId),
-        Box({disc + std::wstring(L"を挿入してください。"), L"インストール"}, IDCANCEL), StaysOpen(),
-        NoBox(), Usable(true)};
-    std::vector<Step> steps{Insert(fixture), Start(L"Q:\\setup.exe", title, L"Q:\\")};
-    for (int attempt = 0; attempt < 2; ++attempt)
-      steps.insert(steps.end(), cancel.begin(), cancel.end());
-    steps.insert(steps.end(), {Exists(L"Q:\\dxsetup_ran.txt", false), Close()});
-    Play(steps);
+  for (const auto& [fixture, disc] : {std::pair{L"nodirectx", L"DISC2"}, {L"nofiles", L"DISC1"}}) {
+    const Step cancel =
+        Steps({Click(IDC_DIRECTX),
+               Box({disc + std::wstring(L"を挿入してください。"), L"インストール"}, IDCANCEL),
+               StaysOpen(), NoBox(), Usable(true)});
+    Play({Insert(fixture), Start(L"Q:\\setup.exe", fixture, L"Q:\\"), cancel, cancel,
+          Exists(L"Q:\\dxsetup_ran.txt", false), Close()});
   }
 }
 
 TEST(LauncherStartGame, RunsTheRecordedProgramInTheInstallFolder) {
-  for (const auto& [fixture, title, exe] : {std::tuple{L"single", kStar, L"game.exe"},
-                                            {L"subfolders", L"夜明けの街", L"bin\\game.exe"}}) {
+  for (const auto& [fixture, exe] :
+       {std::pair{L"single", L"game.exe"}, {L"subfolders", L"bin\\game.exe"}}) {
     // Installed by hand into a folder with a blank, and recorded.
-    const std::wstring folder = std::wstring(L"C:\\ゲーム 置き場\\") + title + L"\\";
-    Play({CopyDisc(fixture, folder, false), SetRecord(title, folder), Insert(fixture),
-          Start(L"Q:\\setup.exe", title), Click(kStartGameId),
+    const std::wstring folder = L"C:\\ゲーム 置き場\\" + Product(fixture).title + L"\\";
+    Play({CopyDisc(fixture, folder, false), SetRecord(fixture, folder), Insert(fixture),
+          Start(L"Q:\\setup.exe", fixture), Click(IDC_START_GAME),
           Marker(folder + L"game_ran.txt", folder + exe, folder),
           Exists(L"Q:\\game_ran.txt", false), StaysOpen(), Close()});
   }
@@ -182,41 +175,41 @@ TEST(LauncherStartGame, RunsTheRecordedProgramInTheInstallFolder) {
 
 TEST(LauncherReadme, OpensTheSourceFoldersReadme) {
   // Only opened, never written: it may lie beside the disc's folder.
-  for (const auto& [fixture, title, readme] :
-       {std::tuple{L"single", kStar, L"readme.txt"},
-        {L"subfolders", L"夜明けの街", L"manual\\readme.txt"},
-        {L"readmeabove", L"上の説明書", L"..\\manual.txt"}}) {
+  for (const auto& [fixture, readme] : {std::pair{L"single", L"readme.txt"},
+                                        {L"subfolders", L"manual\\readme.txt"},
+                                        {L"readmeabove", L"..\\manual.txt"}}) {
     const std::wstring folder = std::wstring(L"C:\\セットアップ 元\\") + fixture + L"\\";
     Play({Opener(), CopyDisc(fixture, folder), Write(folder + readme, "manual"),
-          Start(folder + L"setup.exe", title), Click(kReadmeId), Opened(folder + readme),
+          Start(folder + L"setup.exe", fixture), Click(IDC_README), Opened(folder + readme),
           StaysOpen(), Close()});
   }
 }
 
 TEST(LauncherRelaunch, MultiDiscStartRestartsFromATempCopy) {
-  Play({Opener(), Insert(L"multi"), Exists(TempCopy(), false), Start(L"Q:\\setup.exe", kMulti),
-        ShownBy(TempCopy(), L"Q:\\", true), Bytes(TempCopy(), SetupProgram()),
+  const std::wstring copy = TempCopy(L"multi");
+  Play({Opener(), Insert(L"multi"), Exists(copy, false), Start(L"Q:\\setup.exe", L"multi"),
+        ShownBy(copy, L"Q:\\", true), Bytes(copy, SetupProgram()),
         // Its commands work relative to the disc, not to the temporary folder.
-        Click(kReadmeId), Opened(L"Q:\\readme.txt"), Click(kDirectXId),
+        Click(IDC_README), Opened(L"Q:\\readme.txt"), Click(IDC_DIRECTX),
         Marker(L"Q:\\dxsetup_ran.txt", {}, L"Q:\\"),
         // Starting from the disc again only brings the copy's launcher forward.
-        Silent(L"Q:\\setup.exe", {}, 14), Windows(LauncherCaption(kMulti), 1), Close()});
+        Silent(L"Q:\\setup.exe", {}, 14), Launchers(L"multi", 1), Close()});
 }
 
 TEST(LauncherRelaunch, ReplacesAReadOnlyOlderCopy) {
-  Play({Write(TempCopy(), "an older launcher"), ReadOnly(TempCopy()), Insert(L"multi"),
-        Start(L"Q:\\setup.exe", kMulti), ShownBy(TempCopy(), L"Q:\\", true),
-        Bytes(TempCopy(), SetupProgram()), Attribute(TempCopy(), FILE_ATTRIBUTE_READONLY, false),
-        Close()});
+  const std::wstring copy = TempCopy(L"multi");
+  Play({Write(copy, "an older launcher"), ReadOnly(copy), Insert(L"multi"),
+        Start(L"Q:\\setup.exe", L"multi"), ShownBy(copy, L"Q:\\", true),
+        Bytes(copy, SetupProgram()), Attribute(copy, FILE_ATTRIBUTE_READONLY, false), Close()});
 }
 
 TEST(LauncherRelaunch, SourceFolderWithABlankIsKeptWhole) {
-  for (const auto& [fixture, title, folder, relaunched] :
-       {std::tuple{L"multi", kMulti, L"C:\\セットアップ ディスク\\DISC 1\\", true},
-        {L"single", kStar, L"C:\\my setup disc\\", false}}) {
-    const std::wstring shown = relaunched ? TempCopy() : folder + std::wstring(L"setup.exe");
-    Play({Opener(), CopyDisc(fixture, folder), Start(folder + std::wstring(L"setup.exe"), title),
-          ShownBy(shown, folder, relaunched), Click(kReadmeId),
+  for (const auto& [fixture, folder, relaunched] :
+       {std::tuple{L"multi", L"C:\\セットアップ ディスク\\DISC 1\\", true},
+        {L"single", L"C:\\my setup disc\\", false}}) {
+    const std::wstring shown = relaunched ? TempCopy(fixture) : folder + std::wstring(L"setup.exe");
+    Play({Opener(), CopyDisc(fixture, folder), Start(folder + std::wstring(L"setup.exe"), fixture),
+          ShownBy(shown, folder, relaunched), Click(IDC_README),
           Opened(folder + std::wstring(L"readme.txt")), Close()});
   }
 }

@@ -3,20 +3,18 @@
 #   run-scenario.sh --dir DIR --driver EXE --setup EXE --opener EXE
 #                   --fixtures DIR --lang LANG --test Suite.Name
 #   run-scenario.sh --dir DIR --lang LANG --prepare
-# With --desktop NAME,WxH --shots FOLDER the driver runs on Wine's virtual
-# desktop, which draws window frames, and the harness takes the pictures
-# that the scenarios ask for (TakeScreenshot in Window.h) into FOLDER.
 # DIR holds one template prefix per locale, made on first use, and the
 # scenarios' working folders. Each scenario gets a copy of the template
 # (its own registry, user folders and program folders; the large system
 # folders are hard links that no program writes to), its own persistent
-# wineserver and an empty drive Q: whose disc the driver swaps (Scenario.h).
+# wineserver, its own X server and an empty drive Q: whose disc the driver
+# swaps (InsertDisc in System.h).
 # The copy is removed afterwards unless E2E_KEEP=1 (or E2E_KEEP=failed and
 # the scenario failed).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
-dir= driver= setup= opener= fixtures= lang=ja_JP.UTF-8 test= prepare= desktop= shots=
+dir= driver= setup= opener= fixtures= lang=ja_JP.UTF-8 test= prepare=
 while (($#)); do
   case $1 in
     --prepare) prepare=1; shift; continue ;;
@@ -27,8 +25,6 @@ while (($#)); do
     --fixtures) fixtures=$2 ;;
     --lang) lang=$2 ;;
     --test) test=$2 ;;
-    --desktop) desktop=$2 ;;
-    --shots) shots=$2 ;;
     *) echo "run-scenario.sh: unknown argument $1" >&2; exit 2 ;;
   esac
   shift 2
@@ -119,29 +115,14 @@ server_dir=
 xvfb_pid=
 status=1
 
-# Ids of the processes that run in this scenario's prefix: those whose
-# environment names it (the harness's shell had no such variable at its
-# start, and grep is started without it).
-prefix_processes() {
-  local file
-  for file in $(env -u WINEPREFIX grep -lzxF "WINEPREFIX=$prefix" /proc/[0-9]*/environ 2>/dev/null); do
-    file=${file#/proc/}
-    echo "${file%/environ}"
-  done
-}
-
 cleanup() {
   phase "cleanup"
   if [[ -n $server_pid ]]; then
-    # The programs first: a server that ends before them leaves them
-    # waiting for it forever. Nothing of the prefix needs to be saved.
-    local left
-    left=$(prefix_processes)
-    [[ -n $left ]] && kill -9 $left 2>/dev/null
-    kill -9 "$server_pid" 2>/dev/null
+    # The programs with their server, at once: a server that ends before
+    # them leaves them waiting for it forever. Nothing needs to be saved.
+    wine_end_prefixes_below "$run" -KILL
     wait "$server_pid" 2>/dev/null
-    left=$(prefix_processes)
-    [[ -n $left ]] && kill -9 $left 2>/dev/null
+    wine_end_prefixes_below "$run" -KILL
   fi
   phase "server ended"
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
@@ -196,62 +177,14 @@ done
 
 phase "server started"
 log=$run/driver.log
-if [[ -z $desktop ]]; then
-  # A display of its own: scenarios that run at once never share an X
-  # server.
-  xvfb_start || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
-fi
+# A display of its own: scenarios that run at once never share an X server.
+# Tall enough for the launcher at 150 %.
+xvfb_start 1024x1024 || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
 start=$(date +%s.%N)
 
-running() {  # pid: true while it runs (a child that ended stays a zombie until waited for)
-  local state
-  state=$(cut -d' ' -f3 "/proc/$1/stat" 2>/dev/null) && [[ $state != Z ]]
-}
-
-# One picture asked for by the driver (TakeScreenshot): its name, the area,
-# and the X windows of the program's windows to lay over the desktop's
-# picture, which may not show them yet.
-take_shot() {
-  local request=$work/shot-request.txt name left top right bottom desk xid x y layers=() i=0 ok=
-  { read -r name && read -r left top right bottom; } <"$request"
-  desk=$(xwininfo -root -tree 2>/dev/null | awk -v t="\"${desktop%%,*} - Wine desktop\"" 'index($0, t) { print $1; exit }')
-  if [[ $name =~ ^[A-Za-z0-9_-]+$ && -n $desk ]] && xwd -silent -id "$desk" | convert xwd:- "$work/shot-desktop.png"; then
-    while read -r xid x y; do
-      xwd -silent -id "$xid" | convert xwd:- "$work/shot-$i.png" &&
-        layers+=("$work/shot-$i.png" -geometry "+$x+$y" -composite)
-      i=$((i + 1))
-    done < <(tail -n +3 "$request")
-    convert "$work/shot-desktop.png" "${layers[@]}" -crop "$((right - left))x$((bottom - top))+$left+$top" +repage \
-      "$shots/$name.png" && ok=1
-  fi
-  if [[ -n $ok ]]; then
-    echo "run-scenario.sh: took $shots/$name.png"
-    : >"$work/shot-taken.txt"
-  else
-    echo "run-scenario.sh: could not take the picture $name" >&2
-  fi
-  rm -f "$request"
-}
-
-if [[ -n $desktop ]]; then
-  mkdir -p "$shots"
-  export E2E_SHOTS=1 E2E_LOG
-  E2E_LOG=$(winpath "$log")
-  # The desktop lasts while a program runs on it: the driver and what it starts.
-  (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" explorer "/desktop=$desktop" "$(winpath "$driver")" \
-    --gtest_filter="$test" --gtest_color=no >/dev/null 2>&1) &
-  job=$!
-  while running "$job"; do
-    [[ -f $work/shot-request.txt ]] && take_shot
-    sleep 0.05
-  done
-  wait "$job"
-  rc=0
-else
-  (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" "$driver" --gtest_filter="$test" \
-    --gtest_color=no >"$log" 2>&1)
-  rc=$?
-fi
+(cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" "$driver" --gtest_filter="$test" \
+  --gtest_color=no >"$log" 2>&1)
+rc=$?
 phase "driver ended"
 cat "$log"
 # A filter that selects nothing passes in GoogleTest: count the tests.

@@ -9,28 +9,10 @@
 namespace e2e {
 namespace {
 
-constexpr wchar_t kTitle[] = L"星の旅人";  // the sample product
-constexpr wchar_t kMenu[] = L"サンプル工房\\星の旅人";
-const std::wstring kEntry =
-    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 星の旅人";
 const std::vector<std::wstring> kDisc1{L"data\\stage1.dat", L"data\\表紙.bmp", L"game.exe",
                                        L"manual\\manual.html", L"readme.txt"};
 const std::vector<std::wstring> kDisc2{L"bgm\\テーマ曲.dat", L"data\\stage2.dat"};
 const BoxIs kAsk{L"このアプリケーションを削除しますか？", L"アンインストール", {IDYES, IDNO}, IDNO};
-
-// EstimatedSize: the listed files' bytes in KiB, as the fixture holds them.
-std::wstring ListedKib() {
-  std::uint64_t bytes = 0;
-  for (const auto& [disc, names] : {std::pair{L"DISC1", kDisc1}, std::pair{L"DISC2", kDisc2}}) {
-    for (const std::wstring& name : names) {
-      WIN32_FILE_ATTRIBUTE_DATA data{};
-      if (::GetFileAttributesExW(JoinPath(FixtureDisc(L"sample", disc), name).c_str(),
-                                 GetFileExInfoStandard, &data))
-        bytes += data.nFileSizeLow;
-    }
-  }
-  return std::to_wstring(bytes >> 10);
-}
 
 std::wstring Set() { return WorkDir() + L"\\set"; }
 std::wstring Program() { return Set() + L"\\DISC1\\setup.exe"; }
@@ -42,99 +24,95 @@ TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
   installed.insert(installed.end(), kDisc1.begin(), kDisc1.end());
   installed.insert(installed.end(), {L"uninstall\\setup", L"uninstall\\setup.exe"});
   std::sort(installed.begin(), installed.end());
+  const SetupInfo& sample = Product(L"sample");
+  const std::wstring entry = EntryKey(L"sample");
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}),
         // "." and ".." parts go: the plain folder is installed into and recorded.
         Silent(Program(), L"/S /D=C:\\Games\\zz\\..\\My Games\\.\\星の 旅人", 0),
         Listed(folder, installed), Files(folder, Set() + L"\\DISC1", kDisc1),
         Files(folder, Set() + L"\\DISC2", kDisc2), Bytes(copy, Program()),
-        Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"), RecordIs(kTitle, folder),
-        Link(DesktopLink(kTitle), folder + L"game.exe"),
-        Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html"),
-        RegValue(kEntry, L"DisplayName", kTitle), RegValue(kEntry, L"Publisher", kMaker),
-        RegValue(kEntry, L"InstallLocation", folder),
-        RegValue(kEntry, L"DisplayIcon", folder + L"game.exe"),
-        RegValue(kEntry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
-        RegValue(kEntry, L"QuietUninstallString", L"\"" + copy + L"\" /uninstall /S"),
-        RegValue(kEntry, L"EstimatedSize", ListedKib()), RegValue(kEntry, L"NoModify", L"1"),
-        RegValue(kEntry, L"NoRepair", L"1"), LogHas(kTitle, L"copied bgm\\テーマ曲.dat from "),
-        LogHas(kTitle, L"done with exit code 0"),
+        Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"), RecordIs(L"sample", folder),
+        Link(DesktopLink(L"sample"), folder + L"game.exe"),
+        Link(MenuLink(L"sample", L"マニュアル"), folder + L"manual\\manual.html"),
+        RegValue(entry, L"DisplayName", sample.title),
+        RegValue(entry, L"Publisher", sample.company), RegValue(entry, L"InstallLocation", folder),
+        RegValue(entry, L"DisplayIcon", folder + L"game.exe"),
+        RegValue(entry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
+        RegValue(entry, L"QuietUninstallString", L"\"" + copy + L"\" /uninstall /S"),
+        RegValue(entry, L"EstimatedSize", std::to_wstring(ListedBytes(L"sample") >> 10)),
+        RegValue(entry, L"NoModify", L"1"), RegValue(entry, L"NoRepair", L"1"),
+        LogHas(L"sample", L"copied bgm\\テーマ曲.dat from "),
+        LogHas(L"sample", L"done with exit code 0"),
         // Once installed, there is nothing to do.
-        Silent(Program(), L"/S", 4), LogHas(kTitle, L"failed with exit code 4: already installed"),
+        Silent(Program(), L"/S", 4),
+        LogHas(L"sample", L"failed with exit code 4: already installed"),
         // The entry's quiet command removes everything, its own copy too.
         Silent(copy, L"/uninstall /S", 0), Listed(folder, {}), Exists(folder + L"uninstall", false),
-        RegKey(kEntry, false), RegKey(RecordKey(kTitle), false), Exists(DesktopLink(kTitle), false),
-        Exists(MenuLink(kMenu, kTitle), false), LogHas(kTitle, L"done with exit code 0"),
-        Silent(Program(), L"/uninstall /S", 4)});
+        RegKey(EntryKey(L"sample"), false), RegKey(RecordKey(L"sample"), false),
+        Exists(DesktopLink(L"sample"), false), Exists(MenuLink(L"sample"), false),
+        LogHas(L"sample", L"done with exit code 0"), Silent(Program(), L"/uninstall /S", 4)});
 }
 
 TEST(Unattended, ProductsInOneFolderKeepTheirOwnUninstallCopy) {
-  constexpr wchar_t kOther[] = L"夜明けの街";  // the fixture subfolders
   const std::wstring folder = L"C:\\Shared Games\\", copy = folder + L"uninstall\\setup.exe";
   const std::wstring other = WorkDir() + L"\\other\\DISC1\\setup.exe";
-  const std::wstring otherEntry =
-      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 夜明けの街";
+  const std::wstring entry = EntryKey(L"sample");
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}),
         // One pair of quotes around the folder goes.
-        Silent(Program(), L"/S /D=\"C:\\Shared Games\"", 0), RecordIs(kTitle, folder),
+        Silent(Program(), L"/S /D=\"C:\\Shared Games\"", 0), RecordIs(L"sample", folder),
         // The second product leaves the first one's copy and entry alone and gets none.
         CopySet(L"subfolders", WorkDir() + L"\\other", {L"DISC1"}),
-        Silent(other, L"/S /D=C:\\Shared Games", 0), RecordIs(kOther, folder),
-        LogHas(kOther, L"holds another product's uninstall copy; it stays"),
-        RegKey(otherEntry, false),
+        Silent(other, L"/S /D=C:\\Shared Games", 0), RecordIs(L"subfolders", folder),
+        LogHas(L"subfolders", L"holds another product's uninstall copy; it stays"),
+        RegKey(EntryKey(L"subfolders"), false),
         // Its removal (as by an older version, without a copy of its own) keeps them too.
         Silent(other, L"/uninstall /S", 0), Exists(folder + L"bin", false), Bytes(copy, Program()),
         Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"),
-        RegValue(kEntry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
+        RegValue(entry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
         // The set's setup.exe started on the copy's folder removes, and is not the temporary
         // copy: no rename at restart. A key below the entry keeps it: told, exit code 1.
-        SetRecord(L"追加データ", folder, kEntry.substr(std::size(L"SOFTWARE\\") - 1)),
+        RegString(entry + L"\\追加データ", L"path", folder),
         Silent(Program(), L"\"" + folder + L"uninstall\" /uninstall /S", 1),
-        LogHas(kTitle,
-               L"failed with exit code 1: the Apps & features entry HKEY_LOCAL_MACHINE\\" + kEntry),
-        Listed(folder, {}), Exists(folder + L"uninstall", false), RecordIs(kTitle, L""),
+        LogHas(L"sample",
+               L"failed with exit code 1: the Apps & features entry HKEY_LOCAL_MACHINE\\" + entry),
+        Listed(folder, {}), Exists(folder + L"uninstall", false), RecordIs(L"sample", L""),
         Exists(Program(), true),
         RegValue(L"System\\CurrentControlSet\\Control\\Session Manager",
                  L"PendingFileRenameOperations", L"")});
 }
 
 TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
-  const std::wstring folder = DefaultFolder(kTitle) + L"\\";
+  const std::wstring folder = DefaultFolder(L"sample") + L"\\";
   Play({CopySet(L"sample", Set(), {L"DISC1"}), Silent(Program(), L"/S", 3),
-        LogHas(kTitle, L"failed with exit code 3: the files of disc DISC2 were not found"),
+        LogHas(L"sample", L"failed with exit code 3: the files of disc DISC2 were not found"),
         Files(folder, Set() + L"\\DISC1", kDisc1), Exists(folder + L"data\\stage2.dat", false),
-        RecordIs(kTitle, L""), RegKey(kEntry, false), Exists(DesktopLink(kTitle), false)});
+        RecordIs(L"sample", L""), RegKey(EntryKey(L"sample"), false),
+        Exists(DesktopLink(L"sample"), false)});
 }
 
 TEST(Unattended, UsageErrorsChangeNothing) {
-  const std::wstring folder = DefaultFolder(kTitle);
+  const std::wstring folder = DefaultFolder(L"sample");
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S /X", 2),
-        LogHas(kTitle, L"failed with exit code 2: unknown switch /X"),
+        LogHas(L"sample", L"failed with exit code 2: unknown switch /X"),
         Silent(Program(), L"/S /D=Games\\星の旅人", 2),
-        LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path"),
+        LogHas(L"sample", L"failed with exit code 2: /D= needs a full folder path"),
         Silent(Program(), L"/uninstall /S /D=C:\\x", 2),
         Silent(Program(), L"/S /D=C:\\" + std::wstring(235, L'x'), 2),
-        LogHas(kTitle, L" is too long: this product's files allow at most 237 characters"),
+        LogHas(L"sample", L" is too long: this product's files allow at most 237 characters"),
         Exists(L"C:\\" + std::wstring(235, L'x'), false), Exists(folder, false),
-        RecordIs(kTitle, L""), RegKey(kEntry, false)});
+        RecordIs(L"sample", L""), RegKey(EntryKey(L"sample"), false)});
 }
 
 TEST(Unattended, TheEntryAsksFromATemporaryCopy) {
-  const std::wstring folder = DefaultFolder(kTitle) + L"\\";
+  const std::wstring folder = DefaultFolder(L"sample") + L"\\";
   const std::wstring copy = folder + L"uninstall\\setup.exe";
   const BoxIs done{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
         // No changes nothing; the question comes from the copy in the temporary folder.
-        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(kTitle, folder),
-        Exists(copy, true), Bytes(TempFolder() + L"setup_" + kTitle + L".exe", Program()),
-        Spawn(copy, L"/uninstall"), Box(kAsk, IDYES), Box(done, IDOK), Exited(0),
-        Exists(folder + L"uninstall", false), RegKey(kEntry, false), RecordIs(kTitle, L"")});
-}
-
-TEST(ScreenshotUninstall, TheQuestionFromTheEntry) {
-  const std::wstring copy = DefaultFolder(kTitle) + L"\\uninstall\\setup.exe";
-  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
-        Spawn(copy, L"/uninstall"), Box(kAsk, kKeep), ShotBox(L"uninstall-question"), Answer(IDNO),
-        Exited(1)});
+        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(L"sample", folder),
+        Exists(copy, true), Bytes(TempCopy(L"sample"), Program()), Spawn(copy, L"/uninstall"),
+        Box(kAsk, IDYES), Box(done, IDOK), Exited(0), Exists(folder + L"uninstall", false),
+        RegKey(EntryKey(L"sample"), false), RecordIs(L"sample", L"")});
 }
 
 }  // namespace

@@ -7,8 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr wchar_t kTitle[] = L"星の旅人";  // the sample product and fixture single
-constexpr wchar_t kMenu[] = L"サンプル工房\\星の旅人";
 const BoxIs kAsk{L"このアプリケーションを削除しますか？", L"アンインストール", {IDYES, IDNO}, IDNO};
 const BoxIs kDone{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
 // What a copy of the fixture single's disc holds besides its listed files.
@@ -16,23 +14,15 @@ const std::vector<std::wstring> kNotListed{L"directx\\dxsetup.exe", L"setup"};
 
 // Installs the two-disc sample product into the default folder from the
 // open launcher.
-std::vector<Step> InstallSample() {
-  return {Insert(L"sample"),
-          Click(kInstallId),
-          Page(0),
-          Next(),
-          Box({L"DISC2を挿入してください。"}, kKeep),
-          Insert(L"sample", L"DISC2"),
-          Answer(IDOK),
-          Page(2),
-          Finish(),
-          Installed(true)};
+Step InstallSample() {
+  return Steps({Insert(L"sample"), Click(IDC_INSTALL), Page(0), Next(),
+                Box({L"DISC2を挿入してください。"}, kKeep), Insert(L"sample", L"DISC2"),
+                Answer(IDOK), Page(2), Finish(), Installed(true)});
 }
 
 TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
-  const std::wstring folder = DefaultFolder(kTitle) + L"\\", foreign = MenuLink(kMenu, L"別の製品");
-  const std::wstring entry =
-      L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\サンプル工房 星の旅人";
+  const std::wstring folder = DefaultFolder(L"sample") + L"\\",
+                     foreign = MenuLink(L"sample", L"別の製品"), entry = EntryKey(L"sample");
   // The listed files, and the uninstall copy of the program and its package.
   const std::vector<std::wstring> files{
       L"bgm\\テーマ曲.dat", L"data\\stage1.dat", L"data\\stage2.dat",
@@ -40,41 +30,35 @@ TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
       L"readme.txt",        L"uninstall\\setup", L"uninstall\\setup.exe"};
   std::vector<std::wstring> withSave = files;
   withSave.insert(withSave.end() - 2, L"save\\slot1.sav");
-  const std::vector<Step> unchanged{StaysOpen(), NoBox(), RecordIs(kTitle, folder),
-                                    Listed(folder, withSave), Exists(DesktopLink(kTitle), true)};
-  Play(
-      std::vector<Step>{Insert(L"sample"), Start(L"Q:\\setup.exe", kTitle)} + InstallSample() +
-      std::vector<Step>{
-          Listed(folder, files), Bytes(folder + L"uninstall\\setup.exe", SetupProgram()),
-          RegValue(entry, L"UninstallString",
-                   L"\"" + folder + L"uninstall\\setup.exe\" /uninstall"),
-          Link(MenuLink(kMenu, L"マニュアル"), folder + L"manual\\manual.html", folder + L"manual"),
-          Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
-          // No, and Enter at once (No is the default), change nothing.
-          Click(kUninstallId), Box(kAsk, IDNO)} +
-      unchanged + std::vector<Step>{Click(kUninstallId), Box(kAsk, kKeep), Key(VK_RETURN)} +
-      unchanged +
-      std::vector<Step>{
-          Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, kKeep),
-          // The listed files and the folders they emptied go; what the game made stays.
-          Listed(folder, {L"save\\slot1.sav"}), Exists(folder + L"data", false),
-          Exists(folder + L"bgm", false), Exists(folder + L"manual", false),
-          Exists(DesktopLink(kTitle), false), Exists(MenuLink(kMenu, kTitle), false),
-          Exists(MenuLink(kMenu, L"はじめにお読みください"), false),
-          Exists(MenuLink(kMenu, L"マニュアル"), false), Exists(foreign, true),
-          RegKey(RecordKey(kTitle), false), RegKey(std::wstring(L"SOFTWARE\\") + kMaker, true),
-          RegKey(entry, false), Exists(folder + L"uninstall", false), Answer(IDOK),
-          Installed(false)} +
-      InstallSample() +
-      std::vector<Step>{RecordIs(kTitle, folder), Listed(folder, withSave),
-                        Exists(DesktopLink(kTitle), true), Close()});
+  const Step unchanged = Steps({StaysOpen(), NoBox(), RecordIs(L"sample", folder),
+                                Listed(folder, withSave), Exists(DesktopLink(L"sample"), true)});
+  Play({Insert(L"sample"), Start(L"Q:\\setup.exe", L"sample"), InstallSample(),
+        Listed(folder, files), Bytes(folder + L"uninstall\\setup.exe", SetupProgram()),
+        RegValue(entry, L"UninstallString", L"\"" + folder + L"uninstall\\setup.exe\" /uninstall"),
+        Link(MenuLink(L"sample", L"マニュアル"), folder + L"manual\\manual.html",
+             folder + L"manual"),
+        Write(folder + L"save\\slot1.sav", "made by the game"), Write(foreign, "not ours"),
+        // No, and Enter at once (No is the default), change nothing.
+        Click(IDC_UNINSTALL), Box(kAsk, IDNO), unchanged, Click(IDC_UNINSTALL), Box(kAsk, kKeep),
+        Key(VK_RETURN), unchanged, Click(IDC_UNINSTALL), Box(kAsk, IDYES), Box(kDone, kKeep),
+        // The listed files and the folders they emptied go; what the game made stays.
+        Listed(folder, {L"save\\slot1.sav"}), Exists(folder + L"data", false),
+        Exists(folder + L"bgm", false), Exists(folder + L"manual", false),
+        Exists(DesktopLink(L"sample"), false), Exists(MenuLink(L"sample"), false),
+        Exists(MenuLink(L"sample", L"はじめにお読みください"), false),
+        Exists(MenuLink(L"sample", L"マニュアル"), false), Exists(foreign, true),
+        RegKey(RecordKey(L"sample"), false),
+        RegKey(*text::ParentFolderOf(RecordKey(L"sample")), true),  // the maker's
+        RegKey(entry, false), Exists(folder + L"uninstall", false), Answer(IDOK), Installed(false),
+        InstallSample(), RecordIs(L"sample", folder), Listed(folder, withSave),
+        Exists(DesktopLink(L"sample"), true), Close()});
 }
 
 TEST(Uninstall, FinalMessageComesEvenWhenNothingCouldBeDeleted) {
   // A record whose folder holds none of the files, and no links at all.
   const std::wstring folder = WorkDir() + L"\\empty-install\\";
-  Play({Insert(L"single"), MakeFolder(folder), SetRecord(kTitle, folder),
-        Start(L"Q:\\setup.exe", kTitle), Installed(true), Click(kUninstallId), Box(kAsk, IDYES),
+  Play({Insert(L"single"), MakeFolder(folder), SetRecord(L"single", folder),
+        Start(L"Q:\\setup.exe", L"single"), Installed(true), Click(IDC_UNINSTALL), Box(kAsk, IDYES),
         Box(kDone, IDOK), Installed(false), Exists(folder, true), Exists(L"Q:\\game.exe", true),
         Close()});  // nothing is deleted relative to the source folder
 }
@@ -85,15 +69,15 @@ TEST(Uninstall, AFileInUseStaysWithTheRecordAndCanBeRemovedLater) {
                        L"readme.txt\nゲームを終了してから、もう一度アンインストールしてください。",
                    L"アンインストール"};
   // The game runs: its readme is open and cannot be deleted.
-  Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder), Insert(L"single"),
-        Start(L"Q:\\setup.exe", kTitle), Hold(folder + L"readme.txt"), Click(kUninstallId),
+  Play({CopyDisc(L"single", folder, false), SetRecord(L"single", folder), Insert(L"single"),
+        Start(L"Q:\\setup.exe", L"single"), Hold(folder + L"readme.txt"), Click(IDC_UNINSTALL),
         Box(kAsk, IDYES), Box(left, IDOK), Exists(folder + L"readme.txt", true),
         Exists(folder + L"game.exe", false), Exists(folder + L"data", false),
-        RecordIs(kTitle, folder), Installed(true),
+        RecordIs(L"single", folder), Installed(true),
         // The game has ended: the removal is tried again and completes.
-        Release(), Click(kUninstallId), Box(kAsk, IDYES), Box(kDone, IDOK),
-        Exists(folder + L"readme.txt", false), RegKey(RecordKey(kTitle), false), Installed(false),
-        Close()});
+        Release(), Click(IDC_UNINSTALL), Box(kAsk, IDYES), Box(kDone, IDOK),
+        Exists(folder + L"readme.txt", false), RegKey(RecordKey(L"single"), false),
+        Installed(false), Close()});
 }
 
 TEST(Uninstall, AHandWrittenRecordNamesItsFolderAndReadOnlyFilesGo) {
@@ -103,10 +87,11 @@ TEST(Uninstall, AHandWrittenRecordNamesItsFolderAndReadOnlyFilesGo) {
   std::wstring detour;
   for (int i = 0; i < 50; ++i) detour += L"\\zz\\..";
   Play({CopyDisc(L"single", folder, false), Write(folder + L"game.exe", "a neighbour's"),
-        ReadOnly(folder + L"\\readme.txt"), SetRecord(kTitle, WorkDir() + detour + L"\\installed"),
-        Insert(L"single"), Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES),
+        ReadOnly(folder + L"\\readme.txt"),
+        SetRecord(L"single", WorkDir() + detour + L"\\installed"), Insert(L"single"),
+        Start(L"Q:\\setup.exe", L"single"), Click(IDC_UNINSTALL), Box(kAsk, IDYES),
         Box(kDone, IDOK), Listed(folder, kNotListed), Exists(folder + L"game.exe", true),
-        RegKey(RecordKey(kTitle), false), Installed(false), Close()});
+        RegKey(RecordKey(L"single"), false), Installed(false), Close()});
 }
 
 TEST(Uninstall, ARecordKeyThatHoldsOtherKeysStaysAndIsTold) {
@@ -114,14 +99,14 @@ TEST(Uninstall, ARecordKeyThatHoldsOtherKeysStaysAndIsTold) {
   const BoxIs keyLeft{
       L"アプリケーションを削除しましたが、次のレジストリキーは削除できませんでした。\n"
       L"HKEY_LOCAL_MACHINE\\" +
-          RecordKey(kTitle),
+          RecordKey(L"single"),
       L"アンインストール",
       {IDOK}};
-  Play({CopyDisc(L"single", folder, false), SetRecord(kTitle, folder),
-        SetRecord(std::wstring(kTitle) + L"\\追加データ", folder), Insert(L"single"),
-        Start(L"Q:\\setup.exe", kTitle), Click(kUninstallId), Box(kAsk, IDYES), Box(keyLeft, IDOK),
-        Listed(folder, kNotListed), RecordIs(kTitle, L""), RegKey(RecordKey(kTitle), true),
-        Installed(false), Close()});
+  Play({CopyDisc(L"single", folder, false), SetRecord(L"single", folder),
+        RegString(RecordKey(L"single") + L"\\追加データ", L"path", folder), Insert(L"single"),
+        Start(L"Q:\\setup.exe", L"single"), Click(IDC_UNINSTALL), Box(kAsk, IDYES),
+        Box(keyLeft, IDOK), Listed(folder, kNotListed), RecordIs(L"single", L""),
+        RegKey(RecordKey(L"single"), true), Installed(false), Close()});
 }
 
 }  // namespace

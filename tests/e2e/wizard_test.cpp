@@ -7,9 +7,6 @@
 namespace e2e {
 namespace {
 
-constexpr wchar_t kStar[] = L"星の旅人";
-constexpr wchar_t kMulti[] = L"星の旅人 完全版";
-constexpr wchar_t kStarMenu[] = L"サンプル工房\\星の旅人";
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
 const BoxIs kShort{L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
                    L"インストール",
@@ -19,44 +16,38 @@ const BoxIs kQuit{
     L"インストールを中断しますか？", L"中断", {IDYES, IDNO}, IDNO};  // on the destination page
 const BoxIs kQuitCopy{
     L"インストールを中断しますか？", L"インストール", {IDYES, IDNO}, IDNO};  // during the copy
-const std::vector<std::wstring> kStarFiles{L"game.exe", L"readme.txt", L"data\\stage1.dat"};
+const std::vector<std::wstring> kSingleFiles{L"game.exe", L"readme.txt", L"data\\stage1.dat"};
 
-std::wstring InstallFolder(const std::wstring& title) { return DefaultFolder(title) + L"\\"; }
+std::wstring InstallFolder(const std::wstring& fixture) { return DefaultFolder(fixture) + L"\\"; }
 
 // The wizard opened from the launcher of fixture's first disc.
-std::vector<Step> OpenWizard(const std::wstring& fixture, const std::wstring& title) {
-  return {Insert(fixture), Start(L"Q:\\setup.exe", title), Click(kInstallId), Page(0)};
+Step OpenWizard(const std::wstring& fixture) {
+  return Steps({Insert(fixture), Start(L"Q:\\setup.exe", fixture), Click(IDC_INSTALL), Page(0)});
 }
 
 // The first line of the space text: the listed sizes' sum in KB.
 std::wstring Required(const std::wstring& fixture) {
-  std::uint64_t bytes = 0;
-  for (const std::wstring& name : ListFiles(FixtureDisc(fixture, L"DISC1"))) {
-    if (name != L"setup" && name.rfind(L"directx", 0) != 0)
-      bytes += ReadFileBytes(FixtureDisc(fixture, L"DISC1") + L"\\" + name)->size();
-  }
-  return L"必要な容量\t" + std::to_wstring(bytes >> 10) + L"KB\n";
+  return L"必要な容量\t" + std::to_wstring(ListedBytes(fixture) >> 10) + L"KB\n";
 }
 
 TEST(WizardInstall, TwoDiscsWithADiscSwapInstallFilesLinksAndRecord) {
-  const std::wstring folder = InstallFolder(kMulti);
-  Play(OpenWizard(L"multi", kMulti) +
-       std::vector<Step>{
-           PageText(kFolderEdit, DefaultFolder(kMulti)), Enabled({kBack}, false), Next(),
-           // DISC2's files are not on DISC1: asked for until it is in.
-           Box(kDisc2, IDOK), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDNO), Box(kDisc2, kKeep),
-           Enabled({kNext}, false), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
-           Text(kFinish, L"完了"), Visible({kBack, kNext}, false), Finish(),
-           Files(folder, FixtureDisc(L"multi", L"DISC1"),
-                 {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
-           Files(folder, FixtureDisc(L"multi", L"DISC2"),
-                 {L"data\\stage2.dat", L"data\\empty.dat", L"bgm\\テーマ曲.dat"}),
-           RecordIs(kMulti, folder), Link(DesktopLink(kMulti), folder + L"game.exe", folder),
-           Link(MenuLink(kMulti, kMulti), folder + L"game.exe", folder), Installed(true), Close()});
+  const std::wstring folder = InstallFolder(L"multi");
+  Play({OpenWizard(L"multi"), PageText(IDC_FOLDER_EDIT, DefaultFolder(L"multi")),
+        Enabled({kBack}, false), Next(),
+        // DISC2's files are not on DISC1: asked for until it is in.
+        Box(kDisc2, IDOK), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDNO), Box(kDisc2, kKeep),
+        Enabled({kNext}, false), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
+        Text(kFinish, L"完了"), Visible({kBack, kNext}, false), Finish(),
+        Files(folder, FixtureDisc(L"multi", L"DISC1"),
+              {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+        Files(folder, FixtureDisc(L"multi", L"DISC2"),
+              {L"data\\stage2.dat", L"data\\empty.dat", L"bgm\\テーマ曲.dat"}),
+        RecordIs(L"multi", folder), Link(DesktopLink(L"multi"), folder + L"game.exe", folder),
+        Link(MenuLink(L"multi"), folder + L"game.exe", folder), Installed(true), Close()});
 }
 
 TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
-  const std::wstring folder = InstallFolder(kStar);
+  const std::wstring folder = InstallFolder(L"single");
   const std::wstring stage1 = L"data\\stage1.dat";
   const BoxIs differs{
       stage1 + L"（DISC1）の内容が正しくありません。\nディスクを確認して、もう一度お試しください。",
@@ -64,72 +55,68 @@ TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
       {IDRETRY, IDCANCEL}};
   // Same size, one byte changed: Cancel abandons as at the disc prompt,
   // with no record and no links; Retry once the disc is mended completes.
-  Play(
-      std::vector<Step>{Insert(L"single"), Flip(L"Q:\\" + stage1)} + OpenWizard(L"single", kStar) +
-      std::vector<Step>{Next(),
-                        Box(differs, IDCANCEL),
-                        Box(kQuitCopy, IDYES),
-                        SheetGone(),
-                        RecordIs(kStar, L""),
-                        Exists(DesktopLink(kStar), false),
-                        Exists(folder + stage1, false),
-                        Click(kInstallId),
-                        Page(0),
-                        Next(),
-                        Box(differs, IDRETRY),
-                        Box(differs, kKeep),
-                        Exists(folder + stage1, false),
-                        CopyTo(FixtureDisc(L"single", L"DISC1") + L"\\" + stage1, L"Q:\\" + stage1),
-                        Answer(IDRETRY),
-                        Page(2),
-                        Finish(),
-                        Files(folder, FixtureDisc(L"single", L"DISC1"), kStarFiles),
-                        RecordIs(kStar, folder),
-                        Close()});
+  Play({Insert(L"single"),
+        Flip(L"Q:\\" + stage1),
+        OpenWizard(L"single"),
+        Next(),
+        Box(differs, IDCANCEL),
+        Box(kQuitCopy, IDYES),
+        SheetGone(),
+        RecordIs(L"single", L""),
+        Exists(DesktopLink(L"single"), false),
+        Exists(folder + stage1, false),
+        Click(IDC_INSTALL),
+        Page(0),
+        Next(),
+        Box(differs, IDRETRY),
+        Box(differs, kKeep),
+        Exists(folder + stage1, false),
+        CopyTo(FixtureDisc(L"single", L"DISC1") + L"\\" + stage1, L"Q:\\" + stage1),
+        Answer(IDRETRY),
+        Page(2),
+        Finish(),
+        Files(folder, FixtureDisc(L"single", L"DISC1"), kSingleFiles),
+        RecordIs(L"single", folder),
+        Close()});
 }
 
 TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
-  const std::wstring folder = InstallFolder(kMulti);
-  Play(OpenWizard(L"multi", kMulti) +
-       std::vector<Step>{Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
-                         Files(folder, FixtureDisc(L"multi", L"DISC1"),
-                               {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
-                         Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}),
-                         RecordIs(kMulti, L""), Exists(DesktopLink(kMulti), false),
-                         Exists(MenuLink(kMulti, kMulti), false), Installed(false), Close()});
+  const std::wstring folder = InstallFolder(L"multi");
+  Play({OpenWizard(L"multi"), Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
+        Files(folder, FixtureDisc(L"multi", L"DISC1"),
+              {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+        Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}), RecordIs(L"multi", L""),
+        Exists(DesktopLink(L"multi"), false), Exists(MenuLink(L"multi"), false), Installed(false),
+        Close()});
 }
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
   const std::wstring share = L"\\\\nosuchserver\\share\\games";
-  std::vector<Step> steps =
-      OpenWizard(L"single", kStar) +
-      std::vector<Step>{
-          PageText(kFolderEdit, DefaultFolder(kStar)), Picture(true), Enabled({kBack}, false),
-          PageText(kSpaceText,
-                   Required(L"single") + DefaultFolder(kStar).substr(0, 3) + L" の空き容量\t",
-                   false),
-          // Every change of the folder queries its own drive.
-          Type(L"Z:\\Games\\X"), PageText(kSpaceText, L"\nZ:\\ の空き容量\t", false)};
   // A folder that is not a full path is refused; the page stays.
+  std::vector<Step> refused;
   for (const wchar_t* folder : {L"", L"Games", L"\\Games", L"C:Games"}) {
-    steps =
-        steps +
-        std::vector<Step>{
-            Type(folder), Next(),
-            Box({L"インストール先のフォルダを指定してください。", L"インストール", {IDOK}}, IDOK),
-            Page(0), PageText(kFolderEdit, folder)};
+    refused.push_back(Steps(
+        {Type(folder), Next(),
+         Box({L"インストール先のフォルダを指定してください。", L"インストール", {IDOK}}, IDOK),
+         Page(0), PageText(IDC_FOLDER_EDIT, folder)}));
   }
-  // An unreachable share has 0 free: a warning, and No keeps the page.
-  Play(steps +
-       std::vector<Step>{Type(share),
-                         PageText(kSpaceText, Required(L"single") + share + L" の空き容量\t0KB"),
-                         Next(), Box(kShort, IDNO), Page(0), PageText(kFolderEdit, share),
-                         // Cancel asks, No by default; No keeps the wizard, Yes closes it.
-                         Cancel(), Box(kQuit, IDNO), StaysOpen(), Cancel(), Box(kQuit, IDYES),
-                         SheetGone(), RecordIs(kStar, L""), Enabled({kInstallId}, true),
-                         // The next Install starts from the default folder again.
-                         Click(kInstallId), Page(0), PageText(kFolderEdit, DefaultFolder(kStar)),
-                         Cancel(), Box(kQuit, IDYES), SheetGone(), Close()});
+  Play({OpenWizard(L"single"), PageText(IDC_FOLDER_EDIT, DefaultFolder(L"single")), Picture(true),
+        Enabled({kBack}, false),
+        PageText(IDC_SPACE_TEXT,
+                 Required(L"single") + DefaultFolder(L"single").substr(0, 3) + L" の空き容量\t",
+                 false),
+        // Every change of the folder queries its own drive.
+        Type(L"Z:\\Games\\X"), PageText(IDC_SPACE_TEXT, L"\nZ:\\ の空き容量\t", false),
+        Steps(refused),
+        // An unreachable share has 0 free: a warning, and No keeps the page.
+        Type(share), PageText(IDC_SPACE_TEXT, Required(L"single") + share + L" の空き容量\t0KB"),
+        Next(), Box(kShort, IDNO), Page(0), PageText(IDC_FOLDER_EDIT, share),
+        // Cancel asks, No by default; No keeps the wizard, Yes closes it.
+        Cancel(), Box(kQuit, IDNO), StaysOpen(), Cancel(), Box(kQuit, IDYES), SheetGone(),
+        RecordIs(L"single", L""), Enabled({IDC_INSTALL}, true),
+        // The next Install starts from the default folder again.
+        Click(IDC_INSTALL), Page(0), PageText(IDC_FOLDER_EDIT, DefaultFolder(L"single")), Cancel(),
+        Box(kQuit, IDYES), SheetGone(), Close()});
 }
 
 TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
@@ -138,16 +125,11 @@ TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
   // stops at its first question, before it writes anything there.
   const std::wstring stable = L"\\\\?\\unix\\dev";
   for (const bool shortBy1 : {false, true}) {
-    std::vector<Step> steps{Insert(L"spacebound"),
-                            ListFreeSpace(stable, shortBy1 ? 1 : 0),
-                            Start(L"Q:\\setup.exe", L"容量の境", L"Q:\\"),
-                            Click(kInstallId),
-                            Page(0),
-                            Type(stable),
-                            Next()};
-    if (shortBy1) steps.push_back(Box(kShort, IDYES));  // Yes goes on, with no second question
-    Play(steps + std::vector<Step>{Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
-                                   FreeUnchanged(), Close()});
+    Play({Insert(L"spacebound"), ListFreeSpace(stable, shortBy1 ? 1 : 0),
+          Start(L"Q:\\setup.exe", L"spacebound", L"Q:\\"), Click(IDC_INSTALL), Page(0),
+          Type(stable), Next(),
+          shortBy1 ? Box(kShort, IDYES) : Steps({}),  // Yes goes on, with no second question
+          Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(), FreeUnchanged(), Close()});
   }
 }
 
@@ -159,11 +141,9 @@ TEST(WizardFolder, ATypedFolderIsInstalledIntoAndRecordedPlain) {
   for (const auto& [typed, plain] :
        {std::pair{climbs + L".\\点々", std::wstring(L"C:\\acc-inst\\点々\\")},
         {L"C:\\acc-inst\\中. \\末尾. ", L"C:\\acc-inst\\中\\末尾\\"}}) {
-    Play(std::vector<Step>{SetRecord(kStar, L"")} + OpenWizard(L"single", kStar) +
-         std::vector<Step>{Type(typed), Next(), Page(2), Finish(),
-                           Files(plain, FixtureDisc(L"single", L"DISC1"), kStarFiles),
-                           RecordIs(kStar, plain), Link(DesktopLink(kStar), plain + L"game.exe"),
-                           Installed(true), Close()});
+    Play({SetRecord(L"single", L""), OpenWizard(L"single"), Type(typed), Next(), Page(2), Finish(),
+          Files(plain, FixtureDisc(L"single", L"DISC1"), kSingleFiles), RecordIs(L"single", plain),
+          Link(DesktopLink(L"single"), plain + L"game.exe"), Installed(true), Close()});
   }
 }
 
@@ -171,93 +151,82 @@ TEST(WizardFolder, AFolderTooLongForTheProductIsRefusedBeforeTheCopy) {
   // The longest folder is the uninstall copy's, <folder>\uninstall: 237
   // characters leave it within CreateDirectoryW's 247.
   const std::wstring fits = L"C:\\長い\\" + std::wstring(231, L'x'), tooLong = fits + L"y";
-  Play(
-      OpenWizard(L"single", kStar) +
-      std::vector<Step>{
-          Type(tooLong + L"\\zz\\.."), Next(),
-          Box({L"インストール先のフォルダが長すぎます。\n237文字以内のフォルダを指定してください。",
-               L"インストール",
-               {IDOK}},
-              IDOK),
-          Page(0), PageText(kFolderEdit, tooLong), Exists(L"C:\\長い", false), Type(fits), Next(),
-          Page(2), Finish(), Files(fits + L"\\", L"Q:\\", kStarFiles),
-          Exists(fits + L"\\uninstall\\setup.exe", true), RecordIs(kStar, fits + L"\\"),
-          Installed(true), Close()});
+  Play({OpenWizard(L"single"), Type(tooLong + L"\\zz\\.."), Next(),
+        Box({L"インストール先のフォルダが長すぎます。\n237文字以内のフォルダを指定してください。",
+             L"インストール",
+             {IDOK}},
+            IDOK),
+        Page(0), PageText(IDC_FOLDER_EDIT, tooLong), Exists(L"C:\\長い", false), Type(fits), Next(),
+        Page(2), Finish(), Files(fits + L"\\", L"Q:\\", kSingleFiles),
+        Exists(fits + L"\\uninstall\\setup.exe", true), RecordIs(L"single", fits + L"\\"),
+        Installed(true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
-  const std::wstring folder = InstallFolder(kStar);
+  const std::wstring folder = InstallFolder(L"single");
   // Three presses once the large file is being written: one question. The
   // large readme is not the publisher's: a package without "filehash"
   // installs every file unchecked, as before.
-  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} +
-       OpenWizard(L"single", kStar) +
-       std::vector<Step>{Next(), Exists(folder + L"readme.txt", true), Cancel(3),
-                         Box(kQuitCopy, kKeep), Enabled({kNext, kBack}, false), Answer(IDNO),
-                         Rises(), Page(2), NoBox(), Finish(), Files(folder, L"Q:\\", kStarFiles),
-                         RecordIs(kStar, folder), Exists(DesktopLink(kStar), true), Close()});
+  Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
+        Next(), Exists(folder + L"readme.txt", true), Cancel(3), Box(kQuitCopy, kKeep),
+        Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
+        Files(folder, L"Q:\\", kSingleFiles), RecordIs(L"single", folder),
+        Exists(DesktopLink(L"single"), true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
-  const std::wstring folder = InstallFolder(kStar);
-  Play(std::vector<Step>{Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash")} +
-       OpenWizard(L"single", kStar) +
-       std::vector<Step>{
-           Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES),
-           SheetGone(), Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
-           Exists(folder + L"readme.txt", false),               // partial: removed
-           Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),
-           RecordIs(kStar, L""), Exists(DesktopLink(kStar), false),
-           Exists(MenuLink(kStarMenu, kStar), false), Enabled({kInstallId}, true), Close()});
+  const std::wstring folder = InstallFolder(L"single");
+  Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
+        Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES), SheetGone(),
+        Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
+        Exists(folder + L"readme.txt", false),  // partial: removed
+        Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),
+        RecordIs(L"single", L""), Exists(DesktopLink(L"single"), false),
+        Exists(MenuLink(L"single"), false), Enabled({IDC_INSTALL}, true), Close()});
 }
 
 TEST(WizardCopy, FailedCopyRetriedAndReadOnlyFileReplaced) {
-  const std::wstring folder = InstallFolder(kStar);
+  const std::wstring folder = InstallFolder(L"single");
   const BoxIs failed{L"readme.txtのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}};
   // A folder where readme.txt should go fails its copy until it is removed;
   // an old read-only game.exe is simply replaced.
-  Play(std::vector<Step>{MakeFolder(folder + L"readme.txt"), Write(folder + L"game.exe", "old"),
-                         ReadOnly(folder + L"game.exe")} +
-       OpenWizard(L"single", kStar) +
-       std::vector<Step>{
-           Next(), Box(failed, IDRETRY), Box(failed, kKeep), RemoveFolder(folder + L"readme.txt"),
-           Answer(IDRETRY), Rises(), Page(2), Finish(), Files(folder, L"Q:\\", kStarFiles),
-           Attribute(folder + L"game.exe", FILE_ATTRIBUTE_READONLY, false),
-           Link(MenuLink(kStarMenu, L"はじめにお読みください"), folder + L"readme.txt"), Close()});
+  Play({MakeFolder(folder + L"readme.txt"), Write(folder + L"game.exe", "old"),
+        ReadOnly(folder + L"game.exe"), OpenWizard(L"single"), Next(), Box(failed, IDRETRY),
+        Box(failed, kKeep), RemoveFolder(folder + L"readme.txt"), Answer(IDRETRY), Rises(), Page(2),
+        Finish(), Files(folder, L"Q:\\", kSingleFiles),
+        Attribute(folder + L"game.exe", FILE_ATTRIBUTE_READONLY, false),
+        Link(MenuLink(L"single", L"はじめにお読みください"), folder + L"readme.txt"), Close()});
 }
 
 TEST(WizardCopy, FailedCopyOntoItsOwnSourceKeepsTheSource) {
   // Installing onto the disc folder itself: each destination is its own
   // source. The copy fails; cancelled, it deletes no file it did not write.
   const std::wstring disc = L"C:\\星の旅人 ディスク\\";
-  Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", kStar), Click(kInstallId), Page(0),
-        Type(disc), Next(),
+  Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", L"single"), Click(IDC_INSTALL),
+        Page(0), Type(disc), Next(),
         Box({L"game.exeのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}}, IDCANCEL),
         Box(kQuitCopy, IDYES), SheetGone(),
-        Files(disc, FixtureDisc(L"single", L"DISC1"), kStarFiles), RecordIs(kStar, L""),
-        Exists(DesktopLink(kStar), false), Close()});
+        Files(disc, FixtureDisc(L"single", L"DISC1"), kSingleFiles), RecordIs(L"single", L""),
+        Exists(DesktopLink(L"single"), false), Close()});
 }
 
 TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
   // What was copied stays; no record and no link say it is installed.
-  Play(std::vector<Step>{LockMaker()} + OpenWizard(L"single", kStar) +
-       std::vector<Step>{
-           Next(),
-           Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
-                L"インストール",
-                {IDOK}},
-               IDOK),
-           SheetGone(), Files(InstallFolder(kStar), L"Q:\\", {L"game.exe"}), RecordIs(kStar, L""),
-           RegKey(RecordKey(kStar), false), Exists(DesktopLink(kStar), false), Installed(false),
-           Close()});
+  Play({LockMaker(L"single"), OpenWizard(L"single"), Next(),
+        Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
+             L"インストール",
+             {IDOK}},
+            IDOK),
+        SheetGone(), Files(InstallFolder(L"single"), L"Q:\\", {L"game.exe"}),
+        RecordIs(L"single", L""), RegKey(RecordKey(L"single"), false),
+        Exists(DesktopLink(L"single"), false), Installed(false), Close()});
 }
 
 TEST(WizardCopy, NoFilesGoStraightToTheFinishPage) {
-  Play(OpenWizard(L"nofiles", L"空の箱") +
-       std::vector<Step>{PageText(kSpaceText, L"必要な容量\t0KB\n", false), Next(), Page(2),
-                         NoBox(), Text(kFinish, L"完了"), Enabled({kFinish}, true), Finish(),
-                         RecordIs(L"空の箱", InstallFolder(L"空の箱")),
-                         Exists(DesktopLink(L"空の箱"), true), Close()});
+  Play({OpenWizard(L"nofiles"), PageText(IDC_SPACE_TEXT, L"必要な容量\t0KB\n", false), Next(),
+        Page(2), NoBox(), Text(kFinish, L"完了"), Enabled({kFinish}, true), Finish(),
+        RecordIs(L"nofiles", InstallFolder(L"nofiles")), Exists(DesktopLink(L"nofiles"), true),
+        Close()});
 }
 
 }  // namespace
