@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <regex>
 #include <string>
 
 #include "Commands.h"
@@ -43,10 +44,8 @@ int main(int argc, char** argv) {
   }
   const fs::path out = argv[2];
   const std::string name = out.filename().string();
-  std::string utf8;
-  for (const char c : ReadText(argv[1]))
-    utf8 += c == '\n' ? std::string("\r\n") : std::string(1, c);
-  const std::optional<std::string> settings = EncodeCp932(text::FromUtf8(utf8));
+  const std::optional<std::string> settings =
+      EncodeCp932(text::FromUtf8(std::regex_replace(ReadText(argv[1]), std::regex("\n"), "\r\n")));
   if (!settings) {
     std::cerr << argv[1] << ": not all of it has a code in code page 932\n";
     return 1;

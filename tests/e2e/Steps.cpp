@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <optional>
+#include <type_traits>
 
 #include "Process.h"
 #include "install/InstallFolder.h"
@@ -31,14 +33,6 @@ struct CLaunch {
   CProcess started;  // the process the step started
   CProcess shown;    // the one whose window it is
   CWindow window;
-};
-
-// A window of the driver's own, to take the foreground away.
-struct CThief {
-  HWND hwnd = nullptr;
-  ~CThief() {
-    if (hwnd) ::DestroyWindow(hwnd);
-  }
 };
 
 // The same bytes and the same last-write time; read a MiB at a time.
@@ -100,7 +94,8 @@ struct CRun {
   std::optional<CMessageBox> box;
   std::vector<win::UniqueFile> held;
   win::UniqueKey maker;
-  CThief thief;
+  // A window of the driver's own, to take the foreground away.
+  std::unique_ptr<std::remove_pointer_t<HWND>, BOOL(WINAPI*)(HWND)> thief{nullptr, ::DestroyWindow};
   ULARGE_INTEGER free{};
   std::wstring freeFolder;
 
@@ -378,10 +373,10 @@ Step SheetGone() {
 }
 Step StealFocus() {
   return [](CRun& run) {
-    run.thief.hwnd =
-        ::CreateWindowExW(0, L"STATIC", L"e2e foreground", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                          200, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(run.thief.hwnd && ::SetForegroundWindow(run.thief.hwnd));
+    run.thief.reset(::CreateWindowExW(0, L"STATIC", L"e2e foreground",
+                                      WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                      nullptr, nullptr, nullptr));
+    ASSERT_TRUE(run.thief && ::SetForegroundWindow(run.thief.get()));
     EXPECT_NE(::GetForegroundWindow(), run.Launcher().Handle());
   };
 }
@@ -546,15 +541,9 @@ Step Link(const std::wstring& link, const std::wstring& target, const std::wstri
   };
 }
 Step Installed(bool installed) {
-  return [=](CRun& run) {
-    // The buttons follow only once the wizard or the removal has returned.
-    const CWindow launcher = run.Launcher();
-    EXPECT_TRUE(WaitUntil([&] {
-      return launcher.ControlEnabled(IDC_INSTALL) != installed &&
-             launcher.ControlEnabled(IDC_START_GAME) == installed &&
-             launcher.ControlEnabled(IDC_UNINSTALL) == installed;
-    }));
-  };
+  // The buttons follow only once the wizard or the removal has returned.
+  return Steps(
+      {Enabled({IDC_INSTALL}, !installed), Enabled({IDC_START_GAME, IDC_UNINSTALL}, installed)});
 }
 Step Rises() {
   return [](CRun& run) {

@@ -1,13 +1,8 @@
 // Scenarios as data: a scenario is a list of steps (what is arranged,
 // pressed and answered, and what must hold afterwards) that Play runs in
-// order. Every step waits, up to kWaitMs, for the state it needs.
-//
-//   Play({Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi"), Click(IDC_INSTALL), Page(0),
-//         Next(), Box(kDisc2, kKeep), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
-//         Finish(), RecordIs(L"multi", folder), Close()});
-//
-// A product is named by its fixture; its names and places (caption, record,
-// links, folders) come from the product's own owners.
+// order (README.md). Every step waits, up to kWaitMs, for the state it
+// needs. A product is named by its fixture; its names and places (caption,
+// record, links, folders) come from the product's own owners.
 #pragma once
 
 #include <cstdint>

@@ -12,12 +12,6 @@ namespace e2e {
 
 namespace {
 
-std::wstring Environment(const wchar_t* name) {
-  wchar_t value[MAX_PATH * 2] = {};
-  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH * 2);
-  return length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
-}
-
 // Calls visit(name, isFolder) for each entry of folder.
 template <typename Visit>
 bool ForEachEntry(const std::wstring& folder, Visit visit) {
@@ -52,17 +46,10 @@ std::wstring& InsertedHome() {
 
 }  // namespace
 
-const std::wstring& WorkDir() {
-  static const std::wstring folder = Environment(L"E2E_WORK");
-  return folder;
-}
-const std::wstring& FixturesDir() {
-  static const std::wstring folder = Environment(L"E2E_FIXTURES");
-  return folder;
-}
-const std::wstring& SetupProgram() {
-  static const std::wstring program = Environment(L"E2E_SETUP");
-  return program;
+std::wstring Environment(const wchar_t* name) {
+  wchar_t value[MAX_PATH * 2] = {};
+  const DWORD length = ::GetEnvironmentVariableW(name, value, MAX_PATH * 2);
+  return length < MAX_PATH * 2 ? std::wstring(value, length) : std::wstring();
 }
 
 std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label) {
@@ -157,17 +144,6 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
     return isFolder ? CopyTree(source, target)
                     : ::CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
   });
-}
-
-bool RemoveTree(const std::wstring& folder) {
-  if (!FolderExists(folder)) return !FileExists(folder);
-  (void)ForEachEntry(folder, [&](const std::wstring& name, bool isFolder) {
-    const std::wstring path = JoinPath(folder, name);
-    if (isFolder) return RemoveTree(path);
-    (void)::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    return ::DeleteFileW(path.c_str()) != FALSE;
-  });
-  return ::RemoveDirectoryW(folder.c_str()) != FALSE;
 }
 
 std::vector<std::wstring> ListFiles(const std::wstring& root) {

@@ -21,12 +21,13 @@
 
 namespace e2e {
 
-// Set by run-scenario.sh: the scenario's scratch folder, the fixtures
-// (fixtures\<product>\<DISC>\...: copy, never change), the program under
-// test and e2e_opener.exe. Empty elsewhere.
-const std::wstring& WorkDir();
-const std::wstring& FixturesDir();
-const std::wstring& SetupProgram();
+// A variable of the environment; empty when unset. run-scenario.sh sets
+// the scenario's scratch folder, the fixtures (fixtures\<product>\<DISC>\...:
+// copy, never change), the program under test and E2E_OPENER.
+std::wstring Environment(const wchar_t* name);
+inline std::wstring WorkDir() { return Environment(L"E2E_WORK"); }
+inline std::wstring FixturesDir() { return Environment(L"E2E_FIXTURES"); }
+inline std::wstring SetupProgram() { return Environment(L"E2E_SETUP"); }
 
 inline std::wstring JoinPath(const std::wstring& base, const std::wstring& name) {
   return text::WithTrailingBackslash(base) + name;
@@ -70,8 +71,6 @@ bool FolderExists(const std::wstring& path);
 // Creates the file's folder chain as needed; replaces an existing file.
 [[nodiscard]] bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 [[nodiscard]] bool CopyTree(const std::wstring& from, const std::wstring& to);
-// Deletes a folder with everything below it, read-only files too.
-[[nodiscard]] bool RemoveTree(const std::wstring& folder);
 // Every file below root as a relative path ("data\stage1.dat"), sorted.
 std::vector<std::wstring> ListFiles(const std::wstring& root);
 

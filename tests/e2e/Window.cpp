@@ -207,12 +207,8 @@ std::vector<CMessageBox> MessageBoxes(DWORD processId) {
   std::vector<CMessageBox> boxes;
   for (const CWindow& window : FindWindows(L"", processId)) {
     if (!IsMessageBox(window.Handle())) continue;
-    CMessageBox box{window,
-                    window.Text(),
-                    window.ControlText(kMessageTextId),
-                    {},
-                    0,
-                    ::GetWindow(window.Handle(), GW_OWNER)};
+    CMessageBox box{window, window.Text(), window.ControlText(kMessageTextId)};
+    box.owner = ::GetWindow(window.Handle(), GW_OWNER);
     std::vector<std::pair<LONG, int>> placed;
     for (const int id : {IDOK, IDCANCEL, IDABORT, IDRETRY, IDIGNORE, IDYES, IDNO}) {
       RECT rect{};

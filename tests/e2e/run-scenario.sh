@@ -42,10 +42,6 @@ export WINEDEBUG=${WINEDEBUG:-err+all,fixme-all}
 export SETUP_WINE_ARCH
 source "$here/../../scripts/wine-env.sh"
 
-# E2E_TRACE=1: times of the harness's own steps, on standard error.
-t0=$(date +%s.%N)
-phase() { [[ -n ${E2E_TRACE:-} ]] && awk -v s="$t0" -v e="$(date +%s.%N)" -v p="$1" 'BEGIN { printf "%6.2f s %s\n", e - s, p }' >&2; return 0; }
-
 # Z:\ is the Unix root.
 winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 
@@ -116,7 +112,6 @@ xvfb_pid=
 status=1
 
 cleanup() {
-  phase "cleanup"
   if [[ -n $server_pid ]]; then
     # The programs with their server, at once: a server that ends before
     # them leaves them waiting for it forever. Nothing needs to be saved.
@@ -124,7 +119,6 @@ cleanup() {
     wait "$server_pid" 2>/dev/null
     wine_end_prefixes_below "$run" -KILL
   fi
-  phase "server ended"
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
   [[ -n $server_dir ]] && rm -rf "$server_dir"
   # Nothing may have written into the template through a hard link.
@@ -135,30 +129,28 @@ cleanup() {
     rm -f "$stamp"
     status=1
   fi
-  phase "template checked"
   if [[ ${E2E_KEEP:-} == 1 || ( ${E2E_KEEP:-} == failed && $status -ne 0 ) ]]; then
     echo "run-scenario.sh: kept $run" >&2
   else
     rm -rf "$run"
   fi
-  phase "removed"
 }
 trap 'cleanup; exit $status' EXIT
 trap 'exit 1' INT TERM
 
-phase "template ready"
 copy_prefix "$template" "$prefix" || { echo "run-scenario.sh: could not copy the template" >&2; exit 1; }
 mkdir -p "$work"
 # Q: names the disc in the tray; the tray starts empty.
 ln -sfn "$work/tray/disc" "$prefix/dosdevices/q:"
 
-phase "prefix copied"
+# A display of its own: scenarios that run at once never share an X server.
+# Tall enough for the launcher at 150 %. Started before the prefix is named,
+# so that ending the prefix's processes leaves it to its own end.
+xvfb_start 1024x1024 || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
 wine_env "$prefix"
+E2E_WORK=$(winpath "$work") E2E_FIXTURES=$(winpath "$fixtures") E2E_SETUP=$(winpath "$setup") \
+  E2E_OPENER=$(winpath "$opener")
 export E2E_WORK E2E_FIXTURES E2E_SETUP E2E_OPENER
-E2E_WORK=$(winpath "$work")
-E2E_FIXTURES=$(winpath "$fixtures")
-E2E_SETUP=$(winpath "$setup")
-E2E_OPENER=$(winpath "$opener")
 
 # One server for the whole scenario, started before any Wine program, or
 # two service processes may start and COM stalls.
@@ -175,17 +167,11 @@ for _ in $(seq 500); do
   sleep 0.01
 done
 
-phase "server started"
 log=$run/driver.log
-# A display of its own: scenarios that run at once never share an X server.
-# Tall enough for the launcher at 150 %.
-xvfb_start 1024x1024 || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
 start=$(date +%s.%N)
-
 (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" "$driver" --gtest_filter="$test" \
   --gtest_color=no >"$log" 2>&1)
 rc=$?
-phase "driver ended"
 cat "$log"
 # A filter that selects nothing passes in GoogleTest: count the tests.
 if ((rc == 0)) && grep -q '^\[  PASSED  \] [1-9]' "$log" && ! grep -q '^\[  FAILED  \]' "$log"; then

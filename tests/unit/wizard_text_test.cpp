@@ -1,5 +1,6 @@
 // The wizard's figures and texts: the progress bar position, the default
-// install folder and the destination page's space and folder texts.
+// install folder, the installation's names and the destination page's space
+// and folder texts.
 #include <gtest/gtest.h>
 
 #include "install/InstallFolder.h"
@@ -34,6 +35,12 @@ TEST(Wizard, FolderAndSpaceTexts) {
   EXPECT_EQ(DefaultInstallFolder(L"C:\\Program Files\\", info), L"C:\\Program Files\\工房\\星");
   EXPECT_EQ(DefaultInstallFolder(L"D:\\PF", info), L"D:\\PF\\工房\\星");
   EXPECT_EQ(DefaultInstallFolder(L"", info), L"C:\\Program Files\\工房\\星");
+  // The end-to-end scenarios find and check these through the same names.
+  EXPECT_EQ(UninstallEntryKeyPath(info),
+            L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\工房 星");
+  EXPECT_EQ(TempProgramName(info.title) + L" " + LogFileName(info.title),
+            L"setup_星.exe setup_星.log");
+  EXPECT_EQ(ui::LauncherCaption(info.title), L"星 セットアップ");
 
   // Kilobytes round down and stay whole beyond 2 TiB.
   EXPECT_EQ(ui::SpaceText(1023, L"C:\\", 0), L"必要な容量\t0KB\nC:\\ の空き容量\t0KB");

@@ -9,6 +9,7 @@
 #include "TestSupport.h"
 #include "install/InstallNames.h"
 #include "install/Removal.h"
+#include "install/Shortcuts.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
@@ -167,6 +168,18 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   }
   fs::current_path(previous);
   ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + info.company).c_str());
+
+  // Where the links lie, for making and removing them and for the
+  // end-to-end scenarios: the desktop, then the menu folder, the game first.
+  info.exeFile = L"game.exe";
+  info.menus = {{L"説明書", L"doc\\readme.txt"}};
+  std::wstring links;
+  for (const ProductLink& l : ProductLinks(info, L"C:\\G\\"))
+    links += std::to_wstring(l.csidl) + L" " + l.link + L" " + l.target + L"\n";
+  const std::wstring menu = std::to_wstring(CSIDL_PROGRAMS) + L" " + info.menuFolder + L"\\";
+  EXPECT_EQ(links, std::to_wstring(CSIDL_DESKTOP) + L" 星の旅人.lnk C:\\G\\game.exe\n" + menu +
+                       L"星の旅人.lnk C:\\G\\game.exe\n" + menu +
+                       L"説明書.lnk C:\\G\\doc\\readme.txt\n");
 }
 
 }  // namespace
