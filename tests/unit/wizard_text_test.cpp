@@ -41,6 +41,7 @@ TEST(Wizard, FolderAndSpaceTexts) {
   EXPECT_EQ(TempProgramName(info.title) + L" " + LogFileName(info.title),
             L"setup_星.exe setup_星.log");
   EXPECT_EQ(ui::LauncherCaption(info.title), L"星 セットアップ");
+  EXPECT_STREQ(kInstallRecordValue, L"path");  // as records written earlier or by hand name it
 
   // Kilobytes round down and stay whole beyond 2 TiB.
   EXPECT_EQ(ui::SpaceText(1023, L"C:\\", 0), L"必要な容量\t0KB\nC:\\ の空き容量\t0KB");
