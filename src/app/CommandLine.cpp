@@ -63,6 +63,12 @@ CommandLine ParseCommandLine(const wchar_t* commandLine) {
       parsed.silent = true;
     } else if (SameSwitch(argument, L"/uninstall")) {
       parsed.uninstall = true;
+    } else if (SameSwitch(argument, L"/install")) {
+      parsed.install = true;
+    } else if (SameSwitch(argument, L"/confirmed")) {
+      parsed.confirmed = true;
+    } else if (StartsWithSwitch(argument.c_str(), L"/log=")) {
+      parsed.logFile = argument.substr(5);
     } else if (StartsWithSwitch(argument.c_str(), L"/D=")) {
       parsed.installFolder = argument.substr(3);
     } else {
@@ -70,27 +76,4 @@ CommandLine ParseCommandLine(const wchar_t* commandLine) {
     }
   }
   return parsed;
-}
-
-std::wstring QuoteArgument(const std::wstring& argument) {
-  // Backslashes are literal except in a run that ends at a quote, where each
-  // pair stands for one; the closing quote counts as such a quote.
-  std::wstring quoted = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"') {
-      quoted.append(backslashes * 2 + 1, L'\\');
-    } else {
-      quoted.append(backslashes, L'\\');
-    }
-    backslashes = 0;
-    quoted += c;
-  }
-  quoted.append(backslashes * 2, L'\\');
-  quoted += L'"';
-  return quoted;
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+
 // What a command line asks for. Switches begin with '/' (or '-'); none of
 // them is ever taken for the folder.
 struct CommandLine {
@@ -13,6 +14,14 @@ struct CommandLine {
   std::optional<std::wstring> folder;
   bool silent = false;     // /S: no window at all, an exit code and a log
   bool uninstall = false;  // /uninstall
+  bool install = false;    // /install: the wizard without the launcher
+  // /confirmed (with /uninstall): the removal's question was asked and
+  // answered Yes by the process that started this one.
+  bool confirmed = false;
+  // /log=<file> (with /S): where the log goes, in place of the temporary
+  // folder's; given by the process that started this one with rights, so
+  // that the log stays in its user's temporary folder.
+  std::optional<std::wstring> logFile;
   // /D=<folder>: the rest of the command line after "/D=", blanks
   // included, no quotes needed (trailing blanks and one pair of quotes
   // around it dropped). It must come last; it is also recognised as one
@@ -27,8 +36,3 @@ struct CommandLine {
 // split as the system splits it (CommandLineToArgvW). /S, /uninstall and
 // /D= are compared ignoring case.
 CommandLine ParseCommandLine(const wchar_t* commandLine);
-
-// One argument quoted so that CommandLineToArgvW gives it back unchanged:
-// blanks survive, and a folder that ends in backslashes (a drive root such
-// as Q:\) keeps them.
-std::wstring QuoteArgument(const std::wstring& argument);

@@ -66,21 +66,30 @@ BOOL CLauncherApp::InitInstance() {
     if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
       const std::wstring text = ui::RefusalText(FieldName(unsafe->field), unsafe->value);
       if (silent) {
-        LogStartFailure(info.title, L"the package is refused: " + unsafe->reason, silentFailure);
+        LogStartFailure(info.title, command, L"the package is refused: " + unsafe->reason,
+                        silentFailure);
         return End(silentFailure);
       }
       win::ShowMessage(nullptr, text, ui::kSetupCaption, MB_OK | MB_ICONERROR);
-      return End(command.uninstall ? DWORD{kExitFailed} : DWORD{kRefused});
+      return End(command.uninstall || command.install ? DWORD{kExitFailed} : DWORD{kRefused});
     }
     LoadFileHashes(package, info);
     if (!silent) {
-      launcherPicture = LoadPicture(package, kLauncherPictureMember);
-      wizardPicture = LoadPicture(package, kWizardPictureMember);
+      // Each process loads the picture it shows: the wizard's process
+      // (/install) the wizard's, the launcher its own.
+      if (command.install) {
+        wizardPicture = LoadPicture(package, kWizardPictureMember);
+      } else {
+        launcherPicture = LoadPicture(package, kLauncherPictureMember);
+      }
     }
   }  // The package is closed here: nothing reads it any more.
   info.packageBytes = std::move(*packageBytes);
 
-  if (IsUnattended(command, info, sourceDir)) return End(RunUnattended(info, command, sourceDir));
+  // Install and uninstall run in a process of their own, which the
+  // single-instance test below must not turn away.
+  if (RunsWithoutLauncher(command, info, sourceDir))
+    return End(RunWithoutLauncher(info, command, sourceDir, wizardPicture.get()));
 
   if (const HWND running = ::FindWindowW(nullptr, ui::LauncherCaption(info.title).c_str())) {
     ::SetForegroundWindow(running);
@@ -88,7 +97,7 @@ BOOL CLauncherApp::InitInstance() {
   }
 
   if (info.singleDisc || command.folder) {
-    CLauncherDlg launcher(info, launcherPicture.get(), wizardPicture.get());
+    CLauncherDlg launcher(info, launcherPicture.get());
     // How the launcher was closed makes no difference.
     return launcher.DoModal() == -1 ? End(kNoWindow) : FALSE;
   }

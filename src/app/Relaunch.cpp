@@ -8,6 +8,7 @@
 #include "text/PathText.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
+#include "win/Processes.h"
 
 namespace {
 

@@ -19,7 +19,9 @@
 #include "win/Dialog.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
+#include "win/Processes.h"
 #include "win/Shell.h"
+#include "wizard/InstallWizard.h"
 
 namespace {
 
@@ -28,7 +30,14 @@ namespace {
 // name a file (start-up refuses such a package first) nothing is written.
 class CLog {
  public:
-  explicit CLog(const std::wstring& title) : m_title(title) {}
+  // Nothing is written without a title; path, when given, is the log's.
+  CLog(const std::wstring& title, std::optional<std::wstring> path)
+      : m_title(title), m_path(std::move(path)) {}
+  // Where the log goes; none without a title that can name a file.
+  std::optional<std::wstring> Path() const {
+    if (m_title.empty()) return std::nullopt;
+    return m_path ? m_path : TempFilePath(TempFolder(), LogFileName(m_title));
+  }
   void Line(const std::wstring& text) {
     if (!m_opened) Open();
     const std::string bytes = text::ToUtf8(text) + "\r\n";
@@ -48,14 +57,14 @@ class CLog {
  private:
   void Open() {
     m_opened = true;
-    if (m_title.empty()) return;
-    const std::optional<std::wstring> path = TempFilePath(TempFolder(), LogFileName(m_title));
+    const std::optional<std::wstring> path = Path();
     if (!path) return;
     m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
 
   std::wstring m_title;
+  std::optional<std::wstring> m_path;
   bool m_opened = false;
   win::UniqueFile m_file;
 };
@@ -118,6 +127,57 @@ class CSilentHost : public CInstallHost {
   std::wstring m_besideSource;
 };
 
+// The switches that carry this run on in another process: what it is, and
+// where its log goes (a process with other rights has another %TEMP%).
+std::wstring PassedOnSwitches(const CommandLine& command, const CLog& log) {
+  std::wstring switches = command.install ? L"/install" : L"/uninstall";
+  if (command.uninstall && command.confirmed) switches += L" /confirmed";
+  if (command.silent) {
+    switches = command.uninstall ? L"/S /uninstall" : L"/S";
+    if (const std::optional<std::wstring> path = log.Path())
+      switches += L" " + QuoteArgument(L"/log=" + *path);
+  }
+  // Last: it takes the rest of the line.
+  if (command.installFolder) switches += L" /D=" + *command.installFolder;
+  return switches;
+}
+
+// The run again, in a process of its own started with administrator
+// rights; this one waits and passes on its exit code. The interactive
+// removal asks its question first, so that a No costs no prompt for rights.
+DWORD RunWithRights(CommandLine command, const std::wstring& sourceDir, CLog& log) {
+  if (command.uninstall && !command.silent && !command.confirmed) {
+    if (!AskUninstall(nullptr)) return kExitFailed;
+    command.confirmed = true;
+  }
+  const std::wstring parameters =
+      QuoteArgument(sourceDir) + L" " + PassedOnSwitches(command, log);
+  const std::optional<DWORD> code =
+      win::RunElevatedAndWait(nullptr, ModulePath(), parameters, sourceDir);
+  if (code) return *code;
+  // Refused, or not started at all: nothing was done, and only a log tells.
+  const bool refused = ::GetLastError() == ERROR_CANCELLED;
+  return log.End(kExitFailed, refused ? L"administrator rights were refused"
+                                      : L"the program could not be started with administrator rights");
+}
+
+// /install: the wizard, without the launcher.
+DWORD InstallWithWizard(SetupInfo& info, const CommandLine& command, HBITMAP wizardPicture) {
+  if (!InstalledFolder(info).empty()) {
+    win::ShowMessage(nullptr, ui::kAlreadyInstalled, ui::kInstallCaption, MB_OK);
+    return kExitNothingToDo;
+  }
+  // From the first disc of several, the wizard runs from a copy in the
+  // temporary folder, so that the disc can be changed.
+  if (!info.singleDisc && !command.folder) {
+    bool started = false;
+    const DWORD code = RelaunchFromTempCopy(info.title, CurrentFolder(), L"/install", true, &started);
+    if (started) return code;
+  }
+  RunInstallWizard(nullptr, info, wizardPicture);
+  return InstalledFolder(info).empty() ? kExitFailed : kExitDone;
+}
+
 DWORD SilentInstall(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir,
                     CLog& log) {
   // Made full and plain as the destination page makes a typed folder.
@@ -164,8 +224,8 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
     // this process passes on its exit code.
     (void)::SetCurrentDirectoryW(TempFolder().c_str());
     bool started = false;
-    const DWORD code = RelaunchFromTempCopy(
-        info.title, copyFolder, silent ? L"/uninstall /S" : L"/uninstall", true, &started);
+    const DWORD code =
+        RelaunchFromTempCopy(info.title, copyFolder, PassedOnSwitches(command, log), true, &started);
     if (started) return code;
     log.Line(L"warning: no copy could be started from the temporary folder; removing from here");
   }
@@ -185,7 +245,8 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
       ::CompareStringOrdinal(self.c_str(), -1, tempCopy->c_str(), -1, TRUE) == CSTR_EQUAL)
     (void)::MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
 
-  if (!silent && !AskUninstall(nullptr)) return log.End(kExitFailed, L"not confirmed");
+  if (!silent && !command.confirmed && !AskUninstall(nullptr))
+    return log.End(kExitFailed, L"not confirmed");
   const UninstallResult result =
       UninstallProduct(info, [&](const std::wstring& line) { log.Line(line); });
   if (!silent) TellUninstallResult(nullptr, info, result);
@@ -218,26 +279,30 @@ std::optional<std::wstring> UsageError(const CommandLine& command) {
   return std::nullopt;
 }
 
-bool IsUnattended(const CommandLine& command, const SetupInfo& info,
-                  const std::wstring& sourceDir) {
-  if (command.silent || command.uninstall) return true;
+bool RunsWithoutLauncher(const CommandLine& command, const SetupInfo& info,
+                         const std::wstring& sourceDir) {
+  if (command.silent || command.uninstall || command.install) return true;
   const std::wstring installed = InstalledFolder(info);
   if (installed.empty()) return false;
   const std::wstring copyFolder = installed + kUninstallFolder;
   return SameFolder(ModuleFolder(), copyFolder) || SameFolder(sourceDir, copyFolder);
 }
 
-DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir) {
-  // Only a run with /S writes a log; the interactive removal tells its
-  // user instead.
-  CLog log(command.silent ? info.title : std::wstring());
+DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
+                         const std::wstring& sourceDir, HBITMAP wizardPicture) {
+  // Only a run with /S writes a log; the interactive runs tell their user
+  // instead.
+  CLog log(command.silent ? info.title : std::wstring(), command.logFile);
   if (const std::optional<std::wstring> usage = UsageError(command))
     return log.End(kExitUsage, *usage);
+  if (!win::IsElevated()) return RunWithRights(command, sourceDir, log);
   if (command.silent && !command.uninstall) return SilentInstall(info, command, sourceDir, log);
+  if (command.install && !command.uninstall) return InstallWithWizard(info, command, wizardPicture);
   return Uninstall(info, command, sourceDir, log);
 }
 
-void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode) {
-  CLog log(title);
+void LogStartFailure(const std::wstring& title, const CommandLine& command,
+                     const std::wstring& reason, DWORD exitCode) {
+  CLog log(title, command.logFile);
   (void)log.End(exitCode, reason);
 }

@@ -1,7 +1,10 @@
 // The runs without the launcher: setup.exe /S [/D=<folder>] installs with
-// no window; setup.exe /uninstall [/S] removes, with the launcher's
-// question and final message or with no window. With /S a UTF-8 log
-// %TEMP%\setup_<title>.log tells each step and the reason of a failure.
+// no window; setup.exe /install opens the wizard; setup.exe /uninstall [/S]
+// removes, with the launcher's question and final message or with no
+// window. Each runs with administrator rights: started without them, the
+// program starts itself with them and passes on the exit code. With /S a
+// UTF-8 log %TEMP%\setup_<title>.log tells each step and the reason of a
+// failure.
 #pragma once
 
 #include <windows.h>
@@ -31,12 +34,16 @@ std::optional<std::wstring> UsageError(const CommandLine& command);
 // True when the command line asks for a run without the launcher, or the
 // program was started from the product's uninstall copy (or from its
 // temporary copy on the uninstall copy's package), which only removes.
-bool IsUnattended(const CommandLine& command, const SetupInfo& info, const std::wstring& sourceDir);
+bool RunsWithoutLauncher(const CommandLine& command, const SetupInfo& info,
+                         const std::wstring& sourceDir);
 
-// Carries out an unattended run for the loaded package; the current folder
-// is sourceDir. Returns the exit code. info.installDir is set by an install.
-DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir);
+// Carries out a run without the launcher for the loaded package; the
+// current folder is sourceDir. wizardPicture (may be null) is /install's.
+// Returns the exit code. info.installDir is set by an install.
+DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
+                         const std::wstring& sourceDir, HBITMAP wizardPicture);
 
 // Writes the reason why start-up could not use the package into the log of
 // title (nothing without a usable title).
-void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode);
+void LogStartFailure(const std::wstring& title, const CommandLine& command,
+                     const std::wstring& reason, DWORD exitCode);

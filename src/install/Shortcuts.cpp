@@ -6,13 +6,26 @@
 #include "win/Files.h"
 #include "win/Shell.h"
 
-std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir) {
+namespace {
+
+int DesktopOf(LinkOwner owner) {
+  return owner == LinkOwner::kAllUsers ? CSIDL_COMMON_DESKTOPDIRECTORY : CSIDL_DESKTOP;
+}
+int ProgramsOf(LinkOwner owner) {
+  return owner == LinkOwner::kAllUsers ? CSIDL_COMMON_PROGRAMS : CSIDL_PROGRAMS;
+}
+
+}  // namespace
+
+std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir,
+                                      LinkOwner owner) {
   const std::wstring game = installDir + info.exeFile;
   const std::wstring menu = info.menuFolder + L"\\";
-  std::vector<ProductLink> links{{CSIDL_DESKTOP, info.title + L".lnk", game},
-                                 {CSIDL_PROGRAMS, menu + info.title + L".lnk", game}};
+  const int programs = ProgramsOf(owner);
+  std::vector<ProductLink> links{{DesktopOf(owner), info.title + L".lnk", game},
+                                 {programs, menu + info.title + L".lnk", game}};
   for (const MenuEntry& entry : info.menus)
-    links.push_back({CSIDL_PROGRAMS, menu + entry.caption + L".lnk", installDir + entry.target});
+    links.push_back({programs, menu + entry.caption + L".lnk", installDir + entry.target});
   return links;
 }
 
@@ -24,11 +37,13 @@ void MakeProductLinks(const SetupInfo& info, const std::function<void(const std:
 }
 
 void RemoveProductLinks(const SetupInfo& info) {
-  for (const ProductLink& link : ProductLinks(info, {})) {
-    const std::wstring folder = GetSpecialFolderPath(link.csidl);
-    // A caption may name a sub-folder of the menu folder; it goes when empty.
-    if (!folder.empty()) (void)DeleteFileAndEmptyParents(folder, link.link);
+  for (const LinkOwner owner : {LinkOwner::kAllUsers, LinkOwner::kRunningUser}) {
+    for (const ProductLink& link : ProductLinks(info, {}, owner)) {
+      const std::wstring folder = GetSpecialFolderPath(link.csidl);
+      // A caption may name a sub-folder of the menu folder; it goes when empty.
+      if (!folder.empty()) (void)DeleteFileAndEmptyParents(folder, link.link);
+    }
+    const std::wstring programs = GetSpecialFolderPath(ProgramsOf(owner));
+    if (!programs.empty()) RemoveEmptyFolders(programs, info.menuFolder);
   }
-  const std::wstring programs = GetSpecialFolderPath(CSIDL_PROGRAMS);
-  if (!programs.empty()) RemoveEmptyFolders(programs, info.menuFolder);
 }

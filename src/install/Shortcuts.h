@@ -14,16 +14,22 @@ struct ProductLink {
   std::wstring target;  // installDir + a name from the package
 };
 
+// Whose desktop and Programs menu: the installation is for the machine, so
+// its links are for all users; an earlier version put them in the
+// running account's own folders.
+enum class LinkOwner { kAllUsers, kRunningUser };
+
 // The desktop link, then the menu links (the game first, then every menu
 // row) of info, pointing into installDir.
-std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir);
+std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir,
+                                      LinkOwner owner = LinkOwner::kAllUsers);
 
 // Makes every link into info.installDir; note hears of each link made or
 // not. A link that fails fails nothing else. The calling thread must have
 // entered COM.
 void MakeProductLinks(const SetupInfo& info, const std::function<void(const std::wstring&)>& note);
 
-// Deletes every link, the sub-folders of the menu folder they leave empty
-// and the menu folder itself when empty. Links that are not there are
-// passed over.
+// Deletes every link, for all users and in the running account's own
+// folders, the sub-folders of the menu folder they leave empty and the menu
+// folder itself when empty. Links that are not there are passed over.
 void RemoveProductLinks(const SetupInfo& info);

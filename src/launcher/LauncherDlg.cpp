@@ -1,23 +1,21 @@
 #include "launcher/LauncherDlg.h"
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
 
 #include "install/Record.h"
-#include "install/Removal.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "win/Dialog.h"
-#include "wizard/InstallWizard.h"
+#include "win/Processes.h"
+#include "win/Paths.h"
 
-CLauncherDlg::CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture)
-    : CDialog(IDD_LAUNCHER),
-      m_info(info),
-      m_hLauncherPicture(launcherPicture),
-      m_hWizardPicture(wizardPicture) {}
+CLauncherDlg::CLauncherDlg(const SetupInfo& info, HBITMAP launcherPicture)
+    : CDialog(IDD_LAUNCHER), m_info(info), m_hLauncherPicture(launcherPicture) {}
 
 BOOL CLauncherDlg::OnInitDialog() {
   ShowPicture(IDC_PICTURE, m_hLauncherPicture);
@@ -25,6 +23,10 @@ BOOL CLauncherDlg::OnInitDialog() {
   ::SetWindowTextW(Hwnd(), ui::LauncherCaption(m_info.title).c_str());
   if (!m_info.readmeFile.empty())
     ::SetWindowTextW(Item(IDC_README), ui::OpenReadmeText(m_info.readmeFile).c_str());
+  // The commands that ask for rights say so, as everywhere in Windows.
+  if (!win::IsElevated()) {
+    for (const int id : {IDC_INSTALL, IDC_UNINSTALL}) ::SendMessageW(Item(id), BCM_SETSHIELD, 0, TRUE);
+  }
   UpdateButtons();
   return TRUE;
 }
@@ -66,16 +68,20 @@ void CLauncherDlg::OnButtonClicked(int id) {
   }
 }
 
-void CLauncherDlg::OnInstall() {
-  RunInstallWizard(Hwnd(), m_info, m_hWizardPicture);
-  // Finished, cancelled or abandoned: the record tells what happened.
+void CLauncherDlg::RunWithRights(const std::wstring& switches) {
+  const std::wstring source = CurrentFolder();
+  // Its exit code is not needed: finished, cancelled, abandoned or refused
+  // rights (then nothing happened), the record tells what is installed.
+  (void)win::RunElevatedAndWait(Hwnd(), ModulePath(), QuoteArgument(source) + L" " + switches,
+                                source);
   UpdateButtons();
 }
 
+void CLauncherDlg::OnInstall() { RunWithRights(L"/install"); }
+
 void CLauncherDlg::OnUninstall() {
-  if (!AskUninstall(Hwnd())) return;
-  TellUninstallResult(Hwnd(), m_info, UninstallProduct(m_info));
-  UpdateButtons();
+  // Asked here: a No costs no prompt for rights.
+  if (AskUninstall(Hwnd())) RunWithRights(L"/uninstall /confirmed");
 }
 
 void CLauncherDlg::OnDirectX() {

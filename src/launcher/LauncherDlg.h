@@ -1,5 +1,8 @@
 // The launcher: the product's picture and five commands (install, DirectX,
-// start the game, uninstall, readme). The program's only main window.
+// start the game, uninstall, readme). It runs as the person who started it
+// and writes nothing: Install and Uninstall run in a process of their own
+// with rights, while what it starts itself (the game, the readme, DirectX)
+// runs as that person.
 #pragma once
 
 #include <windows.h>
@@ -10,9 +13,8 @@ struct SetupInfo;
 
 class CLauncherDlg : public win::CDialog {
  public:
-  // Borrows info and both pictures (either may be null) for the dialog's
-  // lifetime; the wizard gets info and wizardPicture in turn.
-  CLauncherDlg(SetupInfo& info, HBITMAP launcherPicture, HBITMAP wizardPicture);
+  // Borrows info and the picture (may be null) for the dialog's lifetime.
+  CLauncherDlg(const SetupInfo& info, HBITMAP launcherPicture);
 
   // Enables the commands from the install record: Install while it holds no
   // folder, Start and Uninstall while it does, readme when one is set.
@@ -30,8 +32,10 @@ class CLauncherDlg : public win::CDialog {
   void OnDirectX();
   void OnStartGame();
   void OnReadme();
+  // Runs this program again with rights and switches, on the source
+  // folder; the launcher waits, disabled, and then reads the record.
+  void RunWithRights(const std::wstring& switches);
 
-  SetupInfo& m_info;
+  const SetupInfo& m_info;
   HBITMAP m_hLauncherPicture;
-  HBITMAP m_hWizardPicture;
 };

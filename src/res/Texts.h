@@ -22,6 +22,7 @@ inline std::wstring InsertDiscText(const std::wstring& disc) { return disc + L"�
 inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを削除しますか？";
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
 inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションはインストールされていません。";
+inline constexpr wchar_t kAlreadyInstalled[] = L"このアプリケーションは既にインストールされています。";
 
 // The wizard.
 inline constexpr wchar_t kFinishText[] = L"完了";

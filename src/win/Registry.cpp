@@ -10,10 +10,10 @@ std::wstring ReadRegString(HKEY root, const std::wstring& keyPath, const wchar_t
   // An empty path would open the root itself: no record lives there.
   if (keyPath.empty()) return defaultText;
 
-  // Full access although only a read follows: a user who could not write
-  // the record counts as one for whom the product is not installed.
+  // Read access only: a launcher without administrator rights reads the
+  // install record too.
   win::UniqueKey key;
-  if (::RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_ALL_ACCESS, key.put()) != ERROR_SUCCESS)
+  if (::RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
     return defaultText;
 
   // Any length: a record written by hand or by an earlier version may be

@@ -10,6 +10,7 @@
 #include "package/PackageFile.h"
 #include "text/Cp932.h"
 #include "text/Cp932Backend.h"
+#include "win/Paths.h"
 
 namespace {
 
@@ -106,6 +107,21 @@ TEST(Picture, DrawsThePixelsOfTheMember) {
     ::SelectObject(dc, old);
   }
   ::DeleteDC(dc);
+}
+
+// The shipped program asks for no rights of its own: what it starts runs as
+// its user, and Install and Uninstall ask for rights in a process of their own.
+TEST(Program, ManifestAsksForNoRights) {
+  const std::wstring program = ModuleFolder() + L"setup.exe";
+  const HMODULE module = ::LoadLibraryExW(program.c_str(), nullptr,
+                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  ASSERT_TRUE(module) << "no " << testing::PrintToString(program);
+  const HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(1), RT_MANIFEST);
+  ASSERT_TRUE(found);
+  const auto* bytes = static_cast<const char*>(::LockResource(::LoadResource(module, found)));
+  const std::string manifest(bytes, ::SizeofResource(module, found));
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+  ::FreeLibrary(module);
 }
 
 }  // namespace
