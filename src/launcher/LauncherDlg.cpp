@@ -5,7 +5,9 @@
 
 #include <string>
 
+#include "install/InstallNames.h"
 #include "install/Record.h"
+#include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
@@ -68,20 +70,41 @@ void CLauncherDlg::OnButtonClicked(int id) {
   }
 }
 
-void CLauncherDlg::RunWithRights(const std::wstring& switches) {
-  const std::wstring source = CurrentFolder();
+void CLauncherDlg::RunWithRights(const std::wstring& program, const std::wstring& parameters,
+                                 const std::wstring& folder) {
   // Its exit code is not needed: finished, cancelled, abandoned or refused
   // rights (then nothing happened), the record tells what is installed.
-  (void)win::RunElevatedAndWait(Hwnd(), ModulePath(), QuoteArgument(source) + L" " + switches,
-                                source);
+  (void)win::RunElevatedAndWait(Hwnd(), program, parameters, folder);
   UpdateButtons();
 }
 
-void CLauncherDlg::OnInstall() { RunWithRights(L"/install"); }
+bool CLauncherDlg::PackageDiscIn() {
+  // Relative to the current folder, the source folder.
+  while (!IsPackageOf(ReadPackageFile(kPackageFileName), m_info)) {
+    if (win::ShowMessage(Hwnd(), ui::InsertDiscText(FirstDiscLabel(m_info)), ui::kInstallCaption,
+                         MB_OKCANCEL) != IDOK)
+      return false;
+  }
+  return true;
+}
+
+void CLauncherDlg::OnInstall() {
+  const std::wstring source = CurrentFolder();
+  if (PackageDiscIn()) RunWithRights(ModulePath(), QuoteArgument(source) + L" /install", source);
+}
 
 void CLauncherDlg::OnUninstall() {
   // Asked here: a No costs no prompt for rights.
-  if (AskUninstall(Hwnd())) RunWithRights(L"/uninstall /confirmed");
+  if (!AskUninstall(Hwnd())) return;
+  // The removal runs from the uninstall copy, as from the system's list,
+  // so that it needs no disc; without one, from the disc.
+  const std::wstring folder = InstalledFolder(m_info);
+  if (IsPackageOf(ReadPackageFile(folder + kUninstallPackage), m_info)) {
+    RunWithRights(folder + kUninstallProgram, L"/uninstall /confirmed", TempFolder());
+  } else if (PackageDiscIn()) {
+    const std::wstring source = CurrentFolder();
+    RunWithRights(ModulePath(), QuoteArgument(source) + L" /uninstall /confirmed", source);
+  }
 }
 
 void CLauncherDlg::OnDirectX() {

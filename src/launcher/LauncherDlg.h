@@ -32,9 +32,14 @@ class CLauncherDlg : public win::CDialog {
   void OnDirectX();
   void OnStartGame();
   void OnReadme();
-  // Runs this program again with rights and switches, on the source
-  // folder; the launcher waits, disabled, and then reads the record.
-  void RunWithRights(const std::wstring& switches);
+  // Runs program with rights and parameters; the launcher waits,
+  // disabled, and then reads the record.
+  void RunWithRights(const std::wstring& program, const std::wstring& parameters,
+                     const std::wstring& folder);
+  // The process with rights reads the package where this one did: true
+  // once the disc that holds it is in (the user is asked for it), false
+  // when the user cancels.
+  bool PackageDiscIn();
 
   const SetupInfo& m_info;
   HBITMAP m_hLauncherPicture;

@@ -1,5 +1,6 @@
 #include "Process.h"
 
+#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <utility>
@@ -25,6 +26,16 @@ void EndProcess(const win::UniqueHandle& process) {
 }
 
 }  // namespace
+
+DWORD ParentProcessId(DWORD processId) {
+  const win::UniqueFile snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32W entry{sizeof entry};
+  for (BOOL more = snapshot && ::Process32FirstW(snapshot.get(), &entry); more;
+       more = ::Process32NextW(snapshot.get(), &entry)) {
+    if (entry.th32ProcessID == processId) return entry.th32ParentProcessID;
+  }
+  return 0;
+}
 
 CProcess::~CProcess() { EndProcess(m_hProcess); }
 

@@ -11,6 +11,9 @@
 
 namespace e2e {
 
+// The process that started processId; 0 when there is none.
+DWORD ParentProcessId(DWORD processId);
+
 class CProcess {
  public:
   CProcess() = default;

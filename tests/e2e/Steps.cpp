@@ -101,8 +101,9 @@ struct CRun {
 
   CWindow Launcher() const { return launchers.empty() ? CWindow() : launchers.back().window; }
   CWindow Top() const { return sheet.IsVisible() ? sheet : Launcher(); }
-  // A box without a window of ours may come from a copy the program started.
-  DWORD Pid() const { return Top() ? Top().ProcessId() : 0; }
+  // The wizard's process asks; so may a process the launcher started (the
+  // removal), or a copy the program started: any process, then.
+  DWORD Pid() const { return sheet.IsVisible() ? sheet.ProcessId() : 0; }
 };
 
 void PlayIn(CRun& run, const std::vector<Step>& steps) {
@@ -139,12 +140,12 @@ std::wstring DefaultFolder(const std::wstring& fixture) {
   return DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), Product(fixture));
 }
 // ProductLinks lists the desktop link first, then the game's in the menu folder.
-std::wstring DesktopLink(const std::wstring& fixture) {
-  const ProductLink link = ProductLinks(Product(fixture), {}).front();
+std::wstring DesktopLink(const std::wstring& fixture, LinkOwner owner) {
+  const ProductLink link = ProductLinks(Product(fixture), {}, owner).front();
   return GetSpecialFolderPath(link.csidl) + link.link;
 }
-std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption) {
-  const ProductLink game = ProductLinks(Product(fixture), {}).at(1);
+std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption, LinkOwner owner) {
+  const ProductLink game = ProductLinks(Product(fixture), {}, owner).at(1);
   return GetSpecialFolderPath(game.csidl) +
          (caption.empty() ? game.link
                           : *text::ParentFolderOf(game.link) + L"\\" + caption + L".lnk");
@@ -305,9 +306,16 @@ Step Finish() {
 }
 Step Page(int index) {
   return [=](CRun& run) {
-    if (!run.sheet.Exists())
-      run.sheet = WaitWindow(ui::kInstallCaption, run.Launcher().ProcessId(), kNext);
-    ASSERT_TRUE(run.sheet) << "no wizard";
+    if (!run.sheet.Exists()) {
+      run.sheet = WaitWindow(ui::kInstallCaption, 0, kNext);
+      ASSERT_TRUE(run.sheet) << "no wizard";
+      // Started from the launcher, the wizard runs in a process of its own.
+      const DWORD launcher = run.Launcher() ? run.Launcher().ProcessId() : 0;
+      const bool spawned = run.started && run.sheet.ProcessId() == run.started.Id();
+      EXPECT_TRUE(!launcher || spawned || (run.sheet.ProcessId() != launcher &&
+                                ParentProcessId(run.sheet.ProcessId()) == launcher))
+          << "the wizard's process was not started by the launcher's";
+    }
     ASSERT_TRUE(WaitPage(run.sheet, index))
         << "page " << PageIndex(run.sheet) << " instead of " << index;
   };
@@ -328,7 +336,10 @@ Step Box(const BoxIs& expected, int answer) {
         << PrintToString(run.box->buttons);
     EXPECT_TRUE(!expected.defaultButton || run.box->defaultButton == expected.defaultButton)
         << run.box->defaultButton;
-    EXPECT_TRUE(!owner || run.box->owner == owner.Handle()) << "owned by another window";
+    // A process of its own has no window of the launcher's to own its box.
+    EXPECT_TRUE(!owner || owner.ProcessId() != run.box->window.ProcessId() ||
+                run.box->owner == owner.Handle())
+        << "owned by another window";
     if (answer != kKeep) Answer(answer)(run);
   };
 }
@@ -469,14 +480,19 @@ Step Exited(DWORD code) {
     EXPECT_EQ(run.started.ExitCode(), code);
   };
 }
-Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder) {
-  return [=](CRun&) {
+Step Marker(const std::wstring& path, const std::wstring& exe, const std::wstring& folder,
+            bool byLauncher) {
+  return [=](CRun& run) {
     const std::map<std::wstring, std::wstring> marker = WaitRecord(path);
     ASSERT_TRUE(marker.count(L"exe")) << PrintToString(path) << " was not written";
     EXPECT_TRUE(exe.empty() || SameFolder(marker.at(L"exe"), exe))
         << PrintToString(marker.at(L"exe"));
     EXPECT_TRUE(folder.empty() || SameFolder(marker.at(L"cwd"), folder))
         << PrintToString(marker.at(L"cwd"));
+    // Started by the launcher itself, so that it runs as the launcher's user.
+    EXPECT_TRUE(!byLauncher || (run.Launcher() && marker.count(L"parent") &&
+                                marker.at(L"parent") ==
+                                    std::to_wstring(run.Launcher().ProcessId())));
   };
 }
 Step Opened(const std::wstring& path) {

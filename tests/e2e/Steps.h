@@ -13,6 +13,7 @@
 #include "System.h"
 #include "Window.h"
 #include "install/InstallNames.h"
+#include "install/Shortcuts.h"
 #include "package/SetupInfo.h"
 #include "res/resource.h"
 
@@ -44,9 +45,10 @@ std::wstring DefaultFolder(const std::wstring& fixture);  // Program Files\<make
 // Its keys below HKEY_LOCAL_MACHINE: the install record, the Apps & features entry.
 inline std::wstring RecordKey(const std::wstring& f) { return InstallRecordKeyPath(Product(f)); }
 inline std::wstring EntryKey(const std::wstring& f) { return UninstallEntryKeyPath(Product(f)); }
-std::wstring DesktopLink(const std::wstring& fixture);
+std::wstring DesktopLink(const std::wstring& fixture, LinkOwner owner = LinkOwner::kAllUsers);
 // A link in its menu folder: caption's, or without one the game's.
-std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption = {});
+std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption = {},
+                      LinkOwner owner = LinkOwner::kAllUsers);
 // The launcher's copy that a multi-disc start runs.
 inline std::wstring TempCopy(const std::wstring& f) {
   return TempFolder() + TempProgramName(Product(f).title);
@@ -118,7 +120,7 @@ Step Foreground();
 Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched);
 Step Exited(DWORD code);  // what Spawn started
 Step Marker(const std::wstring& path, const std::wstring& exe = {},
-            const std::wstring& folder = {});
+            const std::wstring& folder = {}, bool byLauncher = false);
 Step Opened(const std::wstring& path = {});
 Step Exists(const std::wstring& path, bool exists);  // a file or a folder
 Step Files(const std::wstring& folder, const std::wstring& source,

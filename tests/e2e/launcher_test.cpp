@@ -168,9 +168,23 @@ TEST(LauncherStartGame, RunsTheRecordedProgramInTheInstallFolder) {
     const std::wstring folder = L"C:\\ゲーム 置き場\\" + Product(fixture).title + L"\\";
     Play({CopyDisc(fixture, folder, false), SetRecord(fixture, folder), Insert(fixture),
           Start(L"Q:\\setup.exe", fixture), Click(IDC_START_GAME),
-          Marker(folder + L"game_ran.txt", folder + exe, folder),
+          Marker(folder + L"game_ran.txt", folder + exe, folder, true),
           Exists(L"Q:\\game_ran.txt", false), StaysOpen(), Close()});
   }
+}
+
+TEST(LauncherRights, InstallOpensTheWizardAloneEvenBesideAnOpenLauncher) {
+  // The launcher's own Install runs it as a process of its own (every
+  // wizard scenario checks that); from a command line it opens alone.
+  for (const std::size_t launchers : {1u, 0u}) {
+    Play({Insert(L"single"), launchers ? Start(L"Q:\\setup.exe", L"single") : Steps({}),
+          Spawn(L"Q:\\setup.exe", L"/install"), Page(0), Cancel(), Box({{}, L"中断"}, IDYES),
+          SheetGone(), Exited(1), Launchers(L"single", launchers)});
+  }
+  Play({Insert(L"single"), SetRecord(L"single", L"C:\\installed\\"),
+        Spawn(L"Q:\\setup.exe", L"/install"),
+        Box({L"このアプリケーションは既にインストールされています。", L"インストール"}, IDOK),
+        Exited(4)});
 }
 
 TEST(LauncherReadme, OpensTheSourceFoldersReadme) {

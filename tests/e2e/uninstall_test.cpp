@@ -32,7 +32,12 @@ TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
   withSave.insert(withSave.end() - 2, L"save\\slot1.sav");
   const Step unchanged = Steps({StaysOpen(), NoBox(), RecordIs(L"sample", folder),
                                 Listed(folder, withSave), Exists(DesktopLink(L"sample"), true)});
+  // Links of an earlier version, in the running account's own folders.
+  const std::wstring ownDesktop = DesktopLink(L"sample", LinkOwner::kRunningUser),
+                     ownMenu = MenuLink(L"sample", {}, LinkOwner::kRunningUser);
   Play({Insert(L"sample"), Start(L"Q:\\setup.exe", L"sample"), InstallSample(),
+        Exists(ownDesktop, false), Exists(ownMenu, false), Write(ownDesktop, "earlier"),
+        Write(ownMenu, "earlier"),
         Listed(folder, files), Bytes(folder + L"uninstall\\setup.exe", SetupProgram()),
         RegValue(entry, L"UninstallString", L"\"" + folder + L"uninstall\\setup.exe\" /uninstall"),
         Link(MenuLink(L"sample", L"マニュアル"), folder + L"manual\\manual.html",
@@ -47,6 +52,7 @@ TEST(Uninstall, RemovesTheInstallationKeepsForeignFilesAndAllowsASecondOne) {
         Exists(DesktopLink(L"sample"), false), Exists(MenuLink(L"sample"), false),
         Exists(MenuLink(L"sample", L"はじめにお読みください"), false),
         Exists(MenuLink(L"sample", L"マニュアル"), false), Exists(foreign, true),
+        Exists(ownDesktop, false), Exists(ownMenu, false),
         RegKey(RecordKey(L"sample"), false),
         RegKey(*text::ParentFolderOf(RecordKey(L"sample")), true),  // the maker's
         RegKey(entry, false), Exists(folder + L"uninstall", false), Answer(IDOK), Installed(false),

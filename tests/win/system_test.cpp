@@ -176,8 +176,9 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   std::wstring links;
   for (const ProductLink& l : ProductLinks(info, L"C:\\G\\"))
     links += std::to_wstring(l.csidl) + L" " + l.link + L" " + l.target + L"\n";
-  const std::wstring menu = std::to_wstring(CSIDL_PROGRAMS) + L" " + info.menuFolder + L"\\";
-  EXPECT_EQ(links, std::to_wstring(CSIDL_DESKTOP) + L" 星の旅人.lnk C:\\G\\game.exe\n" + menu +
+  // For all users: the installation is the machine's.
+  const std::wstring menu = std::to_wstring(CSIDL_COMMON_PROGRAMS) + L" " + info.menuFolder + L"\\";
+  EXPECT_EQ(links, std::to_wstring(CSIDL_COMMON_DESKTOPDIRECTORY) + L" 星の旅人.lnk C:\\G\\game.exe\n" + menu +
                        L"星の旅人.lnk C:\\G\\game.exe\n" + menu +
                        L"説明書.lnk C:\\G\\doc\\readme.txt\n");
 }
