@@ -112,6 +112,10 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         Silent(Program(), L"/S /D=Games\\星の旅人", 2),
         LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path"),
         Silent(Program(), L"/uninstall /S /D=C:\\x", 2),
+        // A drive alone names its current folder, not a folder.
+        Silent(Program(), L"/S /D=C:", 2),
+        LogHas(kTitle, L"failed with exit code 2: /D= needs a full folder path, not \"C:\""),
+        Exists(L"C:\\game.exe", false), Exists(L"C:\\uninstall", false),
         Silent(Program(), L"/S /D=C:\\" + std::wstring(235, L'x'), 2),
         LogHas(kTitle, L" is too long: this product's files allow at most 237 characters"),
         Exists(L"C:\\" + std::wstring(235, L'x'), false), Exists(folder, false),

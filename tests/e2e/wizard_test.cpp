@@ -110,8 +110,9 @@ TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
                    false),
           // Every change of the folder queries its own drive.
           Type(L"Z:\\Games\\X"), PageText(kSpaceText, L"\nZ:\\ の空き容量\t", false)};
-  // A folder that is not a full path is refused; the page stays.
-  for (const wchar_t* folder : {L"", L"Games", L"\\Games", L"C:Games"}) {
+  // A folder that is not a full path is refused; the page stays. A drive
+  // alone names the drive's current folder, not a folder.
+  for (const wchar_t* folder : {L"C:", L"", L"Games", L"\\Games", L"C:Games"}) {
     steps =
         steps +
         std::vector<Step>{

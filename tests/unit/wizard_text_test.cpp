@@ -48,6 +48,7 @@ TEST(Wizard, FolderAndSpaceTexts) {
       {L"C:\\Games\\X", L"C:\\", true},
       {L"c:\\", L"c:\\", true},
       {L"D:Games", L"D:\\", false},
+      {L"D:", L"D:\\", false},  // the drive's current folder, whichever that is
       {L"\\\\server\\share\\x", L"\\\\server\\share\\x", true},
       {L"\\\\server\\", L"\\\\server\\", false},
       {L"\\\\\\x\\", L"\\\\\\x\\", false},
