@@ -199,9 +199,14 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
                                     InstallRecordKeyPath(info) +
                                     L" holds other keys and stays; its folder value is deleted");
   }
-  if (result.entryKeyLeft) {
+  if (!result.entryKeyLeft.empty()) {
     return log.End(kExitFailed, L"the Apps & features entry HKEY_LOCAL_MACHINE\\" +
-                                    UninstallEntryKeyPath(info) + L" could not be deleted");
+                                    result.entryKeyLeft + L" could not be deleted");
+  }
+  if (!result.copyLeft.empty()) {
+    return log.End(kExitFailed, L"the uninstall copy " + result.copyLeft +
+                                    L" could neither be deleted nor marked for deletion at the "
+                                    L"next restart");
   }
   return log.End(kExitDone);
 }

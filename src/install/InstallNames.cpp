@@ -15,10 +15,15 @@ std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
 }
 
-std::wstring UninstallEntryKeyPath(const SetupInfo& info) {
+std::wstring UninstallEntryKeyName(const SetupInfo& info, int number) {
   if (info.company.empty() || info.title.empty()) return {};
-  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + info.company + L" " +
-         info.title;
+  const std::wstring name = info.company + L" " + info.title;
+  return number < 2 ? name : name + L" (" + std::to_wstring(number) + L")";
+}
+
+std::wstring UninstallEntryKeyPath(const std::wstring& keyName) {
+  if (keyName.empty() || keyName.find(L'\\') != std::wstring::npos) return {};
+  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;
 }
 
 std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info) {

@@ -16,6 +16,10 @@ inline constexpr wchar_t kPackageFileName[] = L"setup";
 // The install record: this value, the install folder ending in a
 // backslash, under HKEY_LOCAL_MACHINE\InstallRecordKeyPath.
 inline constexpr wchar_t kInstallRecordValue[] = L"path";
+// Beside it, the name of the product's Apps & features entry key
+// (UninstallEntryKeyName). A record without it (an older installation)
+// means the entry's first name.
+inline constexpr wchar_t kEntryKeyValue[] = L"entry";
 
 // The copy of the program and its package that removes the product without
 // the disc: <install folder>\uninstall\setup.exe and ...\setup.
@@ -29,11 +33,17 @@ inline constexpr wchar_t kUninstallPackage[] = L"uninstall\\setup";
 // product.
 std::wstring InstallRecordKeyPath(const SetupInfo& info);
 
-// The product's entry in the system's list of installed programs (Apps &
-// features), under HKEY_LOCAL_MACHINE:
-// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + company + L" " +
-// title; empty when company or title is empty, like the record's.
-std::wstring UninstallEntryKeyPath(const SetupInfo& info);
+// The key names the product's entry in the system's list of installed
+// programs (Apps & features) may have: company + L" " + title for number 1,
+// with L" (<number>)" added for 2 and up, taken when the first names
+// already hold other products' entries ("A B" + "C" and "A" + "B C" both
+// give "A B C"). Empty when company or title is empty, like the record's.
+std::wstring UninstallEntryKeyName(const SetupInfo& info, int number = 1);
+
+// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName, under
+// HKEY_LOCAL_MACHINE; empty when keyName is empty or holds a backslash (it
+// would name the Uninstall key itself or a key below another).
+std::wstring UninstallEntryKeyPath(const std::wstring& keyName);
 
 // parent (with a backslash added when it lacks one) + company + "\" + title,
 // with no trailing backslash: where the product goes below a folder.

@@ -62,6 +62,12 @@ inline std::wstring RecordKeyLeftText(const std::wstring& key) {
   return L"アプリケーションを削除しましたが、次のレジストリキーは削除できませんでした。\n" + key;
 }
 
+// The uninstall copy's program, which stayed after the removal: it could
+// neither be deleted nor be marked for deletion at the next restart.
+inline std::wstring FileLeftText(const std::wstring& file) {
+  return L"アプリケーションを削除しましたが、次のファイルは削除できませんでした。\n" + file;
+}
+
 // A setting (named by its key) that makes the package unusable: empty, or
 // holding a name that cannot be used.
 inline std::wstring RefusalText(const std::wstring& key, const std::wstring& value) {

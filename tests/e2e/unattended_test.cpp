@@ -122,6 +122,30 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         RecordIs(kTitle, L""), RegKey(kEntry, false)});
 }
 
+TEST(Unattended, TwinProductsKeepTheirOwnEntries) {
+  // Maker "甲 乙" with title "丙", and maker "甲" with title "乙 丙".
+  const std::wstring entries = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  const std::wstring first = entries + L"甲 乙 丙", second = entries + L"甲 乙 丙 (2)";
+  const std::wstring a = WorkDir() + L"\\a\\DISC1\\setup.exe", b = WorkDir() + L"\\b\\DISC1\\setup.exe";
+  const std::wstring aCopy = L"C:\\甲乙\\uninstall\\setup.exe", bCopy = L"C:\\甲\\uninstall\\setup.exe";
+  Play({CopySet(L"twin1", WorkDir() + L"\\a", {L"DISC1"}),
+        CopySet(L"twin2", WorkDir() + L"\\b", {L"DISC1"}), Silent(a, L"/S /D=C:\\甲乙", 0),
+        // The first as an older version recorded it, without its entry's name.
+        SetRecord(L"丙", L"C:\\甲乙\\", L"甲 乙"), Silent(b, L"/S /D=C:\\甲", 0),
+        LogHas(L"乙 丙", L"Apps & features entry HKEY_LOCAL_MACHINE\\" + second),
+        RegValue(first, L"Publisher", L"甲 乙"), RegValue(first, L"DisplayName", L"丙"),
+        RegValue(second, L"Publisher", L"甲"), RegValue(second, L"DisplayName", L"乙 丙"),
+        RegValue(second, L"UninstallString", L"\"" + bCopy + L"\" /uninstall"),
+        RegValue(L"SOFTWARE\\甲\\乙 丙", L"entry", L"甲 乙 丙 (2)"),
+        // Removing the first leaves the second's entry, and the other way round.
+        Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false),
+        RegValue(second, L"Publisher", L"甲"), Silent(a, L"/S /D=C:\\甲乙", 0),
+        RegValue(first, L"Publisher", L"甲 乙"), Silent(bCopy, L"/uninstall /S", 0),
+        RegKey(second, false), RegValue(first, L"Publisher", L"甲 乙"),
+        Exists(L"C:\\甲\\game.exe", false), Exists(L"C:\\甲乙\\game.exe", true),
+        Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false)});
+}
+
 TEST(Unattended, TheEntryAsksFromATemporaryCopy) {
   const std::wstring folder = DefaultFolder(kTitle) + L"\\";
   const std::wstring copy = folder + L"uninstall\\setup.exe";
