@@ -10,6 +10,7 @@
 #include "install/InstallRun.h"
 #include "install/Record.h"
 #include "install/Removal.h"
+#include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
@@ -17,20 +18,28 @@
 #include "text/PathText.h"
 #include "text/Utf8.h"
 #include "win/Dialog.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
 #include "win/Shell.h"
 
 namespace {
 
-// The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
-// from its first line on, one UTF-8 line per step. Without a title that can
-// name a file (start-up refuses such a package first) nothing is written.
+// The log of one unattended run: %TEMP%\setup_<title>.log (LogFileName),
+// written afresh from the moment it is made, one UTF-8 line per step; a
+// temporary folder that was deleted is made again. Without a title nothing
+// is written.
 class CLog {
  public:
-  explicit CLog(const std::wstring& title) : m_title(title) {}
+  explicit CLog(const std::wstring& title) : m_title(title) {
+    if (m_title.empty()) return;
+    CreateDirectoryChain(TempFolder());
+    Open(CREATE_ALWAYS);
+  }
+  // A log was asked for and could not be made: the run must not go on and
+  // end without one.
+  bool Failed() const { return !m_title.empty() && !m_file; }
   void Line(const std::wstring& text) {
-    if (!m_opened) Open();
     const std::string bytes = text::ToUtf8(text) + "\r\n";
     DWORD written = 0;
     if (m_file)
@@ -44,19 +53,25 @@ class CLog {
                             : L"failed with exit code " + std::to_wstring(code) + L": " + reason));
     return code;
   }
+  // Closed while a copy of the program runs this run and writes the log
+  // afresh itself; taken up again, at its end, when the copy did not start.
+  void Pause() { m_file.reset(); }
+  void Resume() {
+    if (!m_title.empty() && Open(OPEN_ALWAYS))
+      (void)::SetFilePointer(m_file.get(), 0, nullptr, FILE_END);
+  }
 
  private:
-  void Open() {
-    m_opened = true;
-    if (m_title.empty()) return;
-    const std::optional<std::wstring> path = TempFilePath(TempFolder(), LogFileName(m_title));
-    if (!path) return;
-    m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  bool Open(DWORD disposition) {
+    const std::wstring temp = TempFolder();
+    const std::optional<std::wstring> path = TempFilePath(temp, LogFileName(temp, m_title));
+    if (path)
+      m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(m_file);
   }
 
   std::wstring m_title;
-  bool m_opened = false;
   win::UniqueFile m_file;
 };
 
@@ -164,9 +179,11 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
     // this process passes on its exit code.
     (void)::SetCurrentDirectoryW(TempFolder().c_str());
     bool started = false;
+    log.Pause();
     const DWORD code = RelaunchFromTempCopy(
         info.title, copyFolder, silent ? L"/uninstall /S" : L"/uninstall", true, &started);
     if (started) return code;
+    log.Resume();
     log.Line(L"warning: no copy could be started from the temporary folder; removing from here");
   }
   log.Line(L"uninstall " + info.title + L" (" + info.company + L")");
@@ -236,6 +253,8 @@ DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstr
   // Only a run with /S writes a log; the interactive removal tells its
   // user instead.
   CLog log(command.silent ? info.title : std::wstring());
+  // Nothing is done that the log could not tell: a script reads it.
+  if (log.Failed()) return kExitFailed;
   if (const std::optional<std::wstring> usage = UsageError(command))
     return log.End(kExitUsage, *usage);
   if (command.silent && !command.uninstall) return SilentInstall(info, command, sourceDir, log);
@@ -243,6 +262,6 @@ DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstr
 }
 
 void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode) {
-  CLog log(title);
+  CLog log(title.empty() ? EntryTitleOfCopy(ModuleFolder()) : title);
   (void)log.End(exitCode, reason);
 }

@@ -1,7 +1,8 @@
 // The runs without the launcher: setup.exe /S [/D=<folder>] installs with
 // no window; setup.exe /uninstall [/S] removes, with the launcher's
 // question and final message or with no window. With /S a UTF-8 log
-// %TEMP%\setup_<title>.log tells each step and the reason of a failure.
+// %TEMP%\setup_<title>.log (LogFileName) tells each step and the reason of
+// a failure; a run whose log cannot be written does nothing and ends with 1.
 #pragma once
 
 #include <windows.h>
@@ -17,7 +18,7 @@ struct SetupInfo;
 enum : DWORD {
   kExitDone = 0,
   kExitFailed = 1,       // package refused, space short, a copy or hash failed,
-                         // the record not written, a listed file stayed
+                         // the record not written, a listed file stayed, no log
   kExitUsage = 2,        // with /S: an unknown switch, /D= not a full path
   kExitDiscMissing = 3,  // a disc's files were not found
   kExitNothingToDo = 4,  // install when installed, uninstall when not
@@ -38,5 +39,8 @@ bool IsUnattended(const CommandLine& command, const SetupInfo& info, const std::
 DWORD RunUnattended(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir);
 
 // Writes the reason why start-up could not use the package into the log of
-// title (nothing without a usable title).
+// title: the package's, or, when it could not be read (empty), the title of
+// the Apps & features entry whose uninstall copy this program is, so that a
+// removal whose package went leaves no earlier run's log behind. Nothing is
+// written without a usable title.
 void LogStartFailure(const std::wstring& title, const std::wstring& reason, DWORD exitCode);

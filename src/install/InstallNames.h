@@ -49,10 +49,18 @@ std::wstring UninstallEntryKeyPath(const std::wstring& keyName);
 // with no trailing backslash: where the product goes below a folder.
 std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info);
 
-// The name of the program's copy in the temporary folder, and of the
-// unattended run's log beside it: "setup_" + title + ".exe" and ".log".
-std::wstring TempProgramName(const std::wstring& title);
-std::wstring LogFileName(const std::wstring& title);
+// The name of the program's copy in tempFolder, and of the unattended run's
+// log beside it: "setup_" + title + ".exe" and ".log". Where that name would
+// make the path (tempFolder, with a backslash added when it lacks one, and
+// the name) longer than 259 characters, or the name longer than 255
+// characters or 255 bytes in UTF-8 (what Wine's Unix file systems keep),
+// the title is cut: "setup_" + as much of the title as fits + "~" + 8
+// hexadecimal digits of the whole title's hash (XXH128 of its UTF-8 bytes,
+// as xxhsum -H2 prints it) + the extension, so that the name stays the same
+// for the same title and folder and titles that share their beginning keep
+// apart. Empty when not even "setup_~<hash>.exe" fits.
+std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title);
+std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title);
 
 // True when a package's bytes (none: the file could not be read) name
 // info's title and maker: the uninstall copy beside it is this product's.

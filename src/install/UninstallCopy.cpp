@@ -178,8 +178,7 @@ std::wstring DeleteUninstallEntry(const SetupInfo& info) {
 
 std::wstring EntryTitleOfCopy(const std::wstring& programFolder) {
   win::UniqueKey entries;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEntriesKey, 0, KEY_READ, entries.put()) !=
-      ERROR_SUCCESS)
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEntriesKey, 0, KEY_READ, entries.put()) != ERROR_SUCCESS)
     return {};
   // Key names are at most 255 characters.
   wchar_t name[256];

@@ -16,7 +16,8 @@ void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResul
     win::ShowMessage(owner, ui::UninstallLeftText(result.filesLeft, result.firstLeft),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
   } else if (result.recordKeyLeft || !result.entryKeyLeft.empty()) {
-    const std::wstring key = result.recordKeyLeft ? InstallRecordKeyPath(info) : result.entryKeyLeft;
+    const std::wstring key =
+        result.recordKeyLeft ? InstallRecordKeyPath(info) : result.entryKeyLeft;
     win::ShowMessage(owner, ui::RecordKeyLeftText(L"HKEY_LOCAL_MACHINE\\" + key),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
   } else if (!result.copyLeft.empty()) {

@@ -22,6 +22,12 @@ inline std::wstring InsertDiscText(const std::wstring& disc) { return disc + L"�
 inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを削除しますか？";
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
 inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションはインストールされていません。";
+// A product on several discs runs from a copy in the temporary folder
+// (tempFolder), which could not be made or started.
+inline std::wstring TempCopyFailedText(const std::wstring& tempFolder) {
+  return L"セットアップを一時フォルダにコピーして起動できませんでした。\n" + tempFolder +
+         L"\n一時フォルダを確認して、もう一度お試しください。";
+}
 
 // The wizard.
 inline constexpr wchar_t kFinishText[] = L"完了";

@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "Process.h"
+#include "install/InstallNames.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
@@ -573,7 +574,8 @@ Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD ex
 }
 Step LogHas(const std::wstring& title, const std::wstring& text) {
   return [=](CRun&) {
-    const std::string log = ReadFileBytes(TempFolder() + L"setup_" + title + L".log").value_or("");
+    const std::string log =
+        ReadFileBytes(TempFolder() + LogFileName(TempFolder(), title)).value_or("");
     const std::string utf8 = text::ToUtf8(text);
     EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
   };

@@ -137,7 +137,7 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
              const std::vector<std::wstring>& labels);
 // Runs program with arguments: no window may appear; it ends with exitCode.
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
-Step LogHas(const std::wstring& title, const std::wstring& text);        // %TEMP%\setup_<title>.log
+Step LogHas(const std::wstring& title, const std::wstring& text);  // %TEMP%\LogFileName
 // A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
 // decimal digits, REG_MULTI_SZ its strings joined by '|'; "" when there is
 // none.

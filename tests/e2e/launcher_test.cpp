@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Steps.h"
+#include "install/InstallNames.h"
 
 namespace e2e {
 namespace {
@@ -11,6 +12,8 @@ constexpr wchar_t kStar[] = L"星の旅人";          // fixtures single, nodire
 constexpr wchar_t kMulti[] = L"星の旅人 完全版";  // fixture multi
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
 const std::vector<int> kCommands{kInstallId, kDirectXId, kStartGameId, kUninstallId, kReadmeId};
+
+const std::wstring kLong = L"星の旅人・" + std::wstring(241, L'長');  // fixture longtitle
 
 std::wstring TempCopy() { return TempFolder() + L"setup_" + kMulti + L".exe"; }
 
@@ -219,6 +222,21 @@ TEST(LauncherRelaunch, SourceFolderWithABlankIsKeptWhole) {
           ShownBy(shown, folder, relaunched), Click(kReadmeId),
           Opened(folder + std::wstring(L"readme.txt")), Close()});
   }
+}
+
+TEST(LauncherRelaunch, ALongTitleRunsFromAShortenedCopyAndAFailedCopyIsTold) {
+  // "setup_<title>.exe" would pass 259 characters in the temporary folder.
+  const std::wstring shortened = TempFolder() + TempProgramName(TempFolder(), kLong);
+  Play({Insert(L"longtitle"), Start(L"Q:\\setup.exe", kLong), ShownBy(shortened, L"Q:\\", true),
+        Close(),
+        // A folder where the copy belongs: the copy cannot be made.
+        Insert(L"multi"), MakeFolder(TempCopy()), Spawn(L"Q:\\setup.exe"),
+        Box({L"セットアップを一時フォルダにコピーして起動できませんでした。\n" + TempFolder() +
+                 L"\n一時フォルダを確認して、もう一度お試しください。",
+             L"セットアップ",
+             {IDOK}},
+            IDOK),
+        Exited(16), Windows(LauncherCaption(kMulti), 0)});
 }
 
 }  // namespace

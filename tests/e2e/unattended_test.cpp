@@ -122,12 +122,26 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         RecordIs(kTitle, L""), RegKey(kEntry, false)});
 }
 
+TEST(Unattended, ALongTitleInstallsAndRemovesWithItsLog) {
+  const std::wstring title = L"星の旅人・" + std::wstring(241, L'長');  // fixture longtitle
+  const std::wstring folder = L"C:\\長\\";
+  Play({CopySet(L"longtitle", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S /D=C:\\長", 0),
+        LogHas(title, L"copied data\\stage2.dat from "), LogHas(title, L"done with exit code 0"),
+        RecordIs(title, folder),
+        // The removal runs from a temporary copy of the same shortened name.
+        Silent(folder + L"uninstall\\setup.exe", L"/uninstall /S", 0),
+        LogHas(title, L"removed " + folder + L"game.exe"), LogHas(title, L"done with exit code 0"),
+        Listed(folder, {}), RecordIs(title, L"")});
+}
+
 TEST(Unattended, TwinProductsKeepTheirOwnEntries) {
   // Maker "甲 乙" with title "丙", and maker "甲" with title "乙 丙".
   const std::wstring entries = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
   const std::wstring first = entries + L"甲 乙 丙", second = entries + L"甲 乙 丙 (2)";
-  const std::wstring a = WorkDir() + L"\\a\\DISC1\\setup.exe", b = WorkDir() + L"\\b\\DISC1\\setup.exe";
-  const std::wstring aCopy = L"C:\\甲乙\\uninstall\\setup.exe", bCopy = L"C:\\甲\\uninstall\\setup.exe";
+  const std::wstring a = WorkDir() + L"\\a\\DISC1\\setup.exe",
+                     b = WorkDir() + L"\\b\\DISC1\\setup.exe";
+  const std::wstring aCopy = L"C:\\甲乙\\uninstall\\setup.exe",
+                     bCopy = L"C:\\甲\\uninstall\\setup.exe";
   Play({CopySet(L"twin1", WorkDir() + L"\\a", {L"DISC1"}),
         CopySet(L"twin2", WorkDir() + L"\\b", {L"DISC1"}), Silent(a, L"/S /D=C:\\甲乙", 0),
         // The first as an older version recorded it, without its entry's name.
@@ -144,6 +158,26 @@ TEST(Unattended, TwinProductsKeepTheirOwnEntries) {
         RegKey(second, false), RegValue(first, L"Publisher", L"甲 乙"),
         Exists(L"C:\\甲\\game.exe", false), Exists(L"C:\\甲乙\\game.exe", true),
         Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false)});
+}
+
+TEST(Unattended, TheEntrysRemovalNeverEndsOnAnotherRunsLogOrLeavesItsCopy) {
+  const std::wstring folder = DefaultFolder(kTitle) + L"\\";
+  const std::wstring copy = folder + L"uninstall\\setup.exe",
+                     package = folder + L"uninstall\\setup";
+  const std::wstring temp = TempFolder().substr(0, TempFolder().size() - 1);
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
+        // Without its package the copy knows its product from its entry.
+        Delete(package), Silent(copy, L"/uninstall /S", 1),
+        LogHas(kTitle, L"failed with exit code 1: the package " + package + L" is missing"),
+        CopyTo(Set() + L"\\DISC1\\setup", package),
+        // Without a log that could be written, nothing is done.
+        Delete(temp + L"\\setup_" + kTitle + L".log"), RemoveFolder(temp),
+        Write(temp, "a file where the temporary folder was"), Silent(copy, L"/uninstall /S", 1),
+        RecordIs(kTitle, folder), Exists(copy, true),
+        // A missing temporary folder is made again: the copy goes as usual.
+        Delete(temp), Silent(copy, L"/uninstall /S", 0), LogHas(kTitle, L"done with exit code 0"),
+        Listed(folder, {}), Exists(folder + L"uninstall", false), RecordIs(kTitle, L""),
+        RegKey(kEntry, false)});
 }
 
 TEST(Unattended, TheEntryAsksFromATemporaryCopy) {

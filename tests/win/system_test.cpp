@@ -183,9 +183,9 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
 
   // An older version recorded no key name and wrote the second's entry over
   // the first's: removing the first leaves it.
-  ASSERT_EQ(::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(first).c_str(),
-                                 kEntryKeyValue),
-            ERROR_SUCCESS);
+  ASSERT_EQ(
+      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(first).c_str(), kEntryKeyValue),
+      ERROR_SUCCESS);
   ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", second.company), ERROR_SUCCESS);
   EXPECT_EQ(DeleteUninstallEntry(first), L"");
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", L""), second.company);
@@ -203,18 +203,20 @@ TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
   SetupInfo info;
   info.company = L"工房" + kPid, info.title = L"星";
   CreateDirectoryChain(program);
-  ASSERT_TRUE(WritePackage(base + kUninstallPackage,
-                           {{"setting.csv", Cp932(L"項目,パラメータ\r\nタイトル,星\r\n社名,工房" +
-                                                  kPid + L"\r\n")}}));
+  ASSERT_TRUE(WritePackage(
+      base + kUninstallPackage,
+      {{"setting.csv", Cp932(L"項目,パラメータ\r\nタイトル,星\r\n社名,工房" + kPid + L"\r\n")}}));
   ASSERT_TRUE(WriteBytes(program, "the running copy"));
   // Running: neither deleted nor renamed. The temporary folder lies below a file.
   const win::UniqueFile running(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                               nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(running);
   wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
-  ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH), ::GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+  ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH),
+      ::GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
   const std::wstring noFolder = base + kUninstallPackage + L"\\temp";
-  ::SetEnvironmentVariableW(L"TMP", noFolder.c_str()), ::SetEnvironmentVariableW(L"TEMP", noFolder.c_str());
+  ::SetEnvironmentVariableW(L"TMP", noFolder.c_str()),
+      ::SetEnvironmentVariableW(L"TEMP", noFolder.c_str());
 
   const std::wstring left = RemoveUninstallCopy(info, base, [](const std::wstring&) {});
   ::SetEnvironmentVariableW(L"TMP", tmp), ::SetEnvironmentVariableW(L"TEMP", temp);
