@@ -18,6 +18,7 @@
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
+#include "text/PathText.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
@@ -42,11 +43,19 @@ BOOL CLauncherApp::InitInstance() {
   // documented exit codes: 2 for the command line, else 1.
   const bool silent = command.silent;
   const DWORD silentFailure = UsageError(command) ? kExitUsage : kExitFailed;
+  // With /S, the reason goes into the log that the product's entry names
+  // (without a package there is no title): none may end on an earlier run's.
+  const auto startFailed = [&](DWORD code, const std::wstring& reason) {
+    if (!silent) return End(code);
+    LogStartFailure({}, command, UsageError(command).value_or(reason), silentFailure);
+    return End(silentFailure);
+  };
   const std::wstring sourceDir = command.folder ? *command.folder : ModuleFolder();
+  const std::wstring packagePath = text::WithTrailingBackslash(sourceDir) + kPackageFileName;
   // A folder argument that names no folder would leave the package to be
   // looked for wherever the program happened to be started.
   if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str()))
-    return End(silent ? silentFailure : kNoSourceFolder);
+    return startFailed(kNoSourceFolder, L"the source folder " + sourceDir + L" cannot be used");
 
   SetupInfo& info = s_setupInfo;
   // Deleted after the launcher has closed; the dialogs only borrow them.
@@ -57,9 +66,10 @@ BOOL CLauncherApp::InitInstance() {
   {
     CPackageFile package;
     if (!packageBytes || !package.OpenPackage(packageBytes->data(), packageBytes->size()))
-      return End(silent ? silentFailure : kNoPackage);
+      return startFailed(kNoPackage, L"the package " + packagePath + L" is missing or damaged");
     if (!LoadSettings(package, info) || !LoadFileSizes(package, info))
-      return End(silent ? silentFailure : kNoSettings);
+      return startFailed(kNoSettings,
+                         L"the settings of the package " + packagePath + L" are damaged");
     // A name that could reach outside its folder, or no title or maker to
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
@@ -103,7 +113,11 @@ BOOL CLauncherApp::InitInstance() {
   }
 
   // The copy shows the launcher; this process has nothing more to do
-  // whether or not it could start it.
-  m_exitCode = RelaunchFromTempCopy(info.title, CurrentFolder());
-  return FALSE;
+  // once it is up. One that could not be made or started is told.
+  bool started = false;
+  m_exitCode = RelaunchFromTempCopy(info.title, CurrentFolder(), {}, false, &started);
+  if (started) return FALSE;
+  win::ShowMessage(nullptr, ui::TempCopyFailedText(TempFolder()), ui::kSetupCaption,
+                   MB_OK | MB_ICONERROR);
+  return End(kNoTempCopy);
 }

@@ -7,8 +7,9 @@ class CLauncherApp {
  public:
   // Finds the source folder and makes it current, reads the package, then
   // either brings an open launcher of the same product to the front,
-  // restarts from a temporary copy (several discs, no folder given), or
-  // shows the launcher until it is closed. Every failure ends silently.
+  // restarts from a temporary copy (several discs, no folder given; a copy
+  // that cannot be made or started is told in a message), or shows the
+  // launcher until it is closed. Every other failure ends silently.
   // Always FALSE: the application has no message loop of its own.
   BOOL InitInstance();
 
@@ -24,6 +25,7 @@ class CLauncherApp {
     kRefused = 13,
     kAlreadyOpen = 14,
     kNoWindow = 15,
+    kNoTempCopy = 16,  // the temporary copy could not be made or started (told)
   };
 
  private:

@@ -6,6 +6,7 @@
 #include "install/InstallNames.h"
 #include "package/SafeNames.h"
 #include "text/PathText.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
 #include "win/Processes.h"
@@ -40,15 +41,19 @@ std::optional<std::wstring> TempFilePath(const std::wstring& tempFolder,
 
 std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder,
                                          const std::wstring& title) {
-  return TempFilePath(tempFolder, TempProgramName(title));
+  return TempFilePath(tempFolder, TempProgramName(tempFolder, title));
 }
 
 DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& sourceFolder,
                            const std::wstring& switches, bool untilEnd, bool* started) {
   if (started) *started = false;
-  const std::optional<std::wstring> copyPath = TempCopyPath(TempFolder(), title);
+  const std::wstring tempFolder = TempFolder();
+  const std::optional<std::wstring> copyPath = TempCopyPath(tempFolder, title);
   const std::wstring programPath = ModulePath();
   if (!copyPath || programPath.empty()) return ERROR_INVALID_NAME;
+  // A temporary folder that was deleted is made again; a failure shows in
+  // the copy's.
+  CreateDirectoryChain(tempFolder);
 
   // An earlier copy may have been left read-only; a failure here (no copy
   // yet) is expected.

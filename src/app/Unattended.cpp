@@ -10,6 +10,7 @@
 #include "install/InstallRun.h"
 #include "install/Record.h"
 #include "install/Removal.h"
+#include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
@@ -17,6 +18,7 @@
 #include "text/PathText.h"
 #include "text/Utf8.h"
 #include "win/Dialog.h"
+#include "win/Files.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
 #include "win/Processes.h"
@@ -25,21 +27,30 @@
 
 namespace {
 
-// The log of one unattended run: %TEMP%\setup_<title>.log, written afresh
-// from its first line on, one UTF-8 line per step. Without a title that can
-// name a file (start-up refuses such a package first) nothing is written.
+// The log of one unattended run: %TEMP%\setup_<title>.log (LogFileName),
+// written afresh from the moment it is made, one UTF-8 line per step; a
+// temporary folder that was deleted is made again. Without a title nothing
+// is written.
 class CLog {
  public:
   // Nothing is written without a title; path, when given, is the log's.
   CLog(const std::wstring& title, std::optional<std::wstring> path)
-      : m_title(title), m_path(std::move(path)) {}
+      : m_title(title), m_path(std::move(path)) {
+    if (m_title.empty()) return;
+    CreateDirectoryChain(TempFolder());
+    Open(CREATE_ALWAYS);
+  }
   // Where the log goes; none without a title that can name a file.
   std::optional<std::wstring> Path() const {
     if (m_title.empty()) return std::nullopt;
-    return m_path ? m_path : TempFilePath(TempFolder(), LogFileName(m_title));
+    if (m_path) return m_path;
+    const std::wstring temp = TempFolder();
+    return TempFilePath(temp, LogFileName(temp, m_title));
   }
+  // A log was asked for and could not be made: the run must not go on and
+  // end without one.
+  bool Failed() const { return !m_title.empty() && !m_file; }
   void Line(const std::wstring& text) {
-    if (!m_opened) Open();
     const std::string bytes = text::ToUtf8(text) + "\r\n";
     DWORD written = 0;
     if (m_file)
@@ -53,19 +64,25 @@ class CLog {
                             : L"failed with exit code " + std::to_wstring(code) + L": " + reason));
     return code;
   }
+  // Closed while a copy of the program runs this run and writes the log
+  // afresh itself; taken up again, at its end, when the copy did not start.
+  void Pause() { m_file.reset(); }
+  void Resume() {
+    if (!m_title.empty() && Open(OPEN_ALWAYS))
+      (void)::SetFilePointer(m_file.get(), 0, nullptr, FILE_END);
+  }
 
  private:
-  void Open() {
-    m_opened = true;
+  bool Open(DWORD disposition) {
     const std::optional<std::wstring> path = Path();
-    if (!path) return;
-    m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (path)
+      m_file.reset(::CreateFileW(path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                 disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return static_cast<bool>(m_file);
   }
 
   std::wstring m_title;
   std::optional<std::wstring> m_path;
-  bool m_opened = false;
   win::UniqueFile m_file;
 };
 
@@ -152,11 +169,14 @@ DWORD RunWithRights(CommandLine command, const std::wstring& sourceDir, CLog& lo
   }
   const std::wstring parameters =
       QuoteArgument(sourceDir) + L" " + PassedOnSwitches(command, log);
+  // The process with rights writes the log afresh itself.
+  log.Pause();
   const std::optional<DWORD> code =
       win::RunElevatedAndWait(nullptr, ModulePath(), parameters, sourceDir);
   if (code) return *code;
   // Refused, or not started at all: nothing was done, and only a log tells.
   const bool refused = ::GetLastError() == ERROR_CANCELLED;
+  log.Resume();
   return log.End(kExitFailed, refused ? L"administrator rights were refused"
                                       : L"the program could not be started with administrator rights");
 }
@@ -224,9 +244,11 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
     // this process passes on its exit code.
     (void)::SetCurrentDirectoryW(TempFolder().c_str());
     bool started = false;
+    log.Pause();
     const DWORD code =
         RelaunchFromTempCopy(info.title, copyFolder, PassedOnSwitches(command, log), true, &started);
     if (started) return code;
+    log.Resume();
     log.Line(L"warning: no copy could be started from the temporary folder; removing from here");
   }
   log.Line(L"uninstall " + info.title + L" (" + info.company + L")");
@@ -260,9 +282,14 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
                                     InstallRecordKeyPath(info) +
                                     L" holds other keys and stays; its folder value is deleted");
   }
-  if (result.entryKeyLeft) {
+  if (!result.entryKeyLeft.empty()) {
     return log.End(kExitFailed, L"the Apps & features entry HKEY_LOCAL_MACHINE\\" +
-                                    UninstallEntryKeyPath(info) + L" could not be deleted");
+                                    result.entryKeyLeft + L" could not be deleted");
+  }
+  if (!result.copyLeft.empty()) {
+    return log.End(kExitFailed, L"the uninstall copy " + result.copyLeft +
+                                    L" could neither be deleted nor marked for deletion at the "
+                                    L"next restart");
   }
   return log.End(kExitDone);
 }
@@ -293,6 +320,8 @@ DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
   // Only a run with /S writes a log; the interactive runs tell their user
   // instead.
   CLog log(command.silent ? info.title : std::wstring(), command.logFile);
+  // Nothing is done that the log could not tell: a script reads it.
+  if (log.Failed()) return kExitFailed;
   if (const std::optional<std::wstring> usage = UsageError(command))
     return log.End(kExitUsage, *usage);
   if (!win::IsElevated()) return RunWithRights(command, sourceDir, log);
@@ -303,6 +332,6 @@ DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
 
 void LogStartFailure(const std::wstring& title, const CommandLine& command,
                      const std::wstring& reason, DWORD exitCode) {
-  CLog log(title, command.logFile);
+  CLog log(title.empty() ? EntryTitleOfCopy(ModuleFolder()) : title, command.logFile);
   (void)log.End(exitCode, reason);
 }

@@ -3,8 +3,9 @@
 // removes, with the launcher's question and final message or with no
 // window. Each runs with administrator rights: started without them, the
 // program starts itself with them and passes on the exit code. With /S a
-// UTF-8 log %TEMP%\setup_<title>.log tells each step and the reason of a
-// failure.
+// UTF-8 log %TEMP%\setup_<title>.log (LogFileName) tells each step and the
+// reason of a failure; a run whose log cannot be written does nothing and
+// ends with 1.
 #pragma once
 
 #include <windows.h>
@@ -20,7 +21,7 @@ struct SetupInfo;
 enum : DWORD {
   kExitDone = 0,
   kExitFailed = 1,       // package refused, space short, a copy or hash failed,
-                         // the record not written, a listed file stayed
+                         // the record not written, a listed file stayed, no log
   kExitUsage = 2,        // with /S: an unknown switch, /D= not a full path
   kExitDiscMissing = 3,  // a disc's files were not found
   kExitNothingToDo = 4,  // install when installed, uninstall when not
@@ -44,6 +45,9 @@ DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
                          const std::wstring& sourceDir, HBITMAP wizardPicture);
 
 // Writes the reason why start-up could not use the package into the log of
-// title (nothing without a usable title).
+// title: the package's, or, when it could not be read (empty), the title of
+// the Apps & features entry whose uninstall copy this program is, so that a
+// removal whose package went leaves no earlier run's log behind. Nothing is
+// written without a usable title. The log is command's /log= where given.
 void LogStartFailure(const std::wstring& title, const CommandLine& command,
                      const std::wstring& reason, DWORD exitCode);

@@ -92,9 +92,10 @@ InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
   std::wstring text = typed;
   std::replace(text.begin(), text.end(), L'/', L'\\');
   // A relative folder would land on the source disc, and the removal could
-  // not find it again.
+  // not find it again. A bare drive ("C:") is one too: it names the drive's
+  // current folder, whichever that is.
   const std::optional<std::wstring> plain =
-      text::IsFullFolderPath(text::WithTrailingBackslash(text)) ? PlainFolder(text) : std::nullopt;
+      text::IsFullFolderPath(text) ? PlainFolder(text) : std::nullopt;
   if (!plain || !text::IsFullFolderPath(*plain)) {
     choice.refusal = FolderRefusal::kNotFull;
     return choice;

@@ -44,8 +44,8 @@ struct InstallFolderChoice {
 // The folder a player typed (or passed with /D=), made full and plain as
 // Windows would resolve it: "/" becomes "\", "." and ".." parts are
 // resolved, and every part loses the trailing dots and blanks Windows drops.
-// Refused when it is not full (empty, relative, no drive) or too long for
-// files.
+// Refused when it is not full (empty, relative, no drive, a drive alone:
+// "C:") or too long for files.
 InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
                                         const std::vector<FileEntry>& files);
 #endif

@@ -1,12 +1,67 @@
 #include "install/InstallNames.h"
 
+#include <algorithm>
+#include <cstdint>
+
+#include "package/ContentHash.h"
 #include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
+#include "text/Utf8.h"
 
 namespace {
 
-std::wstring TempStem(const std::wstring& title) { return L"setup_" + title; }
+// The longest path the file functions take without the long-path form, and
+// the longest name a file system keeps: 255 UTF-16 units on Windows, 255
+// bytes of UTF-8 where Wine keeps the files on a Unix file system (a longer
+// name is refused there, or cut so that the copy and the log meet in one
+// file). All without the terminating zero.
+constexpr std::size_t kMaxPathChars = 259;
+constexpr std::size_t kMaxNameChars = 255;
+constexpr std::size_t kMaxNameBytes = 255;
+
+// The UTF-8 bytes of one UTF-16 unit (a surrogate pair's two make 4).
+std::size_t Utf8Bytes(wchar_t c) {
+  const auto code = static_cast<std::uint32_t>(c);
+  if (code < 0x80) return 1;
+  if (code < 0x800 || (code >= 0xD800 && code <= 0xDFFF)) return 2;
+  return code < 0x10000 ? 3 : 4;
+}
+
+std::size_t Utf8Bytes(const std::wstring& text) {
+  std::size_t bytes = 0;
+  for (const wchar_t c : text) bytes += Utf8Bytes(c);
+  return bytes;
+}
+
+// "setup_" + title + extension, cut as TempProgramName tells.
+std::wstring TempFileName(const std::wstring& tempFolder, const std::wstring& title,
+                          const wchar_t* extension) {
+  const std::wstring stem = L"setup_", ext = extension;
+  const std::size_t folderChars = text::WithTrailingBackslash(tempFolder).size();
+  const std::size_t room =
+      std::min(kMaxNameChars, kMaxPathChars - std::min(kMaxPathChars, folderChars));
+  const std::wstring whole = stem + title + ext;
+  if (whole.size() <= room && Utf8Bytes(whole) <= kMaxNameBytes) return whole;
+
+  CContentHasher hasher;
+  const std::string bytes = text::ToUtf8(title);
+  hasher.Update(bytes.data(), bytes.size());
+  const std::string hex = ToHex(hasher.Digest()).substr(0, 8);
+  const std::wstring mark = L"~" + std::wstring(hex.begin(), hex.end());
+  // Every character of these is one byte in UTF-8.
+  const std::size_t fixed = stem.size() + mark.size() + ext.size();
+  if (fixed > room) return {};
+  std::size_t kept = 0;
+  for (std::size_t charsLeft = room - fixed, bytesLeft = kMaxNameBytes - fixed;
+       kept < title.size() && charsLeft > 0 && Utf8Bytes(title[kept]) <= bytesLeft; ++kept) {
+    --charsLeft;
+    bytesLeft -= Utf8Bytes(title[kept]);
+  }
+  // Never half a surrogate pair.
+  if (kept > 0 && title[kept - 1] >= 0xD800 && title[kept - 1] <= 0xDBFF) --kept;
+  return stem + title.substr(0, kept) + mark + ext;
+}
 
 }  // namespace
 
@@ -15,19 +70,28 @@ std::wstring InstallRecordKeyPath(const SetupInfo& info) {
   return L"SOFTWARE\\" + info.company + L"\\" + info.title;
 }
 
-std::wstring UninstallEntryKeyPath(const SetupInfo& info) {
+std::wstring UninstallEntryKeyName(const SetupInfo& info, int number) {
   if (info.company.empty() || info.title.empty()) return {};
-  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + info.company + L" " +
-         info.title;
+  const std::wstring name = info.company + L" " + info.title;
+  return number < 2 ? name : name + L" (" + std::to_wstring(number) + L")";
+}
+
+std::wstring UninstallEntryKeyPath(const std::wstring& keyName) {
+  if (keyName.empty() || keyName.find(L'\\') != std::wstring::npos) return {};
+  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;
 }
 
 std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info) {
   return text::WithTrailingBackslash(parent) + info.company + L"\\" + info.title;
 }
 
-std::wstring TempProgramName(const std::wstring& title) { return TempStem(title) + L".exe"; }
+std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title) {
+  return TempFileName(tempFolder, title, L".exe");
+}
 
-std::wstring LogFileName(const std::wstring& title) { return TempStem(title) + L".log"; }
+std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title) {
+  return TempFileName(tempFolder, title, L".log");
+}
 
 bool IsPackageOf(const std::optional<std::vector<char>>& bytes, const SetupInfo& info) {
   CPackageFile package;

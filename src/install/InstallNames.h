@@ -16,6 +16,10 @@ inline constexpr wchar_t kPackageFileName[] = L"setup";
 // The install record: this value, the install folder ending in a
 // backslash, under HKEY_LOCAL_MACHINE\InstallRecordKeyPath.
 inline constexpr wchar_t kInstallRecordValue[] = L"path";
+// Beside it, the name of the product's Apps & features entry key
+// (UninstallEntryKeyName). A record without it (an older installation)
+// means the entry's first name.
+inline constexpr wchar_t kEntryKeyValue[] = L"entry";
 
 // The copy of the program and its package that removes the product without
 // the disc: <install folder>\uninstall\setup.exe and ...\setup.
@@ -29,20 +33,34 @@ inline constexpr wchar_t kUninstallPackage[] = L"uninstall\\setup";
 // product.
 std::wstring InstallRecordKeyPath(const SetupInfo& info);
 
-// The product's entry in the system's list of installed programs (Apps &
-// features), under HKEY_LOCAL_MACHINE:
-// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + company + L" " +
-// title; empty when company or title is empty, like the record's.
-std::wstring UninstallEntryKeyPath(const SetupInfo& info);
+// The key names the product's entry in the system's list of installed
+// programs (Apps & features) may have: company + L" " + title for number 1,
+// with L" (<number>)" added for 2 and up, taken when the first names
+// already hold other products' entries ("A B" + "C" and "A" + "B C" both
+// give "A B C"). Empty when company or title is empty, like the record's.
+std::wstring UninstallEntryKeyName(const SetupInfo& info, int number = 1);
+
+// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName, under
+// HKEY_LOCAL_MACHINE; empty when keyName is empty or holds a backslash (it
+// would name the Uninstall key itself or a key below another).
+std::wstring UninstallEntryKeyPath(const std::wstring& keyName);
 
 // parent (with a backslash added when it lacks one) + company + "\" + title,
 // with no trailing backslash: where the product goes below a folder.
 std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info);
 
-// The name of the program's copy in the temporary folder, and of the
-// unattended run's log beside it: "setup_" + title + ".exe" and ".log".
-std::wstring TempProgramName(const std::wstring& title);
-std::wstring LogFileName(const std::wstring& title);
+// The name of the program's copy in tempFolder, and of the unattended run's
+// log beside it: "setup_" + title + ".exe" and ".log". Where that name would
+// make the path (tempFolder, with a backslash added when it lacks one, and
+// the name) longer than 259 characters, or the name longer than 255
+// characters or 255 bytes in UTF-8 (what Wine's Unix file systems keep),
+// the title is cut: "setup_" + as much of the title as fits + "~" + 8
+// hexadecimal digits of the whole title's hash (XXH128 of its UTF-8 bytes,
+// as xxhsum -H2 prints it) + the extension, so that the name stays the same
+// for the same title and folder and titles that share their beginning keep
+// apart. Empty when not even "setup_~<hash>.exe" fits.
+std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title);
+std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title);
 
 // True when a package's bytes (none: the file could not be read) name
 // info's title and maker: the uninstall copy beside it is this product's.

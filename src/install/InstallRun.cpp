@@ -140,11 +140,12 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
     return;
   }
   m_host.Note(L"uninstall copy " + m_info.installDir + kUninstallProgram);
-  if (!WriteUninstallEntry(m_info, m_total)) {
+  const std::wstring entry = WriteUninstallEntry(m_info, m_total);
+  if (entry.empty()) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
     return;
   }
-  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + UninstallEntryKeyPath(m_info));
+  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry);
 }
 
 FileResult CInstallRun::CopyOneFile(const FileEntry& file) {

@@ -19,6 +19,15 @@ LONG WriteInstallRecord(const SetupInfo& info) {
                         info.installDir);
 }
 
+LONG RecordEntryKeyName(const SetupInfo& info, const std::wstring& keyName) {
+  return WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kEntryKeyValue, keyName);
+}
+
+std::wstring RecordedEntryKeyName(const SetupInfo& info) {
+  return ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kEntryKeyValue,
+                       UninstallEntryKeyName(info));
+}
+
 bool DeleteInstallRecord(const SetupInfo& info) {
   const std::wstring keyPath = InstallRecordKeyPath(info);
   if (keyPath.empty()) return true;  // such a product never had a record
@@ -26,6 +35,7 @@ bool DeleteInstallRecord(const SetupInfo& info) {
   // when the key stays, because it holds keys of others, which are not ours
   // to delete. The maker's key above it stays, even when it is now empty.
   (void)::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kInstallRecordValue);
+  (void)::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, keyPath.c_str(), kEntryKeyValue);
   (void)::RegDeleteKeyW(HKEY_LOCAL_MACHINE, keyPath.c_str());
   win::UniqueKey key;
   return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) !=

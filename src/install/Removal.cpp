@@ -40,8 +40,8 @@ UninstallResult UninstallProduct(const SetupInfo& info,
   // With files left, the record, the uninstall copy and the Apps & features
   // entry stay, so the removal is offered again.
   if (result.filesLeft != 0) return result;
-  if (haveFolder) RemoveUninstallCopy(info, folder, tell);
-  result.entryKeyLeft = !DeleteUninstallEntry(info);
+  if (haveFolder) result.copyLeft = RemoveUninstallCopy(info, folder, tell);
+  result.entryKeyLeft = DeleteUninstallEntry(info);
   // A key that stays is still told, not passed over.
   result.recordKeyLeft = !DeleteInstallRecord(info);
   tell(L"removed the links, the uninstall copy, the Apps & features entry and the record");

@@ -12,13 +12,18 @@ struct SetupInfo;
 // What a removal could not remove: listed files that exist and could not be
 // deleted (open), the first of them by its full path; the record's key,
 // when it stayed although its folder value went (it holds keys of others);
-// and the Apps & features entry's key, when it could not be deleted.
+// the Apps & features entry's key path, when it could not be deleted; and
+// the uninstall copy's program, where it stays neither deleted nor to be
+// deleted at the next restart.
 struct UninstallResult {
   std::size_t filesLeft = 0;
   std::wstring firstLeft;
   bool recordKeyLeft = false;
-  bool entryKeyLeft = false;
-  bool Complete() const { return filesLeft == 0 && !recordKeyLeft && !entryKeyLeft; }
+  std::wstring entryKeyLeft;
+  std::wstring copyLeft;
+  bool Complete() const {
+    return filesLeft == 0 && !recordKeyLeft && entryKeyLeft.empty() && copyLeft.empty();
+  }
 };
 
 // Removes what an installation made, working from info and the install

@@ -25,15 +25,28 @@ bool HoldsOtherProductsCopy(const SetupInfo& info);
 // uninstall folder. False when either could not be written.
 bool WriteUninstallCopy(const SetupInfo& info);
 
-// Writes the entry; installedBytes gives its size. A half-written entry is
-// deleted again. False when it could not be written.
-bool WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes);
+// Writes the entry, installedBytes giving its size, under the first of
+// info's entry key names (UninstallEntryKeyName) that holds no other
+// product's entry, and names that key in the install record. Returns the
+// entry's key path; empty when it could not be written or recorded (what
+// was written of it is deleted again).
+std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes);
 
 // Deletes the uninstall copy in folder (the record's) when its package is
-// info's; the running copy is moved aside and deleted at the next restart.
-// note hears when another product's copy stays.
-void RemoveUninstallCopy(const SetupInfo& info, const std::wstring& folder,
-                         const std::function<void(const std::wstring&)>& note);
+// info's; the running copy is moved aside and deleted at the next restart,
+// or, where it cannot be moved, deleted there at the next restart. note
+// hears when another product's copy stays. Returns the copy's program path
+// when it stays with neither (the system refused both); else empty.
+std::wstring RemoveUninstallCopy(const SetupInfo& info, const std::wstring& folder,
+                                 const std::function<void(const std::wstring&)>& note);
 
-// Deletes the entry. True when it is gone (or was never written).
-bool DeleteUninstallEntry(const SetupInfo& info);
+// Deletes the entry the install record names (RecordedEntryKeyName) while it
+// holds info's entry; another product's entry under that name stays.
+// Returns the key path of info's entry when it could not be deleted; empty
+// when it is gone (or was never written).
+std::wstring DeleteUninstallEntry(const SetupInfo& info);
+
+// The title of the product whose Apps & features entry starts the uninstall
+// copy in programFolder; empty when no entry does. A removal whose package
+// is gone names its log after it.
+std::wstring EntryTitleOfCopy(const std::wstring& programFolder);

@@ -15,11 +15,14 @@ void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResul
     // The record stays: Uninstall remains offered for another try.
     win::ShowMessage(owner, ui::UninstallLeftText(result.filesLeft, result.firstLeft),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
-  } else if (result.recordKeyLeft || result.entryKeyLeft) {
+  } else if (result.recordKeyLeft || !result.entryKeyLeft.empty()) {
     const std::wstring key =
-        result.recordKeyLeft ? InstallRecordKeyPath(info) : UninstallEntryKeyPath(info);
+        result.recordKeyLeft ? InstallRecordKeyPath(info) : result.entryKeyLeft;
     win::ShowMessage(owner, ui::RecordKeyLeftText(L"HKEY_LOCAL_MACHINE\\" + key),
                      ui::kUninstallCaption, MB_OK | MB_ICONWARNING);
+  } else if (!result.copyLeft.empty()) {
+    win::ShowMessage(owner, ui::FileLeftText(result.copyLeft), ui::kUninstallCaption,
+                     MB_OK | MB_ICONWARNING);
   } else {
     win::ShowMessage(owner, ui::kUninstalled, ui::kUninstallCaption, MB_OK);
   }

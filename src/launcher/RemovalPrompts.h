@@ -12,6 +12,6 @@ struct UninstallResult;
 bool AskUninstall(HWND owner);
 
 // Tells the user in a message box of owner what the removal did: done, how
-// many files stayed and the first of them, or the key that stayed (the
-// record's, else the entry's).
+// many files stayed and the first of them, the key that stayed (the
+// record's, else the entry's), or the uninstall copy that stayed.
 void TellUninstallResult(HWND owner, const SetupInfo& info, const UninstallResult& result);

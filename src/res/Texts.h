@@ -23,6 +23,12 @@ inline constexpr wchar_t kAskUninstall[] = L"このアプリケーションを�
 inline constexpr wchar_t kUninstalled[] = L"アプリケーションを削除しました。";
 inline constexpr wchar_t kNotInstalled[] = L"このアプリケーションはインストールされていません。";
 inline constexpr wchar_t kAlreadyInstalled[] = L"このアプリケーションは既にインストールされています。";
+// A product on several discs runs from a copy in the temporary folder
+// (tempFolder), which could not be made or started.
+inline std::wstring TempCopyFailedText(const std::wstring& tempFolder) {
+  return L"セットアップを一時フォルダにコピーして起動できませんでした。\n" + tempFolder +
+         L"\n一時フォルダを確認して、もう一度お試しください。";
+}
 
 // The wizard.
 inline constexpr wchar_t kFinishText[] = L"完了";
@@ -61,6 +67,12 @@ inline std::wstring UninstallLeftText(std::size_t count, const std::wstring& fir
 // The record's key, which stayed after the removal (it holds other keys).
 inline std::wstring RecordKeyLeftText(const std::wstring& key) {
   return L"アプリケーションを削除しましたが、次のレジストリキーは削除できませんでした。\n" + key;
+}
+
+// The uninstall copy's program, which stayed after the removal: it could
+// neither be deleted nor be marked for deletion at the next restart.
+inline std::wstring FileLeftText(const std::wstring& file) {
+  return L"アプリケーションを削除しましたが、次のファイルは削除できませんでした。\n" + file;
 }
 
 // A setting (named by its key) that makes the package unusable: empty, or

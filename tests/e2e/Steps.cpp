@@ -611,7 +611,8 @@ Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD ex
 Step LogHas(const std::wstring& fixture, const std::wstring& text) {
   return [=](CRun&) {
     const std::vector<char> bytes =
-        ReadAll(TempFolder() + LogFileName(Product(fixture).title)).value_or(std::vector<char>());
+        ReadAll(TempFolder() + LogFileName(TempFolder(), Product(fixture).title))
+            .value_or(std::vector<char>());
     const std::string log(bytes.begin(), bytes.end()), utf8 = text::ToUtf8(text);
     EXPECT_NE(log.find(utf8), std::string::npos) << "the log lacks " << utf8 << ":\n" << log;
   };

@@ -44,14 +44,16 @@ const SetupInfo& Product(const std::wstring& fixture);
 std::wstring DefaultFolder(const std::wstring& fixture);  // Program Files\<maker>\<title>
 // Its keys below HKEY_LOCAL_MACHINE: the install record, the Apps & features entry.
 inline std::wstring RecordKey(const std::wstring& f) { return InstallRecordKeyPath(Product(f)); }
-inline std::wstring EntryKey(const std::wstring& f) { return UninstallEntryKeyPath(Product(f)); }
+inline std::wstring EntryKey(const std::wstring& f) {
+  return UninstallEntryKeyPath(UninstallEntryKeyName(Product(f)));
+}
 std::wstring DesktopLink(const std::wstring& fixture, LinkOwner owner = LinkOwner::kAllUsers);
 // A link in its menu folder: caption's, or without one the game's.
 std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption = {},
                       LinkOwner owner = LinkOwner::kAllUsers);
 // The launcher's copy that a multi-disc start runs.
 inline std::wstring TempCopy(const std::wstring& f) {
-  return TempFolder() + TempProgramName(Product(f).title);
+  return TempFolder() + TempProgramName(TempFolder(), Product(f).title);
 }
 std::uint64_t ListedBytes(const std::wstring& fixture);  // its files' sizes on its discs
 

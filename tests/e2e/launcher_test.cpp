@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Steps.h"
+#include "install/InstallNames.h"
 
 namespace e2e {
 namespace {
@@ -226,6 +227,22 @@ TEST(LauncherRelaunch, SourceFolderWithABlankIsKeptWhole) {
           ShownBy(shown, folder, relaunched), Click(IDC_README),
           Opened(folder + std::wstring(L"readme.txt")), Close()});
   }
+}
+
+TEST(LauncherRelaunch, ALongTitleRunsFromAShortenedCopyAndAFailedCopyIsTold) {
+  // "setup_<title>.exe" would pass 259 characters in the temporary folder.
+  const std::wstring shortened =
+      TempFolder() + TempProgramName(TempFolder(), Product(L"longtitle").title);
+  Play({Insert(L"longtitle"), Start(L"Q:\\setup.exe", L"longtitle"),
+        ShownBy(shortened, L"Q:\\", true), Close(),
+        // A folder where the copy belongs: the copy cannot be made.
+        Insert(L"multi"), MakeFolder(TempCopy(L"multi")), Spawn(L"Q:\\setup.exe"),
+        Box({L"セットアップを一時フォルダにコピーして起動できませんでした。\n" + TempFolder() +
+                 L"\n一時フォルダを確認して、もう一度お試しください。",
+             L"セットアップ",
+             {IDOK}},
+            IDOK),
+        Exited(16), Launchers(L"multi", 0)});
 }
 
 }  // namespace

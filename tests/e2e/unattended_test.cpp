@@ -97,10 +97,73 @@ TEST(Unattended, UsageErrorsChangeNothing) {
         Silent(Program(), L"/S /D=Games\\星の旅人", 2),
         LogHas(L"sample", L"failed with exit code 2: /D= needs a full folder path"),
         Silent(Program(), L"/uninstall /S /D=C:\\x", 2),
+        // A drive alone names its current folder, not a folder.
+        Silent(Program(), L"/S /D=C:", 2),
+        LogHas(L"sample", L"failed with exit code 2: /D= needs a full folder path, not \"C:\""),
+        Exists(L"C:\\game.exe", false), Exists(L"C:\\uninstall", false),
         Silent(Program(), L"/S /D=C:\\" + std::wstring(235, L'x'), 2),
         LogHas(L"sample", L" is too long: this product's files allow at most 237 characters"),
         Exists(L"C:\\" + std::wstring(235, L'x'), false), Exists(folder, false),
         RecordIs(L"sample", L""), RegKey(EntryKey(L"sample"), false)});
+}
+
+TEST(Unattended, ALongTitleInstallsAndRemovesWithItsLog) {
+  const std::wstring folder = L"C:\\長\\";
+  Play({CopySet(L"longtitle", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S /D=C:\\長", 0),
+        LogHas(L"longtitle", L"copied data\\stage2.dat from "),
+        LogHas(L"longtitle", L"done with exit code 0"), RecordIs(L"longtitle", folder),
+        // The removal runs from a temporary copy of the same shortened name.
+        Silent(folder + L"uninstall\\setup.exe", L"/uninstall /S", 0),
+        LogHas(L"longtitle", L"removed " + folder + L"game.exe"),
+        LogHas(L"longtitle", L"done with exit code 0"), Listed(folder, {}),
+        RecordIs(L"longtitle", L"")});
+}
+
+TEST(Unattended, TwinProductsKeepTheirOwnEntries) {
+  // Maker "甲 乙" with title "丙", and maker "甲" with title "乙 丙".
+  const std::wstring entries = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  const std::wstring first = entries + L"甲 乙 丙", second = entries + L"甲 乙 丙 (2)";
+  const std::wstring a = WorkDir() + L"\\a\\DISC1\\setup.exe",
+                     b = WorkDir() + L"\\b\\DISC1\\setup.exe";
+  const std::wstring aCopy = L"C:\\甲乙\\uninstall\\setup.exe",
+                     bCopy = L"C:\\甲\\uninstall\\setup.exe";
+  Play({CopySet(L"twin1", WorkDir() + L"\\a", {L"DISC1"}),
+        CopySet(L"twin2", WorkDir() + L"\\b", {L"DISC1"}), Silent(a, L"/S /D=C:\\甲乙", 0),
+        // The first as an older version recorded it, without its entry's name.
+        SetRecord(L"twin1", L"C:\\甲乙\\"), Silent(b, L"/S /D=C:\\甲", 0),
+        LogHas(L"twin2", L"Apps & features entry HKEY_LOCAL_MACHINE\\" + second),
+        RegValue(first, L"Publisher", L"甲 乙"), RegValue(first, L"DisplayName", L"丙"),
+        RegValue(second, L"Publisher", L"甲"), RegValue(second, L"DisplayName", L"乙 丙"),
+        RegValue(second, L"UninstallString", L"\"" + bCopy + L"\" /uninstall"),
+        RegValue(L"SOFTWARE\\甲\\乙 丙", L"entry", L"甲 乙 丙 (2)"),
+        // Removing the first leaves the second's entry, and the other way round.
+        Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false),
+        RegValue(second, L"Publisher", L"甲"), Silent(a, L"/S /D=C:\\甲乙", 0),
+        RegValue(first, L"Publisher", L"甲 乙"), Silent(bCopy, L"/uninstall /S", 0),
+        RegKey(second, false), RegValue(first, L"Publisher", L"甲 乙"),
+        Exists(L"C:\\甲\\game.exe", false), Exists(L"C:\\甲乙\\game.exe", true),
+        Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false)});
+}
+
+TEST(Unattended, TheEntrysRemovalNeverEndsOnAnotherRunsLogOrLeavesItsCopy) {
+  const std::wstring folder = DefaultFolder(L"sample") + L"\\";
+  const std::wstring copy = folder + L"uninstall\\setup.exe",
+                     package = folder + L"uninstall\\setup";
+  const std::wstring temp = TempFolder().substr(0, TempFolder().size() - 1);
+  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
+        // Without its package the copy knows its product from its entry.
+        Delete(package), Silent(copy, L"/uninstall /S", 1),
+        LogHas(L"sample", L"failed with exit code 1: the package " + package + L" is missing"),
+        CopyTo(Set() + L"\\DISC1\\setup", package),
+        // Without a log that could be written, nothing is done.
+        Delete(TempFolder() + LogFileName(TempFolder(), Product(L"sample").title)),
+        RemoveFolder(temp), Write(temp, "a file where the temporary folder was"),
+        Silent(copy, L"/uninstall /S", 1), RecordIs(L"sample", folder), Exists(copy, true),
+        // A missing temporary folder is made again: the copy goes as usual.
+        Delete(temp), Silent(copy, L"/uninstall /S", 0),
+        LogHas(L"sample", L"done with exit code 0"), Listed(folder, {}),
+        Exists(folder + L"uninstall", false), RecordIs(L"sample", L""),
+        RegKey(EntryKey(L"sample"), false)});
 }
 
 TEST(Unattended, TheEntryAsksFromATemporaryCopy) {

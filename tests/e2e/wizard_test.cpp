@@ -79,9 +79,10 @@ TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
   const std::wstring share = L"\\\\nosuchserver\\share\\games";
-  // A folder that is not a full path is refused; the page stays.
+  // A folder that is not a full path is refused; the page stays. A drive
+  // alone names the drive's current folder, not a folder.
   std::vector<Step> refused;
-  for (const wchar_t* folder : {L"", L"Games", L"\\Games", L"C:Games"}) {
+  for (const wchar_t* folder : {L"C:", L"", L"Games", L"\\Games", L"C:Games"}) {
     refused.push_back(Steps(
         {Type(folder), Next(),
          Box({L"インストール先のフォルダを指定してください。", L"インストール", {IDOK}}, IDOK),

@@ -36,9 +36,9 @@ TEST(Wizard, FolderAndSpaceTexts) {
   EXPECT_EQ(DefaultInstallFolder(L"D:\\PF", info), L"D:\\PF\\工房\\星");
   EXPECT_EQ(DefaultInstallFolder(L"", info), L"C:\\Program Files\\工房\\星");
   // The end-to-end scenarios find and check these through the same names.
-  EXPECT_EQ(UninstallEntryKeyPath(info),
+  EXPECT_EQ(UninstallEntryKeyPath(UninstallEntryKeyName(info)),
             L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\工房 星");
-  EXPECT_EQ(TempProgramName(info.title) + L" " + LogFileName(info.title),
+  EXPECT_EQ(TempProgramName(L"C:\\T\\", info.title) + L" " + LogFileName(L"C:\\T\\", info.title),
             L"setup_星.exe setup_星.log");
   EXPECT_EQ(ui::LauncherCaption(info.title), L"星 セットアップ");
   EXPECT_STREQ(kInstallRecordValue, L"path");  // as records written earlier or by hand name it
@@ -56,6 +56,7 @@ TEST(Wizard, FolderAndSpaceTexts) {
       {L"C:\\Games\\X", L"C:\\", true},
       {L"c:\\", L"c:\\", true},
       {L"D:Games", L"D:\\", false},
+      {L"D:", L"D:\\", false},  // the drive's current folder, whichever that is
       {L"\\\\server\\share\\x", L"\\\\server\\share\\x", true},
       {L"\\\\server\\", L"\\\\server\\", false},
       {L"\\\\\\x\\", L"\\\\\\x\\", false},

@@ -8,8 +8,10 @@
 
 #include "TestSupport.h"
 #include "install/InstallNames.h"
+#include "install/Record.h"
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
+#include "install/UninstallCopy.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
@@ -181,6 +183,71 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   EXPECT_EQ(links, std::to_wstring(CSIDL_COMMON_DESKTOPDIRECTORY) + L" 星の旅人.lnk C:\\G\\game.exe\n" + menu +
                        L"星の旅人.lnk C:\\G\\game.exe\n" + menu +
                        L"説明書.lnk C:\\G\\doc\\readme.txt\n");
+}
+
+TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
+  SetupInfo first, second;  // "甲<pid> 乙" + "丙" and "甲<pid>" + "乙 丙"
+  first.company = L"甲" + kPid + L" 乙", first.title = L"丙", first.installDir = L"C:\\A\\";
+  second.company = L"甲" + kPid, second.title = L"乙 丙", second.installDir = L"C:\\B\\";
+  const std::wstring key = UninstallEntryKeyPath(UninstallEntryKeyName(first));
+  EXPECT_EQ(WriteUninstallEntry(first, 0), key);
+  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");
+  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");  // installed again: the same key
+  EXPECT_EQ(RecordedEntryKeyName(second), UninstallEntryKeyName(first) + L" (2)");
+
+  // An older version recorded no key name and wrote the second's entry over
+  // the first's: removing the first leaves it.
+  ASSERT_EQ(
+      ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(first).c_str(), kEntryKeyValue),
+      ERROR_SUCCESS);
+  ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", second.company), ERROR_SUCCESS);
+  EXPECT_EQ(DeleteUninstallEntry(first), L"");
+  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", L""), second.company);
+  EXPECT_EQ(DeleteUninstallEntry(second), L"");
+  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key + L" (2)", L"Publisher", L""), L"");
+  for (const std::wstring& company : {first.company, second.company})
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
+  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
+  CTestFolder folder;
+  const std::wstring base = folder.Path().wstring() + L"\\";
+  const std::wstring program = base + kUninstallProgram;
+  SetupInfo info;
+  info.company = L"工房" + kPid, info.title = L"星";
+  CreateDirectoryChain(program);
+  ASSERT_TRUE(WritePackage(
+      base + kUninstallPackage,
+      {{"setting.csv", Cp932(L"項目,パラメータ\r\nタイトル,星\r\n社名,工房" + kPid + L"\r\n")}}));
+  ASSERT_TRUE(WriteBytes(program, "the running copy"));
+  // Running: neither deleted nor renamed. The temporary folder lies below a file.
+  const win::UniqueFile running(::CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(running);
+  wchar_t tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  ::GetEnvironmentVariableW(L"TMP", tmp, MAX_PATH),
+      ::GetEnvironmentVariableW(L"TEMP", temp, MAX_PATH);
+  const std::wstring noFolder = base + kUninstallPackage + L"\\temp";
+  ::SetEnvironmentVariableW(L"TMP", noFolder.c_str()),
+      ::SetEnvironmentVariableW(L"TEMP", noFolder.c_str());
+
+  const std::wstring left = RemoveUninstallCopy(info, base, [](const std::wstring&) {});
+  ::SetEnvironmentVariableW(L"TMP", tmp), ::SetEnvironmentVariableW(L"TEMP", temp);
+  EXPECT_EQ(left, L"");
+  EXPECT_FALSE(fs::exists(base + kUninstallPackage));
+  // The program, then its folder, are deleted at the restart.
+  const wchar_t* const sessionKey = L"System\\CurrentControlSet\\Control\\Session Manager";
+  std::wstring pending(4096, L'\0');
+  DWORD bytes = static_cast<DWORD>(pending.size() * sizeof(wchar_t));
+  ASSERT_EQ(::RegGetValueW(HKEY_LOCAL_MACHINE, sessionKey, L"PendingFileRenameOperations",
+                           RRF_RT_REG_MULTI_SZ, nullptr, pending.data(), &bytes),
+            ERROR_SUCCESS);
+  pending.resize(bytes / sizeof(wchar_t));
+  EXPECT_NE(pending.find(L"\\??\\" + program + std::wstring(2, L'\0') + L"\\??\\" + base +
+                         L"uninstall" + std::wstring(2, L'\0')),
+            std::wstring::npos);
+  ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, sessionKey, L"PendingFileRenameOperations");
 }
 
 }  // namespace
