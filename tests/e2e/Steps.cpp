@@ -107,6 +107,8 @@ void Play(const std::vector<Step>& steps) {
     SCOPED_TRACE(testing::Message() << "step " << i + 1);
     steps[i](run);
   }
+  // Whatever the scenario did, no program loaded the DLL planted beside it.
+  EXPECT_EQ(PlantedDllLoads(), L"");
 }
 
 std::wstring LauncherCaption(const std::wstring& title) { return title + L" セットアップ"; }

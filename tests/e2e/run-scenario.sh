@@ -173,6 +173,11 @@ ln -sfn "$work/tray/disc" "$prefix/dosdevices/q:"
 
 phase "prefix copied"
 wine_env "$prefix"
+# The driver plants a DLL of this name beside every setup.exe it copies and
+# in the temporary folder (PlantDll); Wine prefers one found beside the
+# program, as Windows does for a DLL that is not a known one.
+export E2E_PLANT=uxtheme
+WINEDLLOVERRIDES+=";$E2E_PLANT=n,b"
 export E2E_WORK E2E_FIXTURES E2E_SETUP E2E_OPENER
 E2E_WORK=$(winpath "$work")
 E2E_FIXTURES=$(winpath "$fixtures")
