@@ -6,9 +6,9 @@ namespace win {
 
 void RestrictDllSearch() {
   using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-  const auto restrict = ProcAddress<SetDefaultDllDirectoriesFn>(::GetModuleHandleW(L"kernel32.dll"),
-                                                                "SetDefaultDllDirectories");
-  if (restrict&& restrict(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
+  const auto setDefault = ProcAddress<SetDefaultDllDirectoriesFn>(
+      ::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
+  if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32)) return;
   // Nothing better is left to try if this fails too.
   (void)::SetDllDirectoryW(L"");
 }
