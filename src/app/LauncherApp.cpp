@@ -1,6 +1,5 @@
 #include "app/LauncherApp.h"
 
-#include <commctrl.h>
 #include <objbase.h>
 
 #include <optional>
@@ -19,6 +18,7 @@
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "text/PathText.h"
+#include "win/CommonControls.h"
 #include "win/Dialog.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
@@ -35,8 +35,7 @@ BOOL CLauncherApp::InitInstance() {
   // The shell's functions need COM on this thread, until the launcher and
   // every picture and link of the run are gone.
   const win::CComInit com;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-  (void)::InitCommonControlsEx(&controls);
+  (void)win::InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
 
   const CommandLine command = ParseCommandLine(::GetCommandLineW());
   // With /S no window is ever shown and start-up failures have the

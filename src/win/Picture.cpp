@@ -3,6 +3,8 @@
 #include <cstdlib>
 #include <utility>
 
+#include "win/SystemLibrary.h"
+
 namespace win {
 
 namespace {
@@ -11,12 +13,8 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 
 // Resolved at run time: systems before Windows 10 1607 lack it.
 GetDpiForWindowFn GetDpiForWindowProc() {
-  static const GetDpiForWindowFn proc = [] {
-    const FARPROC found = ::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
-    // Through the generic function type: a plain cast between function
-    // types is an error in this build.
-    return reinterpret_cast<GetDpiForWindowFn>(reinterpret_cast<void (*)()>(found));
-  }();
+  static const auto proc =
+      ProcAddress<GetDpiForWindowFn>(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow");
   return proc;
 }
 

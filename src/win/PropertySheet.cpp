@@ -1,7 +1,6 @@
 #include "win/PropertySheet.h"
 
-#include <commctrl.h>
-
+#include "win/CommonControls.h"
 #include "win/PropertyPage.h"
 
 namespace win {
@@ -20,7 +19,7 @@ INT_PTR CPropertySheet::DoModal(HWND owner) {
   header.nPages = static_cast<UINT>(pages.size());
   header.nStartPage = 0;
   header.ppsp = pages.data();
-  return ::PropertySheetW(&header);
+  return RunPropertySheet(header);
 }
 
 }  // namespace win

@@ -1,17 +1,16 @@
 #include "wizard/InstallWizard.h"
 
-#include <commctrl.h>
-
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
+#include "win/CommonControls.h"
 #include "win/PropertySheet.h"
 #include "wizard/CopyPage.h"
 #include "wizard/DirPage.h"
 #include "wizard/EndPage.h"
 
 void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS};
-  ::InitCommonControlsEx(&controls);
+  // Without it the copy page has no bar; the sheet still runs.
+  (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
 
   // Fresh pages on every run: the default folder again, new events.
   CDirPage dirPage(info, wizardPicture);

@@ -38,6 +38,11 @@ int main(int argc, char** argv) {
                stderr);
     return 2;
   }
+  // Also where the copies of a multi-disc or uninstall start run from.
+  if (!e2e::PlantDll(TempFolder())) {
+    std::fputs("e2e_driver: could not plant the DLL in the temporary folder\n", stderr);
+    return 2;
+  }
   // Shortcut files are read back through the shell's COM objects.
   (void)::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   testing::UnitTest::GetInstance()->listeners().Append(new CWindowsOnFailure);

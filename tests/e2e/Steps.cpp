@@ -111,6 +111,8 @@ void PlayIn(CRun& run, const std::vector<Step>& steps) {
     SCOPED_TRACE(testing::Message() << "step " << i + 1);
     steps[i](run);
   }
+  // Whatever the scenario did, no program loaded the DLL planted beside it.
+  EXPECT_EQ(PlantedDllLoads(), L"");
 }
 void Play(const std::vector<Step>& steps) {
   CRun run;
@@ -186,7 +188,11 @@ Step MakeFolder(const std::wstring& path) {
   return Must([=] { return CreateDirectoryChain(path + L"\\"), FolderExists(path); });
 }
 Step RemoveFolder(const std::wstring& path) {
-  return Must([=] { return ::RemoveDirectoryW(path.c_str()); });
+  return Must([=] {
+    // Its files go with it: the temporary folder holds the planted DLL.
+    for (const std::wstring& file : ListFiles(path)) (void)::DeleteFileW(JoinPath(path, file).c_str());
+    return ::RemoveDirectoryW(path.c_str());
+  });
 }
 Step ReadOnly(const std::wstring& path) {
   return Must([=] { return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY); });

@@ -65,7 +65,24 @@ bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
     (void)::SetFileAttributesW(JoinPath(folder, file).c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   return !withSetup ||
-         ::CopyFileW(SetupProgram().c_str(), JoinPath(folder, L"setup.exe").c_str(), FALSE);
+         (::CopyFileW(SetupProgram().c_str(), JoinPath(folder, L"setup.exe").c_str(), FALSE) &&
+          PlantDll(folder));
+}
+
+bool PlantDll(const std::wstring& folder) {
+  const std::wstring name = Environment(L"E2E_PLANT");
+  if (name.empty()) return true;
+  wchar_t driver[MAX_PATH * 2] = {};
+  std::wstring planted(driver, ::GetModuleFileNameW(nullptr, driver, MAX_PATH * 2));
+  planted.replace(planted.find_last_of(L'\\') + 1, std::wstring::npos, L"e2e_planted.dll");
+  return ::CopyFileW(planted.c_str(), JoinPath(folder, name + L".dll").c_str(), FALSE);
+}
+
+std::wstring PlantedDllLoads() {
+  // The file that Planted.cpp appends to.
+  const std::vector<char> bytes =
+      ReadAll(JoinPath(WorkDir(), L"planted-loaded.txt")).value_or(std::vector<char>());
+  return text::FromUtf8(std::string_view(bytes.data(), bytes.size()));
 }
 
 CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label) {

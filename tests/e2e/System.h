@@ -39,9 +39,19 @@ inline std::optional<std::vector<char>> ReadAll(const std::wstring& path) {
 
 std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label);
 // Copies a fixture's disc to folder and, with withSetup, the program under
-// test beside it as setup.exe. The copy is the scenario's to change.
+// test beside it as setup.exe, with the planted DLL. The copy is the
+// scenario's to change.
 [[nodiscard]] bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
                                    const std::wstring& folder, bool withSetup = true);
+
+// A DLL that setup.exe must never load: e2e_planted.dll (beside the driver)
+// copied into folder under the name of a DLL the program loads after it
+// starts, which run-scenario.sh gives in E2E_PLANT and tells Wine to prefer
+// from the program's folder. Nothing is planted without E2E_PLANT.
+[[nodiscard]] bool PlantDll(const std::wstring& folder);
+// What the planted DLL wrote: "<DLL> loaded into <program>" for each
+// process it was loaded into; empty while none.
+std::wstring PlantedDllLoads();
 
 // The disc drive Q:, empty at first.
 // A private copy of a fixture's disc, kept in WorkDir() while out of the drive.

@@ -150,6 +150,11 @@ xvfb_start 1024x1024 || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1
 wine_env "$prefix"
 E2E_WORK=$(winpath "$work") E2E_FIXTURES=$(winpath "$fixtures") E2E_SETUP=$(winpath "$setup") \
   E2E_OPENER=$(winpath "$opener")
+# The driver plants a DLL of this name beside every setup.exe it copies and
+# in the temporary folder (PlantDll); Wine prefers one found beside the
+# program, as Windows does for a DLL that is not a known one.
+export E2E_PLANT=uxtheme
+WINEDLLOVERRIDES+=";$E2E_PLANT=n,b"
 export E2E_WORK E2E_FIXTURES E2E_SETUP E2E_OPENER
 
 # One server for the whole scenario, started before any Wine program, or
