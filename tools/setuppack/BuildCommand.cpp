@@ -206,8 +206,8 @@ bool CBuild::PrepareAutorun() {
     return false;
   }
   if (label != m_info.title)
-    PrintErr("setuppack: note: the drive's label is " + Quoted(label) + " (Explorer shows " +
-             std::to_string(kMaxDriveLabel) + " characters at most)\n");
+    PrintErr("setuppack: note: the drive's label is " + Quoted(label) + ", the title's first " +
+             std::to_string(kMaxDriveLabel) + " characters without blanks at either end\n");
   m_autorun.emplace();
   m_autorun->folder = FindDisc(m_line.discs, m_info.files[0].disc)->folder;
   m_autorun->inf.assign(inf->begin(), inf->end());

@@ -21,7 +21,6 @@ constexpr std::size_t kChunks = 4;
 struct Chunk {
   enum Kind { Data, End, Failed };
   Kind kind = Data;
-  std::size_t file = 0;  // index into the files
   std::size_t size = 0;  // of Data
   std::vector<char> bytes = std::vector<char>(kChunkSize);
 };
@@ -32,8 +31,8 @@ struct Chunk {
 // Failed chunk.
 class CReadAhead {
  public:
-  CReadAhead(const std::vector<ProductFile>& files, std::vector<std::size_t> order)
-      : m_files(files), m_order(std::move(order)), m_thread([this] { ReadAll(); }) {}
+  explicit CReadAhead(std::vector<std::filesystem::path> paths)
+      : m_paths(std::move(paths)), m_thread([this] { ReadAll(); }) {}
   ~CReadAhead() {
     {
       std::lock_guard<std::mutex> lock(m_mutex);
@@ -75,13 +74,12 @@ class CReadAhead {
   }
 
   void ReadAll() {
-    for (std::size_t index : m_order) {
+    for (std::size_t index = 0; index < m_paths.size(); ++index) {
       CSequentialFile file;
-      bool open = file.Open(m_files[index].path);
+      bool open = file.Open(m_paths[index]);
       for (;;) {
         Chunk* chunk = Free();
         if (chunk == nullptr) return;
-        chunk->file = index;
         std::optional<std::size_t> read =
             open ? file.Read(chunk->bytes.data(), chunk->bytes.size()) : std::nullopt;
         chunk->kind = !read ? Chunk::Failed : *read == 0 ? Chunk::End : Chunk::Data;
@@ -92,8 +90,7 @@ class CReadAhead {
     }
   }
 
-  const std::vector<ProductFile>& m_files;  // only the paths are read
-  const std::vector<std::size_t> m_order;
+  const std::vector<std::filesystem::path> m_paths;
   Chunk m_ring[kChunks];
   std::mutex m_mutex;
   std::condition_variable m_changed;
@@ -130,18 +127,18 @@ std::vector<ProductFile> LookAtProductFiles(const SetupInfo& info,
 }
 
 std::vector<std::size_t> ReadingOrder(const SetupInfo& info) {
+  // A file's disc is its label: the discs numbered as they first appear.
+  std::vector<std::wstring> labels;
+  std::vector<std::size_t> disc(info.files.size());
+  for (std::size_t i = 0; i < info.files.size(); ++i) {
+    auto found = std::find(labels.begin(), labels.end(), info.files[i].disc);
+    disc[i] = static_cast<std::size_t>(found - labels.begin());
+    if (found == labels.end()) labels.push_back(info.files[i].disc);
+  }
   std::vector<std::size_t> order(info.files.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  // Labels compared as the settings' text: the disc of a file is its label.
-  std::vector<std::wstring> discs;
-  for (const FileEntry& file : info.files) {
-    if (std::find(discs.begin(), discs.end(), file.disc) == discs.end()) discs.push_back(file.disc);
-  }
-  auto discIndex = [&](std::size_t i) {
-    return std::find(discs.begin(), discs.end(), info.files[i].disc) - discs.begin();
-  };
   std::stable_sort(order.begin(), order.end(),
-                   [&](std::size_t a, std::size_t b) { return discIndex(a) < discIndex(b); });
+                   [&](std::size_t a, std::size_t b) { return disc[a] < disc[b]; });
   return order;
 }
 
@@ -155,11 +152,14 @@ std::uint64_t BytesToRead(const std::vector<ProductFile>& files) {
 
 void ReadProductFiles(const SetupInfo& info, std::vector<ProductFile>& files, CProgress& progress) {
   std::vector<std::size_t> order;
+  std::vector<std::filesystem::path> paths;
   for (std::size_t index : ReadingOrder(info)) {
-    if (files[index].state == FileState::Ok) order.push_back(index);
+    if (files[index].state != FileState::Ok) continue;
+    order.push_back(index);
+    paths.push_back(files[index].path);
   }
   if (order.empty()) return;
-  CReadAhead reader(files, order);
+  CReadAhead reader(std::move(paths));
   CContentHasher hasher;
   for (std::size_t index : order) {
     progress.StartFile(info.files[index].disc, info.files[index].name);

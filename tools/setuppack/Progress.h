@@ -22,8 +22,6 @@ class CProgress {
   CProgress(const CProgress&) = delete;
   CProgress& operator=(const CProgress&) = delete;
 
-  bool Shown() const { return m_enabled; }
-
   // The file now being read: its disc label and name as the settings give them.
   void StartFile(std::wstring_view disc, std::wstring_view name);
   // Cheap enough to call for every chunk read: it looks at the clock and

@@ -1,0 +1,202 @@
+// setuppack check over the copy benchmark's large set (8 x 32 MiB, in a
+// folder on disk) against a plain read loop over the same files, and build
+// and check with --progress against the same command with --quiet, all in
+// the same run: each round times every pass once, in an order that turns
+// from round to round, and the median of the rounds' own ratios is printed
+// (a busy machine slows a round's passes alike). Targets: check at least
+// 0.9 of the plain read's pace; --progress at least 0.98 of the pace
+// without. Exit code 1 below a target.
+//   check_bench [--cold] [--rounds=N] [FOLDER]
+// FOLDER (default: check_bench.files in the current folder) is made and
+// removed. With --cold every pass first drops the files from the page
+// cache, so both sides read at the disk's pace.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "Commands.h"
+#include "text/Cp932Encoder.h"
+
+namespace {
+
+constexpr int kFiles = 8;
+constexpr std::size_t kFileSize = 32u << 20;
+namespace fs = std::filesystem;
+
+bool MakeSet(const fs::path& folder) {
+  fs::create_directories(folder / "disc1");
+  std::vector<char> bytes(kFileSize);
+  std::uint64_t state = 0x9E3779B97F4A7C15u;
+  std::string csv =
+      EncodeCp932(L"項目,パラメータ,ディスク\r\nタイトル,検査\r\n社名,工房\r\n").value();
+  for (int i = 0; i < kFiles; ++i) {
+    // Content that no hash or disk shortcuts: xorshift, eight bytes a step.
+    for (std::size_t at = 0; at < bytes.size(); at += 8) {
+      state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+      std::memcpy(&bytes[at], &state, 8);
+    }
+    const std::string name = "file" + std::to_string(i) + ".dat";
+    std::ofstream file(folder / "disc1" / name, std::ios::binary | std::ios::trunc);
+    if (!file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !file.flush())
+      return false;
+    csv += EncodeCp932(L"ファイル,").value() + name + ",DISC1\r\n";
+  }
+  std::ofstream settings(folder / "setting.csv", std::ios::binary | std::ios::trunc);
+  return static_cast<bool>(settings.write(csv.data(), static_cast<std::streamsize>(csv.size())));
+}
+
+std::vector<fs::path> SetFiles(const fs::path& folder) {
+  std::vector<fs::path> files;
+  for (int i = 0; i < kFiles; ++i)
+    files.push_back(folder / "disc1" / ("file" + std::to_string(i) + ".dat"));
+  return files;
+}
+
+// Written back and dropped from the page cache: the next read goes to the disk.
+void DropFromCache(const std::vector<fs::path>& files) {
+  for (const fs::path& path : files) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) continue;
+    fdatasync(fd);
+    posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+    close(fd);
+  }
+}
+
+// The reference: every file read once, 1 MiB at a time, and nothing else.
+bool PlainRead(const std::vector<fs::path>& files) {
+  std::vector<char> buffer(1 << 20);
+  std::size_t total = 0;
+  for (const fs::path& path : files) {
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    ssize_t read = 0;
+    while ((read = ::read(fd, buffer.data(), buffer.size())) > 0)
+      total += static_cast<std::size_t>(read);
+    close(fd);
+  }
+  return total == files.size() * kFileSize;
+}
+
+// Runs a command of the tool in this process, its output discarded.
+bool Tool(std::vector<std::string> words) {
+  std::vector<Arg> args(words.begin(), words.end());
+  CommandLine line;
+  std::string error;
+  if (!ParseCommandLine(args, line, error)) {
+    std::fprintf(stderr, "check_bench: %s\n", error.c_str());
+    return false;
+  }
+  std::fflush(stdout);
+  std::fflush(stderr);
+  const int savedOut = dup(STDOUT_FILENO), savedErr = dup(STDERR_FILENO);
+  const int null = open("/dev/null", O_WRONLY);
+  dup2(null, STDOUT_FILENO);
+  dup2(null, STDERR_FILENO);
+  const int code = line.command == Command::Check ? RunCheck(line) : RunBuild(line);
+  std::fflush(stdout);
+  std::fflush(stderr);
+  dup2(savedOut, STDOUT_FILENO);
+  dup2(savedErr, STDERR_FILENO);
+  close(null);
+  close(savedOut);
+  close(savedErr);
+  return code == 0;
+}
+
+double Median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool cold = false;
+  int rounds = 15;
+  fs::path folder = fs::current_path() / "check_bench.files";
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--cold") == 0)
+      cold = true;
+    else if (std::strncmp(argv[i], "--rounds=", 9) == 0)
+      rounds = std::max(1, std::atoi(argv[i] + 9));
+    else
+      folder = argv[i];
+  }
+  if (!MakeSet(folder)) {
+    std::fprintf(stderr, "check_bench: cannot write the files in %s\n", folder.c_str());
+    return 1;
+  }
+  const std::vector<fs::path> files = SetFiles(folder);
+  const std::string package = (folder / "disc1" / "setup").string();
+  const std::vector<std::string> build{"build",
+                                       "--settings",
+                                       (folder / "setting.csv").string(),
+                                       "--disc",
+                                       "DISC1=" + (folder / "disc1").string(),
+                                       "-o",
+                                       package};
+  const std::vector<std::string> check{"check", package, "--disc",
+                                       "DISC1=" + (folder / "disc1").string()};
+  auto with = [](std::vector<std::string> words, const char* option) {
+    words.push_back(option);
+    return words;
+  };
+  // The passes of a round. Each pass of the tool runs it as a publisher
+  // would, with --quiet or --progress, the output thrown away.
+  const std::vector<std::function<bool()>> passes{
+      [&] { return PlainRead(files); },
+      [&] { return Tool(with(check, "--quiet")); },
+      [&] { return Tool(with(check, "--progress")); },
+      [&] { return Tool(with(build, "--quiet")); },
+      [&] { return Tool(with(build, "--progress")); },
+  };
+  std::printf("%d files of %zu MiB in %s%s, %d rounds\n", kFiles, kFileSize >> 20, folder.c_str(),
+              cold ? ", read from the disk" : "", rounds);
+  if (!Tool(with(build, "--quiet"))) {
+    std::fprintf(stderr, "check_bench: the first build failed\n");
+    return 1;
+  }
+  std::vector<double> checkPace, checkProgress, buildProgress;
+  double plainSeconds = 0;
+  for (int round = 0; round < rounds; ++round) {
+    std::vector<double> seconds(passes.size());
+    for (std::size_t step = 0; step < passes.size(); ++step) {
+      const std::size_t pass = (step + static_cast<std::size_t>(round)) % passes.size();
+      if (cold) DropFromCache(files);
+      const auto start = std::chrono::steady_clock::now();
+      if (!passes[pass]()) {
+        std::fprintf(stderr, "check_bench: pass %zu failed\n", pass);
+        return 1;
+      }
+      seconds[pass] =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+    plainSeconds += seconds[0];
+    checkPace.push_back(seconds[0] / seconds[1]);
+    checkProgress.push_back(seconds[1] / seconds[2]);
+    buildProgress.push_back(seconds[3] / seconds[4]);
+  }
+  fs::remove_all(folder);
+
+  const double pace = Median(checkPace);
+  const double checkCost = Median(checkProgress);
+  const double buildCost = Median(buildProgress);
+  std::printf("plain read: %.0f MiB/s on average\n",
+              kFiles * (kFileSize >> 20) * rounds / plainSeconds);
+  std::printf("check / plain read: %.2f (target 0.90)\n", pace);
+  std::printf("check --progress / --quiet: %.2f (target 0.98)\n", checkCost);
+  std::printf("build --progress / --quiet: %.2f (target 0.98)\n", buildCost);
+  return pace >= 0.9 && checkCost >= 0.98 && buildCost >= 0.98 ? 0 : 1;
+}
