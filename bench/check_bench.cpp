@@ -124,7 +124,7 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
   bool cold = false;
-  int rounds = 15;
+  int rounds = 31;
   fs::path folder = fs::current_path() / "check_bench.files";
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--cold") == 0)
