@@ -51,6 +51,7 @@ grep -q % err && fail "progress shown where stderr is no terminal: $(cat err)"
 # Progress: on stderr with --progress or on a terminal, never on stdout;
 # --quiet shows none (nor check's summary).
 run 0 build --settings good.csv --disc 'DISC"2=D2' -o out/setup --progress
+has err '^  0%  0 B of 16 B  .*/s  .* left  DISC1: game.exe$'
 has err '^100%  16 B of 16 B  .*/s  done in'
 grep -q % out.txt && fail "build --progress wrote to stdout: $(cat out.txt)"
 run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --progress
