@@ -37,6 +37,14 @@ std::vector<std::size_t> ReadingOrder(const SetupInfo& info);
 // The bytes that ReadProductFiles will read: the files found Ok.
 std::uint64_t BytesToRead(const std::vector<ProductFile>& files);
 
-// Reads and hashes every file found Ok, in ReadingOrder, each once; a file
-// that cannot be read to its end becomes Unreadable.
+// The size of each read. What keeps a drive streaming is the system's
+// read-ahead, told that every file is read from start to end; a read this
+// small still finds the processor's cache holding its bytes when they are
+// hashed. Measured on two cores: reads of 1 MiB, and a thread reading ahead
+// of the hash, both made check slower.
+inline constexpr std::size_t kReadSize = 128 << 10;
+
+// Reads and hashes every file found Ok, in ReadingOrder, each once, the
+// hash taking each piece as it is read; a file that cannot be read to its
+// end becomes Unreadable.
 void ReadProductFiles(const SetupInfo& info, std::vector<ProductFile>& files, CProgress& progress);
