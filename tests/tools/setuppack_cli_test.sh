@@ -58,8 +58,9 @@ run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --progress
 has err '^100%'
 [ -s out.txt ] && fail "check --progress wrote to stdout: $(cat out.txt)"
 run 0 build --settings good.csv --disc 'DISC"2=D2' -o out/setup --quiet
+[ -s err ] && fail "build --quiet wrote to stderr: $(cat err)"
 run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --quiet
-[ -s err ] && fail "--quiet wrote to stderr: $(cat err)"
+[ -s err ] && fail "check --quiet wrote to stderr: $(cat err)"
 T=$tool script -qec '"$T" check out/setup --disc DISC1=D1 --disc "DISC\"2=D2"' /dev/null > tty.txt
 has tty.txt "$(printf '\r')100%"
 

@@ -36,6 +36,7 @@ struct BuildInputs {
 
 // What --autorun adds to the first disc's folder.
 struct AutorunOutputs {
+  std::wstring label;
   std::filesystem::path folder;
   std::vector<char> inf;
   CAtomicFile infFile;
@@ -205,10 +206,8 @@ bool CBuild::PrepareAutorun() {
                               " cannot be written in code page 932, as autorun.inf needs it");
     return false;
   }
-  if (label != m_info.title)
-    PrintErr("setuppack: note: the drive's label is " + Quoted(label) + ", the title's first " +
-             std::to_string(kMaxDriveLabel) + " characters without blanks at either end\n");
   m_autorun.emplace();
+  m_autorun->label = label;
   m_autorun->folder = FindDisc(m_line.discs, m_info.files[0].disc)->folder;
   m_autorun->inf.assign(inf->begin(), inf->end());
   return CreateOutput(m_autorun->infFile, m_autorun->folder / kAutorunInfName) &&
@@ -378,6 +377,10 @@ int CBuild::Run() {
   if (m_autorun && m_inputs.icon)
     report += "wrote " + PathToUtf8(m_autorun->folder / kAutorunIconName) + "\n";
   PrintOut(report);
+  if (m_autorun && m_autorun->label != m_info.title)
+    PrintErr("setuppack: note: the drive's label is " + Quoted(m_autorun->label) +
+             ", the title's first " + std::to_string(kMaxDriveLabel) +
+             " characters without blanks at either end\n");
   return 0;
 }
 
