@@ -276,12 +276,11 @@ bool CBuild::OutputIsNoInput() {
         return false;
       }
     }
-    for (std::size_t j = 0; j < i; ++j) {
-      if (SameFile(outputs[i], outputs[j])) {
-        Fail("the output " + QuotedPath(outputs[j]) + " is also written as " +
-             QuotedPath(outputs[i]));
-        return false;
-      }
+    // Only the package can meet another output: autorun.inf and its icon
+    // have names of their own.
+    if (i > 0 && SameFile(outputs[i], m_line.output)) {
+      Fail("the output " + QuotedPath(m_line.output) + " is the file that --autorun writes");
+      return false;
     }
   }
   return true;
