@@ -32,7 +32,7 @@ if(NOT result EQUAL 0)
   message(FATAL_ERROR "setuppack build failed for the sample product")
 endif()
 execute_process(
-  COMMAND ${SETUPPACK} check ${disc1}/setup --disc DISC1=${disc1} --disc DISC2=${disc2}
+  COMMAND ${SETUPPACK} check ${disc1}/setup --disc DISC1=${disc1} --disc DISC2=${disc2} --quiet
   RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "setuppack check found problems on the sample discs")

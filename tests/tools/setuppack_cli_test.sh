@@ -1,8 +1,9 @@
 #!/bin/sh
 # The built setuppack on temporary disc folders: a build with Japanese names
-# and what list, show, extract and check make of it; every refusal of build
-# (exit 1, the line and name told, nothing left, an existing output
-# untouched); check's problems; usage errors.
+# and what list, show, extract and check make of it; progress on stderr
+# only; autorun.inf and its icon; every refusal of build (exit 1, the line
+# and name told, nothing left, an existing output untouched); check's
+# problems and its summary per disc; usage errors.
 #   setuppack_cli_test.sh SETUPPACK MAKESAMPLEBMP
 set -u
 tool=$(realpath "$1") makebmp=$(realpath "$2") work=$(mktemp -d)
@@ -45,6 +46,43 @@ run 0 "$tool" extract out/setup filesize -o sizes.bin
 [ "$(od -An -tx1 sizes.bin | tr -d ' \n')" = 050000000300000008000000 ] || fail "filesize: $(od -tx1 sizes.bin)"
 run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2'
 [ -s out.txt ] && fail "check printed problems for complete discs"
+grep -q % err && fail "progress shown where stderr is no terminal: $(cat err)"
+
+# Progress: on stderr with --progress or on a terminal, never on stdout;
+# --quiet shows none (nor check's summary).
+run 0 build --settings good.csv --disc 'DISC"2=D2' -o out/setup --progress
+has err '^  0%  0 B of 16 B  .*/s  .* left  DISC1: game.exe$'
+has err '^100%  16 B of 16 B  .*/s  done in'
+grep -q % out.txt && fail "build --progress wrote to stdout: $(cat out.txt)"
+run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --progress
+has err '^100%'
+[ -s out.txt ] && fail "check --progress wrote to stdout: $(cat out.txt)"
+run 0 build --settings good.csv --disc 'DISC"2=D2' -o out/setup --quiet
+[ -s err ] && fail "build --quiet wrote to stderr: $(cat err)"
+run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --quiet
+[ -s err ] && fail "check --quiet wrote to stderr: $(cat err)"
+T=$tool script -qec '"$T" check out/setup --disc DISC1=D1 --disc "DISC\"2=D2"' /dev/null > tty.txt
+has tty.txt "$(printf '\r')100%"
+
+# --autorun: refused as a whole for an icon that is no icon or a title
+# code page 932 cannot hold; else autorun.inf and autorun.ico beside the
+# first file, the label cut to the 32 characters a drive shows.
+printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\60\0\0\0\26\0\0\0\50\0\0\0\1\0\0\0\2\0\0\0\1\0\40\0' > icon.ico
+head -c 32 /dev/zero >> icon.ico
+printf 'OLD' > out/existing
+refused 'pic.bmp|not an icon' --settings good.csv --disc 'DISC"2=D2' -o out/existing --autorun --icon pic.bmp
+csv tilde.csv '旅~' 'ファイル,game.exe,DISC1\n'
+tr '~' '\377' < tilde.csv > badtitle.csv
+refused 'line 2|code page 932' --settings badtitle.csv -o out/existing --autorun --icon icon.ico
+[ "$(ls -A D1 | tr '\n' ' ')" = "data game.exe " ] || fail "refused autorun left: $(ls -A D1)"
+label=あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみ
+csv auto.csv "${label}むめも" 'ファイル,game.exe,DISC1\n'
+run 0 build --settings auto.csv -o auto.setup --autorun --icon icon.ico
+has err "label is \"$label\""
+printf '[autorun]\r\nopen=setup.exe\r\nlabel=%s\r\nicon=autorun.ico\r\n' "$label" | iconv -t CP932 |
+  cmp -s - D1/autorun.inf || fail "autorun.inf: $(od -c D1/autorun.inf)"
+cmp -s icon.ico D1/autorun.ico || fail "autorun.ico differs from the icon"
+rm D1/autorun.inf D1/autorun.ico
 
 printf 'OLD' > out/existing
 mv 'D1/data/表紙.txt' hidden.txt
@@ -75,10 +113,14 @@ run 1 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2'
 has out.txt "game.exe.*content differs"
 has out.txt "表紙.txt.*missing"
 has out.txt "two.dat.*size 3.*8"
+[ "$(cat err)" = 'disc "DISC1": 2 files checked, 1 missing, 0 of another size, 1 of other content
+disc "DISC"2": 1 file checked, 0 missing, 1 of another size, 0 of other content' ] ||
+  fail "check's summary: $(cat err)"
 head -c 20 out/setup > out/cut
 run 1 "$tool" list out/cut
 
-for args in "" "pack x" "list" "extract pkg" "build --settings s.csv -o x" "check out/setup --disc DISC1"; do
+for args in "" "pack x" "list" "extract pkg" "build --settings s.csv -o x" "check out/setup --disc DISC1" \
+  "build --settings s.csv --disc A=B -o x --icon i.ico" "check out/setup --disc A=B --progress --quiet"; do
   # shellcheck disable=SC2086
   run 2 "$tool" $args
   has err "usage:"

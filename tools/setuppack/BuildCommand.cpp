@@ -1,12 +1,16 @@
 // setuppack build: the package a launcher reads, from the settings file, the
 // pictures and the product's files on their disc folders.
 
+#include <cwctype>
 #include <optional>
 
+#include "Autorun.h"
 #include "CommandSupport.h"
 #include "Commands.h"
 #include "Console.h"
 #include "FileIo.h"
+#include "ProductFiles.h"
+#include "Progress.h"
 #include "package/Bitmap.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
@@ -21,11 +25,22 @@ namespace {
 // 32-bit tool can hold both in memory.
 constexpr std::uint64_t kMaxSettingsFile = 16u << 20;
 constexpr std::uint64_t kMaxPictureFile = 256u << 20;
+constexpr std::uint64_t kMaxIconFile = 16u << 20;
 
 struct BuildInputs {
   std::vector<char> settings;
   std::optional<std::vector<char>> launcherPicture;
   std::optional<std::vector<char>> wizardPicture;
+  std::optional<std::vector<char>> icon;
+};
+
+// What --autorun adds to the first disc's folder.
+struct AutorunOutputs {
+  std::wstring label;
+  std::filesystem::path folder;
+  std::vector<char> inf;
+  CAtomicFile infFile;
+  CAtomicFile iconFile;  // created only with --icon
 };
 
 class CBuild {
@@ -38,10 +53,16 @@ class CBuild {
   bool ReadPicture(const std::filesystem::path& path, const char* role,
                    std::optional<std::vector<char>>& bytes);
   bool LoadSettingsLikeLauncher();
+  bool ReadIcon();
   bool CheckNames();
-  bool FindFiles();
+  bool LookAtFiles();
+  bool PrepareAutorun();
   bool OutputIsNoInput();
+  bool ReadFiles();
   bool WriteAndVerify();
+  bool WriteAutorun();
+  bool Commit();
+  bool CreateOutput(CAtomicFile& file, const std::filesystem::path& target);
   std::vector<PackageMember> Members() const;
   int Refuse(int line, const std::string& problem) const;
 
@@ -49,8 +70,9 @@ class CBuild {
   BuildInputs m_inputs;
   SetupInfo m_info;
   SettingsLines m_lines;
-  std::vector<std::filesystem::path> m_filePaths;
+  std::vector<ProductFile> m_files;
   CAtomicFile m_output;
+  std::optional<AutorunOutputs> m_autorun;
 };
 
 int CBuild::Refuse(int line, const std::string& problem) const {
@@ -88,20 +110,43 @@ bool CBuild::ReadInputs() {
   }
   m_inputs.settings = std::move(*settings);
   return ReadPicture(m_line.launcherPicture, "launcher", m_inputs.launcherPicture) &&
-         ReadPicture(m_line.wizardPicture, "wizard", m_inputs.wizardPicture);
+         ReadPicture(m_line.wizardPicture, "wizard", m_inputs.wizardPicture) && ReadIcon();
+}
+
+bool CBuild::ReadIcon() {
+  if (m_line.icon.empty()) return true;
+  bool tooLarge = false;
+  m_inputs.icon = ReadWholeFile(m_line.icon, kMaxIconFile, tooLarge);
+  if (!m_inputs.icon) {
+    Fail(tooLarge ? "the icon " + QuotedPath(m_line.icon) + " is larger than 16 MiB"
+                  : "cannot read the icon " + QuotedPath(m_line.icon));
+    return false;
+  }
+  if (!IsIconFile(*m_inputs.icon)) {
+    Fail("the icon " + QuotedPath(m_line.icon) + " is not an icon file (.ico)");
+    return false;
+  }
+  return true;
+}
+
+// A new temporary file for each output before any file is read: a folder
+// that takes no files is told at once, not after minutes of reading.
+bool CBuild::CreateOutput(CAtomicFile& file, const std::filesystem::path& target) {
+  std::error_code error;
+  if (std::filesystem::is_directory(target, error)) {
+    Fail("the output " + QuotedPath(target) + " is a folder");
+    return false;
+  }
+  if (!file.Create(target)) {
+    Fail("cannot create a file in the folder of " + QuotedPath(target));
+    return false;
+  }
+  return true;
 }
 
 // The settings go through the launcher's own reader.
 bool CBuild::LoadSettingsLikeLauncher() {
-  std::error_code error;
-  if (std::filesystem::is_directory(m_line.output, error)) {
-    Fail("the output " + QuotedPath(m_line.output) + " is a folder");
-    return false;
-  }
-  if (!m_output.Create(m_line.output)) {
-    Fail("cannot create a file in the folder of " + QuotedPath(m_line.output));
-    return false;
-  }
+  if (!CreateOutput(m_output, m_line.output)) return false;
   ParseSettings(m_inputs.settings, m_info, &m_lines);
   return true;
 }
@@ -115,49 +160,124 @@ bool CBuild::CheckNames() {
   return false;
 }
 
-bool CBuild::FindFiles() {
-  for (std::size_t i = 0; i < m_info.files.size(); ++i) {
-    FileEntry& file = m_info.files[i];
-    std::string what = "file " + Quoted(file.name) + " on disc " + Quoted(file.disc);
-    const DiscFolder* disc = FindDisc(m_line.discs, file.disc);
-    if (disc == nullptr) {
-      Refuse(m_lines.files[i], what + ": no --disc folder is given for that label");
-      return false;
-    }
-    std::filesystem::path path = DiscFilePath(disc->folder, file.name);
-    ProductFile found = InspectProductFile(path);
-    switch (found.state) {
+// Every file is looked at before any is read, so a missing one is told at once.
+bool CBuild::LookAtFiles() {
+  m_files = LookAtProductFiles(m_info, m_line.discs);
+  for (std::size_t i = 0; i < m_files.size(); ++i) {
+    const FileEntry& file = m_info.files[i];
+    const std::string what = "file " + Quoted(file.name) + " on disc " + Quoted(file.disc);
+    const std::string path = QuotedPath(m_files[i].path);
+    switch (m_files[i].state) {
       case FileState::Ok:
-        break;
+        continue;
+      case FileState::NoDisc:
+        Refuse(m_lines.files[i], what + ": no --disc folder is given for that label");
+        return false;
       case FileState::Missing:
-        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " does not exist");
+        Refuse(m_lines.files[i], what + ": " + path + " does not exist");
         return false;
       case FileState::NotRegular:
-        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " is not a regular file");
+        Refuse(m_lines.files[i], what + ": " + path + " is not a regular file");
         return false;
       case FileState::TooLarge:
-        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " is 4 GiB or larger");
+        Refuse(m_lines.files[i], what + ": " + path + " is 4 GiB or larger");
         return false;
       case FileState::Unreadable:
-        Refuse(m_lines.files[i], what + ": " + QuotedPath(path) + " cannot be read");
-        return false;
+        break;  // only reading tells
     }
-    m_filePaths.push_back(path);
-    file.size = static_cast<std::uint32_t>(found.size);
-    file.hash = found.hash;
   }
   return true;
 }
 
+// autorun.inf goes where setup.exe goes: the folder of the first file's disc.
+bool CBuild::PrepareAutorun() {
+  if (!m_line.autorun) return true;
+  if (m_info.files.empty()) {
+    Refuse(0,
+           "--autorun needs a file row: autorun.inf goes to the folder of the first file's disc");
+    return false;
+  }
+  const std::wstring label = DriveLabel(m_info.title);
+  std::optional<std::string> inf = AutorunInf(label, m_inputs.icon.has_value());
+  if (!inf) {
+    Refuse(m_lines.title, "the title " + Quoted(m_info.title) +
+                              " cannot be written in code page 932, as autorun.inf needs it");
+    return false;
+  }
+  m_autorun.emplace();
+  m_autorun->label = label;
+  m_autorun->folder = FindDisc(m_line.discs, m_info.files[0].disc)->folder;
+  m_autorun->inf.assign(inf->begin(), inf->end());
+  return CreateOutput(m_autorun->infFile, m_autorun->folder / kAutorunInfName) &&
+         (!m_inputs.icon ||
+          CreateOutput(m_autorun->iconFile, m_autorun->folder / kAutorunIconName));
+}
+
+bool CBuild::ReadFiles() {
+  {
+    CProgress progress(m_line.progress, BytesToRead(m_files));
+    ReadProductFiles(m_info, m_files, progress);
+    progress.Finish();
+  }
+  for (std::size_t i = 0; i < m_files.size(); ++i) {
+    const ProductFile& found = m_files[i];
+    if (found.state != FileState::Ok) {
+      Refuse(m_lines.files[i], "file " + Quoted(m_info.files[i].name) + " on disc " +
+                                   Quoted(m_info.files[i].disc) + ": " + QuotedPath(found.path) +
+                                   " cannot be read");
+      return false;
+    }
+    m_info.files[i].size = static_cast<std::uint32_t>(found.size);
+    m_info.files[i].hash = found.hash;
+  }
+  return true;
+}
+
+namespace {
+
+// The same file, also where it does not exist yet.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code error;
+  if (std::filesystem::equivalent(a, b, error)) return true;
+  std::filesystem::path::string_type first =
+      std::filesystem::absolute(a, error).lexically_normal().native();
+  std::filesystem::path::string_type second =
+      std::filesystem::absolute(b, error).lexically_normal().native();
+#ifdef _WIN32
+  // Case does not tell Windows names apart.
+  for (auto* name : {&first, &second})
+    for (wchar_t& ch : *name) ch = static_cast<wchar_t>(std::towupper(ch));
+#endif
+  return first == second;
+}
+
+}  // namespace
+
 bool CBuild::OutputIsNoInput() {
-  std::vector<std::filesystem::path> inputs = m_filePaths;
+  std::vector<std::filesystem::path> inputs;
+  for (const ProductFile& file : m_files) inputs.push_back(file.path);
   inputs.push_back(m_line.settings);
   if (!m_line.launcherPicture.empty()) inputs.push_back(m_line.launcherPicture);
   if (!m_line.wizardPicture.empty()) inputs.push_back(m_line.wizardPicture);
-  for (const std::filesystem::path& input : inputs) {
-    std::error_code error;  // an output that does not exist yet is no input
-    if (std::filesystem::equivalent(m_line.output, input, error)) {
-      Fail("the output " + QuotedPath(m_line.output) + " is the input " + QuotedPath(input));
+  std::vector<std::filesystem::path> outputs{m_line.output};
+  if (m_autorun) {
+    outputs.push_back(m_autorun->folder / kAutorunInfName);
+    const std::filesystem::path icon = m_autorun->folder / kAutorunIconName;
+    if (m_inputs.icon) inputs.push_back(m_line.icon);
+    // The icon may be the very file it is copied to: the copy changes nothing.
+    if (m_inputs.icon && !SameFile(icon, m_line.icon)) outputs.push_back(icon);
+  }
+  for (std::size_t i = 0; i < outputs.size(); ++i) {
+    for (const std::filesystem::path& input : inputs) {
+      if (SameFile(outputs[i], input)) {
+        Fail("the output " + QuotedPath(outputs[i]) + " is the input " + QuotedPath(input));
+        return false;
+      }
+    }
+    // Only the package can meet another output: autorun.inf and its icon
+    // have names of their own.
+    if (i > 0 && SameFile(outputs[i], m_line.output)) {
+      Fail("the output " + QuotedPath(m_line.output) + " is the file that --autorun writes");
       return false;
     }
   }
@@ -201,20 +321,56 @@ bool CBuild::WriteAndVerify() {
     Fail("the written package does not read back as built: " + QuotedPath(m_output.TempPath()));
     return false;
   }
-  if (!m_output.Commit()) {
-    Fail("cannot replace " + QuotedPath(m_line.output) + " (is it open in another program?)");
+  return true;
+}
+
+bool CBuild::WriteAutorun() {
+  if (!m_autorun) return true;
+  if (!m_autorun->infFile.WriteAll(m_autorun->inf)) {
+    Fail("cannot write " + QuotedPath(m_autorun->infFile.TempPath()));
+    return false;
+  }
+  if (m_inputs.icon && !m_autorun->iconFile.WriteAll(*m_inputs.icon)) {
+    Fail("cannot write " + QuotedPath(m_autorun->iconFile.TempPath()));
     return false;
   }
   return true;
 }
 
+// Every output is complete before the first replaces its target; the
+// package comes last, so a package that lands has its autorun.inf.
+bool CBuild::Commit() {
+  std::vector<std::pair<CAtomicFile*, std::filesystem::path>> commits;
+  if (m_autorun && m_inputs.icon)
+    commits.emplace_back(&m_autorun->iconFile, m_autorun->folder / kAutorunIconName);
+  if (m_autorun) commits.emplace_back(&m_autorun->infFile, m_autorun->folder / kAutorunInfName);
+  commits.emplace_back(&m_output, m_line.output);
+  for (auto& [file, target] : commits) {
+    if (!file->Commit()) {
+      Fail("cannot replace " + QuotedPath(target) + " (is it open in another program?)");
+      return false;
+    }
+  }
+  return true;
+}
+
 int CBuild::Run() {
-  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !FindFiles() ||
-      !OutputIsNoInput() || !WriteAndVerify()) {
+  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !LookAtFiles() ||
+      !PrepareAutorun() || !OutputIsNoInput() || !ReadFiles() || !WriteAndVerify() ||
+      !WriteAutorun() || !Commit()) {
     return 1;
   }
-  PrintOut("wrote " + PathToUtf8(m_line.output) + ": " + std::to_string(m_info.files.size()) +
-           " files, " + std::to_string(BytesToInstall(m_info)) + " bytes to install\n");
+  std::string report = "wrote " + PathToUtf8(m_line.output) + ": " +
+                       std::to_string(m_info.files.size()) + " files, " +
+                       std::to_string(BytesToInstall(m_info)) + " bytes to install\n";
+  if (m_autorun) report += "wrote " + PathToUtf8(m_autorun->folder / kAutorunInfName) + "\n";
+  if (m_autorun && m_inputs.icon)
+    report += "wrote " + PathToUtf8(m_autorun->folder / kAutorunIconName) + "\n";
+  PrintOut(report);
+  if (m_autorun && m_autorun->label != m_info.title)
+    PrintErr("setuppack: note: the drive's label is " + Quoted(m_autorun->label) +
+             ", the title's first " + std::to_string(kMaxDriveLabel) +
+             " characters without blanks at either end\n");
   return 0;
 }
 

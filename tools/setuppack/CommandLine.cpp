@@ -71,6 +71,18 @@ bool ParseOptions(const std::vector<Arg>& args, CommandLine& line, std::string& 
       ok = TakePath(args, i, line.launcherPicture, error);
     } else if (IsOption(arg, L"--wizard-picture") && build) {
       ok = TakePath(args, i, line.wizardPicture, error);
+    } else if (IsOption(arg, L"--autorun") && build) {
+      line.autorun = true;
+    } else if (IsOption(arg, L"--icon") && build) {
+      ok = TakePath(args, i, line.icon, error);
+    } else if ((IsOption(arg, L"--progress") || IsOption(arg, L"--quiet")) &&
+               (build || line.command == Command::Check)) {
+      ProgressMode mode = IsOption(arg, L"--quiet") ? ProgressMode::Off : ProgressMode::On;
+      if (line.progress != ProgressMode::Auto && line.progress != mode) {
+        error = "--progress and --quiet exclude each other";
+        return false;
+      }
+      line.progress = mode;
     } else if (arg.size() > 1 && arg[0] == '-') {
       error = "unknown option " + text::ToUtf8(ArgText(arg));
       return false;
@@ -103,6 +115,8 @@ bool ParseOptions(const std::vector<Arg>& args, CommandLine& line, std::string& 
       error = "build needs -o PACKAGE";
     else if (line.discs.empty())
       error = "build needs at least one --disc LABEL=DIR";
+    else if (!line.icon.empty() && !line.autorun)
+      error = "--icon needs --autorun";
   } else if (line.command == Command::Check && line.discs.empty()) {
     error = "check needs at least one --disc LABEL=DIR";
   }
@@ -146,18 +160,27 @@ const char* UsageText() {
   return "usage:\n"
          "  setuppack build --settings FILE [--launcher-picture BMP] [--wizard-picture BMP]\n"
          "                  --disc LABEL=DIR [--disc LABEL=DIR ...] -o PACKAGE\n"
+         "                  [--autorun [--icon ICO]] [--progress | --quiet]\n"
          "  setuppack list PACKAGE\n"
          "  setuppack extract PACKAGE MEMBER [-o FILE]\n"
          "  setuppack show PACKAGE\n"
          "  setuppack check PACKAGE --disc LABEL=DIR [--disc LABEL=DIR ...]\n"
+         "                  [--progress | --quiet]\n"
          "  setuppack --help\n"
          "\n"
          "build   writes the package from a settings file (code page 932) and the\n"
-         "        product's files, found below the folder given for each disc label\n"
+         "        product's files, found below the folder given for each disc label;\n"
+         "        --autorun also writes autorun.inf (and, with --icon, autorun.ico)\n"
+         "        into the folder of the first file's disc\n"
          "list    prints offset, size and name of every member, tab-separated\n"
          "extract writes one member's bytes to FILE or to standard output\n"
          "show    prints the settings as the launcher reads them, as JSON\n"
-         "check   reports every listed file that is missing or has another size\n"
+         "check   reports every listed file that is missing, has another size or\n"
+         "        other content; a summary per disc goes to standard error\n"
+         "\n"
+         "build and check show their progress on standard error when it is a\n"
+         "terminal; --progress shows it anyway, --quiet shows neither it nor\n"
+         "check's summary.\n"
          "\n"
          "Exit code: 0 success, 1 refused or problems found, 2 usage error.\n";
 }

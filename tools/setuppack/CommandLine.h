@@ -11,6 +11,10 @@ using Arg = std::filesystem::path::string_type;
 
 enum class Command { Help, Build, List, Extract, Show, Check };
 
+// Whether long work shows its progress on stderr: Auto where stderr is a
+// terminal, On (--progress, for a log), Off (--quiet).
+enum class ProgressMode { Auto, On, Off };
+
 struct DiscFolder {
   std::wstring label;  // compared with the decoded disc label of the settings
   std::filesystem::path folder;
@@ -24,7 +28,10 @@ struct CommandLine {
   std::filesystem::path launcherPicture;  // optional
   std::filesystem::path wizardPicture;    // optional
   std::vector<DiscFolder> discs;
-  std::wstring member;  // extract
+  std::wstring member;                         // extract
+  ProgressMode progress = ProgressMode::Auto;  // build, check
+  bool autorun = false;                        // build: autorun.inf on the first disc
+  std::filesystem::path icon;                  // build --autorun, optional
 };
 
 // Parses the arguments after the program name. False with a one-line

@@ -1,8 +1,6 @@
 #include "text/Utf8.h"
 #include "CommandSupport.h"
 
-#include <fstream>
-
 #include <algorithm>
 
 #include "Console.h"
@@ -55,26 +53,4 @@ std::filesystem::path DiscFilePath(const std::filesystem::path& folder, std::wst
   std::replace(local.begin(), local.end(), L'\\', L'/');
   return folder / text::ToUtf8(local);
 #endif
-}
-
-ProductFile InspectProductFile(const std::filesystem::path& path) {
-  std::error_code error;
-  std::filesystem::file_status status = std::filesystem::status(path, error);
-  if (!std::filesystem::exists(status)) return {FileState::Missing, 0};
-  if (!std::filesystem::is_regular_file(status)) return {FileState::NotRegular, 0};
-  std::uint64_t size = std::filesystem::file_size(path, error);
-  if (error) return {FileState::Missing, 0};
-  if (size > 0xFFFFFFFFu) return {FileState::TooLarge, size};
-  std::ifstream in(path, std::ios::binary);
-  CContentHasher hasher;
-  std::vector<char> chunk(1 << 20);
-  std::uint64_t read = 0;
-  while (in) {
-    in.read(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-    hasher.Update(chunk.data(), static_cast<std::size_t>(in.gcount()));
-    read += static_cast<std::uint64_t>(in.gcount());
-  }
-  // The size is what was read: the file may have changed since it was looked at.
-  if (!in.eof() || read > 0xFFFFFFFFu) return {FileState::Unreadable, size};
-  return {FileState::Ok, read, hasher.Digest()};
 }

@@ -1,15 +1,13 @@
 // Steps shared by the commands: refusing with a message, opening a package
-// as the launcher does, finding a product's files on the disc folders.
+// as the launcher does, the disc folder of a product's file.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "CommandLine.h"
-#include "package/ContentHash.h"
 #include "package/Members.h"
 
 class CPackageFile;
@@ -33,15 +31,3 @@ const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_vi
 
 // A file name from the settings (backslash-separated) below a disc folder.
 std::filesystem::path DiscFilePath(const std::filesystem::path& folder, std::wstring_view name);
-
-enum class FileState { Ok, Missing, NotRegular, TooLarge, Unreadable };
-
-struct ProductFile {
-  FileState state = FileState::Missing;
-  std::uint64_t size = 0;
-  ContentHash hash{};  // of the bytes read, when state is Ok
-};
-
-// Looks at one product file and reads it once for its content hash; sizes of
-// 4 GiB or more do not fit the package and are not read.
-ProductFile InspectProductFile(const std::filesystem::path& path);

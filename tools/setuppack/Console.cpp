@@ -8,6 +8,9 @@
 #include <fcntl.h>
 #include <io.h>
 #include <windows.h>
+#else
+#include <sys/ioctl.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -52,6 +55,28 @@ bool PrintErr(std::string_view utf8) {
 #else
   return std::fwrite(utf8.data(), 1, utf8.size(), stderr) == utf8.size();
 #endif
+}
+
+bool ErrIsTerminal() {
+#ifdef _WIN32
+  DWORD mode = 0;
+  return GetConsoleMode(GetStdHandle(STD_ERROR_HANDLE), &mode) != 0;
+#else
+  return isatty(STDERR_FILENO) == 1;
+#endif
+}
+
+std::size_t ErrTerminalColumns() {
+#ifdef _WIN32
+  CONSOLE_SCREEN_BUFFER_INFO info;
+  if (GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info) &&
+      info.srWindow.Right > info.srWindow.Left)
+    return static_cast<std::size_t>(info.srWindow.Right - info.srWindow.Left + 1);
+#else
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0) return size.ws_col;
+#endif
+  return 80;
 }
 
 bool WriteOutBytes(const char* data, std::size_t size) {

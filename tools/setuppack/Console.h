@@ -14,6 +14,11 @@ void InitConsole();
 bool PrintOut(std::string_view utf8);
 bool PrintErr(std::string_view utf8);
 
+// True when stderr is a terminal (on Windows, a console).
+bool ErrIsTerminal();
+// The width of stderr's terminal in columns; 80 where it cannot be told.
+std::size_t ErrTerminalColumns();
+
 // Writes raw bytes to stdout and flushes. False when the write failed.
 [[nodiscard]] bool WriteOutBytes(const char* data, std::size_t size);
 

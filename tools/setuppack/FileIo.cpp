@@ -1,5 +1,6 @@
 #include "FileIo.h"
 
+#include <cerrno>
 #include <cstdio>
 
 #include <fcntl.h>
@@ -73,6 +74,43 @@ std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path
   std::fclose(file);
   if (!ok) return std::nullopt;  // the file changed while it was read
   return bytes;
+}
+
+CSequentialFile::~CSequentialFile() {
+#ifdef _WIN32
+  if (m_handle != nullptr) CloseHandle(m_handle);
+#else
+  if (m_fd >= 0) close(m_fd);
+#endif
+}
+
+bool CSequentialFile::Open(const std::filesystem::path& path) {
+#ifdef _WIN32
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  m_handle = handle;
+#else
+  m_fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (m_fd < 0) return false;
+  // Only advice: a system that ignores it reads all the same.
+  posix_fadvise(m_fd, 0, 0, POSIX_FADV_SEQUENTIAL);
+#endif
+  return true;
+}
+
+std::optional<std::size_t> CSequentialFile::Read(char* buffer, std::size_t size) {
+#ifdef _WIN32
+  DWORD read = 0;
+  if (!ReadFile(m_handle, buffer, static_cast<DWORD>(size), &read, nullptr)) return std::nullopt;
+  return read;
+#else
+  for (;;) {
+    ssize_t read = ::read(m_fd, buffer, size);
+    if (read >= 0) return static_cast<std::size_t>(read);
+    if (errno != EINTR) return std::nullopt;
+  }
+#endif
 }
 
 CAtomicFile::~CAtomicFile() {

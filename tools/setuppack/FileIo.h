@@ -12,6 +12,29 @@
 std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path,
                                                std::uint64_t maxSize, bool& tooLarge);
 
+// A file read once from start to end: the system is told so (a larger
+// read-ahead on Linux, FILE_FLAG_SEQUENTIAL_SCAN on Windows), so that a
+// drive keeps streaming between the reads.
+class CSequentialFile {
+ public:
+  CSequentialFile() = default;
+  ~CSequentialFile();
+  CSequentialFile(const CSequentialFile&) = delete;
+  CSequentialFile& operator=(const CSequentialFile&) = delete;
+
+  [[nodiscard]] bool Open(const std::filesystem::path& path);
+  // The bytes read into buffer, 0 at the end of the file; nullopt when the
+  // read failed (an unreadable sector).
+  std::optional<std::size_t> Read(char* buffer, std::size_t size);
+
+ private:
+#ifdef _WIN32
+  void* m_handle = nullptr;  // a HANDLE; nullptr when not open
+#else
+  int m_fd = -1;
+#endif
+};
+
 // Builds an output beside its target and puts it in place only when it is
 // complete: the target is either untouched or wholly replaced. A temporary
 // file that was not committed is removed by the destructor.
