@@ -106,7 +106,7 @@ struct CRun {
   DWORD Pid() const { return sheet.IsVisible() ? sheet.ProcessId() : 0; }
 };
 
-void PlayIn(CRun& run, const std::vector<Step>& steps) {
+static void PlayIn(CRun& run, const std::vector<Step>& steps) {
   for (std::size_t i = 0; i < steps.size() && !testing::Test::HasFatalFailure(); ++i) {
     SCOPED_TRACE(testing::Message() << "step " << i + 1);
     steps[i](run);
@@ -417,7 +417,7 @@ Step PageText(int id, const std::wstring& text, bool whole) {
   };
 }
 // Each control's state, waited for.
-Step Controls(const std::vector<int>& ids, std::function<bool(const CWindow&, int)> state) {
+static Step Controls(const std::vector<int>& ids, std::function<bool(const CWindow&, int)> state) {
   return [=](CRun& run) {
     for (const int id : ids)
       EXPECT_TRUE(WaitUntil([&] { return state(run.Top(), id); })) << "control " << id;
