@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "System.h"
 #include "text/Utf8.h"
@@ -18,10 +19,8 @@ class CWindowsOnFailure : public testing::EmptyTestEventListener {
  public:
   void OnTestStart(const testing::TestInfo&) override { m_bShown = false; }
   void OnTestPartResult(const testing::TestPartResult& result) override {
-    if (!result.failed() || m_bShown) return;
-    m_bShown = true;
-    const std::string text = text::ToUtf8(e2e::DescribeWindows());
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!result.failed() || std::exchange(m_bShown, true)) return;
+    std::fputs(text::ToUtf8(e2e::DescribeWindows()).c_str(), stdout);
     std::fflush(stdout);
   }
 

@@ -13,8 +13,6 @@
 
 #include "Process.h"
 #include "install/InstallFolder.h"
-#include "install/InstallNames.h"
-#include "install/Shortcuts.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
@@ -209,11 +207,11 @@ Step Flip(const std::wstring& path) {
   };
 }
 Step WriteLarge(const std::wstring& path) {
-  return [=](CRun&) {
+  return Must([=] {
     std::string bytes(384u << 20, '\0');
     for (std::size_t i = 0; i < bytes.size(); i += 4096) bytes[i] = static_cast<char>(i >> 12);
-    ASSERT_TRUE(WriteFileBytes(path, bytes));
-  };
+    return WriteFileBytes(path, bytes);
+  });
 }
 Step SetRecord(const std::wstring& fixture, const std::wstring& folder) {
   return Must([=] {
