@@ -1,5 +1,4 @@
-// e2e_driver.exe: runs the scenarios that run-scenario.sh names with
-// --gtest_filter, one per prefix.
+// e2e_driver.exe: runs the scenario run-scenario.sh names (--gtest_filter).
 #include <objbase.h>
 
 #include <gtest/gtest.h>

@@ -60,7 +60,6 @@ std::vector<CWindow> Collect(const std::wstring& caption, DWORD processId, bool 
   return found;
 }
 
-
 }  // namespace
 
 bool CWindow::Exists() const { return m_hwnd != nullptr && ::IsWindow(m_hwnd); }
@@ -160,10 +159,9 @@ std::wstring DescribeWindows() {
 }
 
 CWindow WizardPage(const CWindow& sheet, int index) {
-  const HWND sheetHwnd = sheet.Handle();
-  return CWindow(reinterpret_cast<HWND>(index < 0
-                                            ? SendTimed(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0)
-                                            : SendTimed(sheetHwnd, PSM_INDEXTOHWND, index, 0)));
+  return CWindow(
+      reinterpret_cast<HWND>(index < 0 ? SendTimed(sheet.Handle(), PSM_GETCURRENTPAGEHWND, 0, 0)
+                                       : SendTimed(sheet.Handle(), PSM_INDEXTOHWND, index, 0)));
 }
 
 int PageIndex(const CWindow& sheet) {
