@@ -4,6 +4,8 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "text/Utf8.h"
 #include "win/Handles.h"
@@ -131,13 +133,8 @@ bool FolderExists(const std::wstring& path) {
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   CreateDirectoryChain(path);
-  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         (bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                        &written, nullptr) &&
-                            written == bytes.size()));
+  std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  return file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 bool CopyTree(const std::wstring& from, const std::wstring& to) {
