@@ -1,11 +1,11 @@
-// e2e_driver.exe: runs the scenarios that run-scenario.sh names with
-// --gtest_filter, one per prefix.
+// e2e_driver.exe: runs the scenario run-scenario.sh names (--gtest_filter).
 #include <objbase.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "System.h"
 #include "text/Utf8.h"
@@ -18,10 +18,8 @@ class CWindowsOnFailure : public testing::EmptyTestEventListener {
  public:
   void OnTestStart(const testing::TestInfo&) override { m_bShown = false; }
   void OnTestPartResult(const testing::TestPartResult& result) override {
-    if (!result.failed() || m_bShown) return;
-    m_bShown = true;
-    const std::string text = text::ToUtf8(e2e::DescribeWindows());
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    if (!result.failed() || std::exchange(m_bShown, true)) return;
+    std::fputs(text::ToUtf8(e2e::DescribeWindows()).c_str(), stdout);
     std::fflush(stdout);
   }
 

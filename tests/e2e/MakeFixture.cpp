@@ -1,11 +1,9 @@
-// e2e_fixture: lays out one product for the end-to-end scenarios, a folder
-// per disc label with the files its settings list, and the package on DISC1,
-// built by setuppack's own build command.
-//   e2e_fixture SETTINGS.utf8.csv OUT LAUNCHER.bmp WIZARD.bmp GAME [DXSETUP]
-// The settings are kept in UTF-8; the package gets them in code page 932
-// with CR LF line ends, as a publisher writes them. The program file is the
-// sample game, the readme a short text, a file named empty* is empty; every
-// other file holds its own name. DXSETUP becomes DISC1's DirectX set-up.
+// e2e_fixture: lays out one product, a folder per disc label with the files
+// its settings list and the package on DISC1, built by setuppack's own build.
+// The settings, kept in UTF-8, go in as a publisher writes them: code page
+// 932, CR LF. The program is the sample game, the readme a short text, a
+// file named empty* is empty, every other holds its own name. DXSETUP
+// becomes DISC1's DirectX set-up.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>

@@ -1,5 +1,4 @@
-// A program started or found by a scenario, and what can be seen of it from
-// outside: whether it runs, its exit code, image path and current directory.
+// A program started or found by a scenario, as seen from outside.
 #pragma once
 
 #include <windows.h>

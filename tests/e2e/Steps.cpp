@@ -6,6 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <optional>
@@ -13,8 +16,6 @@
 
 #include "Process.h"
 #include "install/InstallFolder.h"
-#include "install/InstallNames.h"
-#include "install/Shortcuts.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
@@ -35,26 +36,19 @@ struct CLaunch {
   CWindow window;
 };
 
-// The same bytes and the same last-write time; read a MiB at a time.
+// The same bytes and the same last-write time.
 testing::AssertionResult SameFile(const std::wstring& path, const std::wstring& source) {
-  const auto open = [](const std::wstring& name) {
-    return win::UniqueFile(::CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                         OPEN_EXISTING, 0, nullptr));
-  };
-  const win::UniqueFile a = open(path), b = open(source);
-  FILETIME ta{}, tb{};
-  if (!a || !b || !::GetFileTime(a.get(), nullptr, nullptr, &ta) ||
-      !::GetFileTime(b.get(), nullptr, nullptr, &tb))
+  WIN32_FILE_ATTRIBUTE_DATA a{}, b{};
+  if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &a) ||
+      !::GetFileAttributesExW(source.c_str(), GetFileExInfoStandard, &b))
     return testing::AssertionFailure() << "unreadable";
-  if (::CompareFileTime(&ta, &tb) != 0)
+  if (::CompareFileTime(&a.ftLastWriteTime, &b.ftLastWriteTime) != 0)
     return testing::AssertionFailure() << "last-write times differ";
-  std::string ba(1 << 20, '\0'), bb(1 << 20, '\0');
-  for (DWORD ra = 1, rb = 1; ra != 0;) {
-    if (!::ReadFile(a.get(), ba.data(), 1 << 20, &ra, nullptr) ||
-        !::ReadFile(b.get(), bb.data(), 1 << 20, &rb, nullptr) || ra != rb ||
-        ba.compare(0, ra, bb, 0, rb) != 0)
-      return testing::AssertionFailure() << "contents differ";
-  }
+  std::ifstream fa(std::filesystem::path(path), std::ios::binary),
+      fb(std::filesystem::path(source), std::ios::binary);
+  if (!fa || !fb ||
+      !std::equal(std::istreambuf_iterator<char>(fa), {}, std::istreambuf_iterator<char>(fb), {}))
+    return testing::AssertionFailure() << "contents differ";
   return testing::AssertionSuccess();
 }
 
@@ -209,11 +203,11 @@ Step Flip(const std::wstring& path) {
   };
 }
 Step WriteLarge(const std::wstring& path) {
-  return [=](CRun&) {
+  return Must([=] {
     std::string bytes(384u << 20, '\0');
     for (std::size_t i = 0; i < bytes.size(); i += 4096) bytes[i] = static_cast<char>(i >> 12);
-    ASSERT_TRUE(WriteFileBytes(path, bytes));
-  };
+    return WriteFileBytes(path, bytes);
+  });
 }
 Step SetRecord(const std::wstring& fixture, const std::wstring& folder) {
   return Must([=] {

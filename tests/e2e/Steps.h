@@ -1,8 +1,6 @@
-// Scenarios as data: a scenario is a list of steps (what is arranged,
-// pressed and answered, and what must hold afterwards) that Play runs in
-// order (README.md). Every step waits, up to kWaitMs, for the state it
-// needs. A product is named by its fixture; its names and places (caption,
-// record, links, folders) come from the product's own owners.
+// Scenarios as data (README.md): steps arranged, pressed, answered and
+// checked, each waiting up to kWaitMs for the state it needs. A product is
+// named by its fixture; its names and places come from the product's owners.
 #pragma once
 
 #include <cstdint>
@@ -23,8 +21,7 @@ inline constexpr int kKeep = 0;  // Box(..., kKeep) leaves the box open for late
 
 struct CRun;  // what the steps so far have started and found
 using Step = std::function<void(CRun&)>;
-// Plays the steps in order; stops at the first fatal failure. Processes
-// still running at the end are ended.
+// Plays the steps until a fatal failure; then ends the processes still running.
 void Play(const std::vector<Step>& steps);
 Step Steps(std::vector<Step> steps);  // several steps as one
 // What a person sees now: the wizard, else the launcher, then the open box.
@@ -38,8 +35,7 @@ struct BoxIs {
   int defaultButton = 0;
 };
 
-// The product of a fixture as its package says, read by the product's
-// reader, and where the product puts its pieces.
+// A fixture's product as its package says, and where the product puts it.
 const SetupInfo& Product(const std::wstring& fixture);
 std::wstring DefaultFolder(const std::wstring& fixture);  // Program Files\<maker>\<title>
 // Its keys below HKEY_LOCAL_MACHINE: the install record, the Apps & features entry.
@@ -77,14 +73,12 @@ Step LockMaker(const std::wstring& fixture);  // no record can be written below 
 Step Opener();                                // e2e_opener.exe opens .txt documents
 Step Hold(const std::wstring& path);          // open, so that it cannot be deleted
 Step Release();
-// Damages the package in the drive: a member no longer found; one whose
-// data no longer begins with "BM"; a text in it replaced by one of the same
-// length in code page 932 (settings setuppack would refuse).
+// Damages the package in the drive: a member no longer found; one not
+// beginning with "BM"; a text replaced by one as long in code page 932.
 Step Drop(const std::string& member);
 Step NotBitmap(const std::string& member);
 Step Replace(const std::string& member, const std::wstring& from, const std::wstring& to);
-// Lists sizes in the package in the drive that add up to folder's free
-// space plus extra bytes.
+// Lists sizes in the package in the drive: folder's free space plus extra.
 Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 
 // Acting.
@@ -145,14 +139,12 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
 Step LogHas(const std::wstring& fixture, const std::wstring& text);  // %TEMP%\setup_<title>.log
 // A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
-// decimal digits, REG_MULTI_SZ its strings joined by '|'; "" when there is
-// none.
+// decimal, REG_MULTI_SZ its strings joined by '|'; "" when there is none.
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 
-// Screen scale. Dpi: the DPI (96 = 100 %) that programs started from now on
-// read. Sized: control id of the wizard's page while one is open, else of
-// the launcher, is times base in pixels, within 3 %; an empty base takes
-// the size.
+// Screen scale: the DPI (96 = 100 %) that programs started from now on read;
+// control id of the wizard's page, else of the launcher, is times base in
+// pixels within 3 % (an empty base takes the size).
 Step Dpi(DWORD dpi);
 Step Sized(int id, SIZE& base, double times);
 

@@ -4,6 +4,8 @@
 #include <shobjidl.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 
 #include "text/Utf8.h"
 #include "win/Handles.h"
@@ -27,22 +29,10 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
   return true;
 }
 
-void CollectFiles(const std::wstring& root, const std::wstring& relative,
-                  std::vector<std::wstring>& files) {
-  (void)ForEachEntry(root + relative, [&](const std::wstring& name, bool isFolder) {
-    isFolder ? CollectFiles(root, relative + name + L"\\", files)
-             : files.push_back(relative + name);
-    return true;
-  });
-}
-
 // The drive's target is WorkDir()\tray\disc: a disc goes in by renaming its
 // home to "tray". Renaming the folder above the one Q:\ names works while a
 // process has Q:\ as its current directory (that folder is held open).
-std::wstring& InsertedHome() {
-  static std::wstring home;
-  return home;
-}
+std::wstring s_insertedHome;
 
 }  // namespace
 
@@ -72,10 +62,8 @@ bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
 bool PlantDll(const std::wstring& folder) {
   const std::wstring name = Environment(L"E2E_PLANT");
   if (name.empty()) return true;
-  wchar_t driver[MAX_PATH * 2] = {};
-  std::wstring planted(driver, ::GetModuleFileNameW(nullptr, driver, MAX_PATH * 2));
-  planted.replace(planted.find_last_of(L'\\') + 1, std::wstring::npos, L"e2e_planted.dll");
-  return ::CopyFileW(planted.c_str(), JoinPath(folder, name + L".dll").c_str(), FALSE);
+  return ::CopyFileW((ModuleFolder() + L"e2e_planted.dll").c_str(),
+                     JoinPath(folder, name + L".dll").c_str(), FALSE);
 }
 
 std::wstring PlantedDllLoads() {
@@ -93,7 +81,7 @@ CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label) {
 }
 
 bool InsertDisc(const CDisc& disc) {
-  std::wstring& inserted = InsertedHome();
+  std::wstring& inserted = s_insertedHome;
   const std::wstring tray = JoinPath(WorkDir(), L"tray");
   if (!disc || inserted == disc.home) return static_cast<bool>(disc);
   if (!inserted.empty() && !::MoveFileW(tray.c_str(), inserted.c_str())) return false;
@@ -145,13 +133,8 @@ bool FolderExists(const std::wstring& path) {
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   CreateDirectoryChain(path);
-  const win::UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file &&
-         (bytes.empty() || (::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                        &written, nullptr) &&
-                            written == bytes.size()));
+  std::ofstream file(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+  return file && file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 bool CopyTree(const std::wstring& from, const std::wstring& to) {
@@ -165,7 +148,12 @@ bool CopyTree(const std::wstring& from, const std::wstring& to) {
 
 std::vector<std::wstring> ListFiles(const std::wstring& root) {
   std::vector<std::wstring> files;
-  CollectFiles(text::WithTrailingBackslash(root), L"", files);
+  (void)ForEachEntry(root, [&](const std::wstring& name, bool isFolder) {
+    if (!isFolder) return files.push_back(name), true;
+    for (const std::wstring& file : ListFiles(JoinPath(root, name)))
+      files.push_back(name + L"\\" + file);
+    return true;
+  });
   std::sort(files.begin(), files.end());
   return files;
 }

@@ -1,8 +1,7 @@
-// What a scenario arranges and checks outside the program under test: its
-// folders and the fixtures, the disc drive Q:, files, the registry,
-// shortcut files, and documents opened through the opener. Paths, whole
-// files, folder chains, registry texts and shell folders are the product's
-// own (src/win, src/text).
+// What a scenario arranges and checks outside the program under test:
+// folders, fixtures, the disc drive Q:, files, the registry, shortcuts and
+// documents opened through the opener. Path, file, registry and shell
+// helpers are the product's own (src/win, src/text).
 #pragma once
 
 #include <windows.h>
@@ -21,9 +20,9 @@
 
 namespace e2e {
 
-// A variable of the environment; empty when unset. run-scenario.sh sets
-// the scenario's scratch folder, the fixtures (fixtures\<product>\<DISC>\...:
-// copy, never change), the program under test and E2E_OPENER.
+// A variable of the environment; empty when unset. run-scenario.sh sets the
+// scratch folder, the fixtures (<product>\<DISC>: copy, never change) and
+// the programs.
 std::wstring Environment(const wchar_t* name);
 inline std::wstring WorkDir() { return Environment(L"E2E_WORK"); }
 inline std::wstring FixturesDir() { return Environment(L"E2E_FIXTURES"); }
@@ -44,24 +43,20 @@ std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label)
 [[nodiscard]] bool CopyFixtureDisc(const std::wstring& fixture, const std::wstring& label,
                                    const std::wstring& folder, bool withSetup = true);
 
-// A DLL that setup.exe must never load: e2e_planted.dll (beside the driver)
-// copied into folder under the name of a DLL the program loads after it
-// starts, which run-scenario.sh gives in E2E_PLANT and tells Wine to prefer
-// from the program's folder. Nothing is planted without E2E_PLANT.
+// Copies e2e_planted.dll, which setup.exe must never load, into folder as
+// E2E_PLANT.dll (README.md); nothing without E2E_PLANT.
 [[nodiscard]] bool PlantDll(const std::wstring& folder);
-// What the planted DLL wrote: "<DLL> loaded into <program>" for each
-// process it was loaded into; empty while none.
+// "<DLL> loaded into <program>" for each process it was loaded into.
 std::wstring PlantedDllLoads();
 
-// The disc drive Q:, empty at first.
-// A private copy of a fixture's disc, kept in WorkDir() while out of the drive.
+// The disc drive Q:, empty at first, and a private copy of a fixture's disc.
 struct CDisc {
   std::wstring home;  // WorkDir()\discs\<n>; holds the folder "disc" while out
   explicit operator bool() const { return !home.empty(); }
 };
 CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label);
-// Takes out the disc in the drive and puts disc in: Q: then shows its
-// files, also to processes whose current directory is Q:\.
+// Swaps the disc in the drive: Q: then shows its files, also to processes
+// whose current directory is Q:\.
 [[nodiscard]] bool InsertDisc(const CDisc& disc);
 
 // Makes e2e_opener.exe the program for documents of extension (".txt").

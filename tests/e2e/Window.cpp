@@ -38,38 +38,26 @@ std::wstring TextOf(HWND hwnd) {
   return text;
 }
 
-struct CQuery {
-  std::wstring caption;
-  DWORD processId;
-  bool visibleOnly;
-  std::vector<CWindow> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
-  auto& query = *reinterpret_cast<CQuery*>(lParam);
-  DWORD processId = 0;
-  ::GetWindowThreadProcessId(hwnd, &processId);
-  wchar_t caption[512] = {};  // as the window manager keeps it: no message to a busy thread
-  ::GetWindowTextW(hwnd, caption, 512);
-  if ((!query.visibleOnly || ::IsWindowVisible(hwnd)) &&
-      (query.processId == 0 || processId == query.processId) &&
-      (query.caption.empty() || query.caption == caption))
-    query.found.emplace_back(hwnd);
+BOOL CALLBACK AddWindow(HWND hwnd, LPARAM list) {
+  reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
   return TRUE;
 }
 
+// Top-level windows with exactly this caption (any, when empty), of
+// processId (any, when 0).
 std::vector<CWindow> Collect(const std::wstring& caption, DWORD processId, bool visibleOnly) {
-  CQuery query{caption, processId, visibleOnly, {}};
-  ::EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&query));
-  return query.found;
-}
-
-// A wizard sheet also has OK-like buttons, but its controls sit on child
-// dialogs (the pages).
-bool IsMessageBox(HWND hwnd) {
-  const HWND text = ::GetDlgItem(hwnd, kMessageTextId);
-  return ClassOf(hwnd) == L"#32770" && text != nullptr && ClassOf(text) == L"Static" &&
-         ::FindWindowExW(hwnd, nullptr, L"#32770", nullptr) == nullptr;
+  std::vector<HWND> all;
+  ::EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&all));
+  std::vector<CWindow> found;
+  for (const HWND hwnd : all) {
+    wchar_t text[512] = {};  // as the window manager keeps it: no message to a busy thread
+    ::GetWindowTextW(hwnd, text, 512);
+    if ((!visibleOnly || ::IsWindowVisible(hwnd)) &&
+        (processId == 0 || CWindow(hwnd).ProcessId() == processId) &&
+        (caption.empty() || caption == text))
+      found.emplace_back(hwnd);
+  }
+  return found;
 }
 
 }  // namespace
@@ -97,8 +85,7 @@ LONG_PTR CWindow::ControlStyle(int id) const {
 std::optional<LRESULT> CWindow::Send(int id, UINT message, WPARAM wParam, LPARAM lParam) const {
   bool answered = false;
   const LRESULT result = SendTimed(Control(id), message, wParam, lParam, &answered);
-  if (!answered) return std::nullopt;
-  return result;
+  return answered ? std::optional<LRESULT>(result) : std::nullopt;
 }
 
 bool CWindow::Click(int id, DWORD timeoutMs) const {
@@ -172,10 +159,9 @@ std::wstring DescribeWindows() {
 }
 
 CWindow WizardPage(const CWindow& sheet, int index) {
-  const HWND sheetHwnd = sheet.Handle();
-  return CWindow(reinterpret_cast<HWND>(index < 0
-                                            ? SendTimed(sheetHwnd, PSM_GETCURRENTPAGEHWND, 0, 0)
-                                            : SendTimed(sheetHwnd, PSM_INDEXTOHWND, index, 0)));
+  return CWindow(
+      reinterpret_cast<HWND>(index < 0 ? SendTimed(sheet.Handle(), PSM_GETCURRENTPAGEHWND, 0, 0)
+                                       : SendTimed(sheet.Handle(), PSM_INDEXTOHWND, index, 0)));
 }
 
 int PageIndex(const CWindow& sheet) {
@@ -206,7 +192,12 @@ bool TypeFolder(const CWindow& sheet, const std::wstring& folder) {
 std::vector<CMessageBox> MessageBoxes(DWORD processId) {
   std::vector<CMessageBox> boxes;
   for (const CWindow& window : FindWindows(L"", processId)) {
-    if (!IsMessageBox(window.Handle())) continue;
+    // A wizard sheet also has OK-like buttons, but its controls sit on child
+    // dialogs (the pages).
+    const HWND text = window.Control(kMessageTextId);
+    if (window.ClassName() != L"#32770" || !text || ClassOf(text) != L"Static" ||
+        ::FindWindowExW(window.Handle(), nullptr, L"#32770", nullptr))
+      continue;
     CMessageBox box{window, window.Text(), window.ControlText(kMessageTextId)};
     box.owner = ::GetWindow(window.Handle(), GW_OWNER);
     std::vector<std::pair<LONG, int>> placed;

@@ -1,6 +1,6 @@
-// Windows of a program, seen and worked as a person would: found by
-// caption, read through messages, clicked only where a person could click.
-// Works across processes and within one (the copy benchmark).
+// Windows of a program, worked as a person would: found by caption, read
+// through messages, clicked only where a person could click; across
+// processes and within one (the copy benchmark).
 #pragma once
 
 #include <windows.h>
@@ -11,11 +11,9 @@
 
 namespace e2e {
 
-// How long a step waits for something that should happen (a window, a
-// file, a process end). Generous: two test prefixes may share two cores.
-inline constexpr DWORD kWaitMs = 20000;
-// How long a step watches for something that must not happen.
-inline constexpr DWORD kQuietMs = 800;
+// How long a step waits for what should happen (generous: two prefixes may
+// share two cores), and watches for what must not.
+inline constexpr DWORD kWaitMs = 20000, kQuietMs = 800;
 
 // Polls every 20 ms until done() holds or timeoutMs have passed; returns
 // done()'s last answer.
@@ -27,8 +25,7 @@ bool WaitUntil(Done done, DWORD timeoutMs = kWaitMs) {
   return true;
 }
 
-// Wizard buttons (their texts follow the locale); the pages' controls are
-// the product's (res/resource.h).
+// Wizard buttons; the pages' controls are the product's (res/resource.h).
 inline constexpr int kBack = 0x3023, kNext = 0x3024, kFinish = 0x3025;
 
 // Names a window of any process; owns nothing.
@@ -55,8 +52,8 @@ class CWindow {
   // crosses processes. Nothing when the control does not answer.
   std::optional<LRESULT> Send(int id, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
 
-  // Posts a click once the button and its window are visible and enabled
-  // (Wine would press a disabled one), waiting up to timeoutMs for that.
+  // Posts a click once, within timeoutMs, the button and its window are
+  // visible and enabled (Wine would press a disabled one).
   [[nodiscard]] bool Click(int id, DWORD timeoutMs = kWaitMs) const;
   // A key typed at the window's focused control (Esc, Enter).
   [[nodiscard]] bool PressKey(UINT virtualKey) const;
@@ -81,8 +78,7 @@ std::wstring DescribeWindows();
 // A wizard sheet's pages, by index.
 CWindow WizardPage(const CWindow& sheet, int index = -1);  // -1: the current one
 int PageIndex(const CWindow& sheet);
-// Waits until page index is current with its buttons in place: the
-// destination page enables Next, the finish page shows Finish.
+// Waits until page index is current with its buttons in place.
 bool WaitPage(const CWindow& sheet, int index, DWORD timeoutMs = kWaitMs);
 // Types a folder into the current page's folder box.
 bool TypeFolder(const CWindow& sheet, const std::wstring& folder);

@@ -4,30 +4,20 @@
 #                   --fixtures DIR --lang LANG --test Suite.Name
 #   run-scenario.sh --dir DIR --lang LANG --prepare
 # DIR holds one template prefix per locale, made on first use, and the
-# scenarios' working folders. Each scenario gets a copy of the template
-# (its own registry, user folders and program folders; the large system
-# folders are hard links that no program writes to), its own persistent
-# wineserver, its own X server and an empty drive Q: whose disc the driver
-# swaps (InsertDisc in System.h).
-# The copy is removed afterwards unless E2E_KEEP=1 (or E2E_KEEP=failed and
-# the scenario failed).
+# scenarios' working folders. Each scenario gets a copy of the template, its
+# own persistent wineserver, its own X server and an empty drive Q: whose
+# disc the driver swaps (InsertDisc in System.h). The copy is removed
+# afterwards unless E2E_KEEP=1 (or E2E_KEEP=failed and the scenario failed).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
 dir= driver= setup= opener= fixtures= lang=ja_JP.UTF-8 test= prepare=
 while (($#)); do
   case $1 in
-    --prepare) prepare=1; shift; continue ;;
-    --dir) dir=$2 ;;
-    --driver) driver=$2 ;;
-    --setup) setup=$2 ;;
-    --opener) opener=$2 ;;
-    --fixtures) fixtures=$2 ;;
-    --lang) lang=$2 ;;
-    --test) test=$2 ;;
+    --prepare) prepare=1; shift ;;
+    --dir | --driver | --setup | --opener | --fixtures | --lang | --test) declare "${1#--}=$2"; shift 2 ;;
     *) echo "run-scenario.sh: unknown argument $1" >&2; exit 2 ;;
   esac
-  shift 2
 done
 required=(dir driver setup opener fixtures test)
 [[ -n $prepare ]] && required=(dir)
@@ -45,10 +35,8 @@ source "$here/../../scripts/wine-env.sh"
 # Z:\ is the Unix root.
 winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 
-# Folders that no program of a scenario writes into: hard-linked from the
-# template instead of copied (they are ~680 MB of the ~690). Everything else
-# -- the registry files, users, ProgramData, Program Files, the rest of
-# windows -- is copied, so nothing a scenario writes can reach the template.
+# Folders that no program of a scenario writes into (~680 MB of ~690): hard-
+# linked from the template. All else is copied, out of a scenario's reach.
 shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs
         drive_c/windows/globalization drive_c/windows/resources drive_c/windows/twain_64
         drive_c/windows/twain_32 drive_c/windows/Fonts)
@@ -56,8 +44,7 @@ shared=(drive_c/windows/system32 drive_c/windows/syswow64 drive_c/windows/winsxs
 template=$dir/template-$lang
 stamp=$template/.e2e-ready
 
-# What the template was made from; another Wine or another shared prefix
-# set-up makes it again. Raise the number when the set-up below changes.
+# What the template was made from: raise the number when its set-up changes.
 template_id() {
   echo "e2e template 2 $SETUP_WINE_ARCH"
   "$WINE" --version 2>/dev/null
@@ -80,8 +67,7 @@ template_ready() {
     # Ends the template's own server; it writes the registry files as it goes.
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w >/dev/null 2>&1
-    # A 32-bit prefix has no syswow64 and no twain_64; the large folders of
-    # either kind must be there.
+    # The large folders of either kind (a 32-bit prefix has no syswow64).
     for d in drive_c/windows/system32 drive_c/windows/winsxs; do
       [[ -d $template/$d ]] || { echo "template lacks $d" >&2; exit 1; }
     done
@@ -104,17 +90,13 @@ template_ready || { echo "run-scenario.sh: could not make the template prefix $t
 
 mkdir -p "$dir/run"
 run=$(mktemp -d "$dir/run/${lang%%.*}.${test//[^A-Za-z0-9._-]/_}.XXXX")
-prefix=$run/prefix
-work=$run/work
-server_pid=
-server_dir=
-xvfb_pid=
-status=1
+prefix=$run/prefix work=$run/work
+server_pid= server_dir= xvfb_pid= status=1
 
 cleanup() {
   if [[ -n $server_pid ]]; then
     # The programs with their server, at once: a server that ends before
-    # them leaves them waiting for it forever. Nothing needs to be saved.
+    # them leaves them waiting for it forever.
     wine_end_prefixes_below "$run" -KILL
     wait "$server_pid" 2>/dev/null
     wine_end_prefixes_below "$run" -KILL
@@ -143,19 +125,15 @@ mkdir -p "$work"
 # Q: names the disc in the tray; the tray starts empty.
 ln -sfn "$work/tray/disc" "$prefix/dosdevices/q:"
 
-# A display of its own: scenarios that run at once never share an X server.
-# Tall enough for the launcher at 150 %. Started before the prefix is named,
-# so that ending the prefix's processes leaves it to its own end.
+# A display of its own, tall enough for the launcher at 150 %; started
+# before the prefix is named, so that ending the prefix's processes spares it.
 xvfb_start 1024x1024 || { echo "run-scenario.sh: Xvfb did not start" >&2; exit 1; }
 wine_env "$prefix"
-E2E_WORK=$(winpath "$work") E2E_FIXTURES=$(winpath "$fixtures") E2E_SETUP=$(winpath "$setup") \
-  E2E_OPENER=$(winpath "$opener")
-# The driver plants a DLL of this name beside every setup.exe it copies and
-# in the temporary folder (PlantDll); Wine prefers one found beside the
-# program, as Windows does for a DLL that is not a known one.
-export E2E_PLANT=uxtheme
+# The DLL the driver plants beside every setup.exe it copies and in the
+# temporary folder, preferred from the program's folder (README.md).
+export E2E_WORK=$(winpath "$work") E2E_FIXTURES=$(winpath "$fixtures") E2E_SETUP=$(winpath "$setup") \
+  E2E_OPENER=$(winpath "$opener") E2E_PLANT=uxtheme
 WINEDLLOVERRIDES+=";$E2E_PLANT=n,b"
-export E2E_WORK E2E_FIXTURES E2E_SETUP E2E_OPENER
 
 # One server for the whole scenario, started before any Wine program, or
 # two service processes may start and COM stalls.
@@ -179,11 +157,9 @@ start=$(date +%s.%N)
 rc=$?
 cat "$log"
 # A filter that selects nothing passes in GoogleTest: count the tests.
-if ((rc == 0)) && grep -q '^\[  PASSED  \] [1-9]' "$log" && ! grep -q '^\[  FAILED  \]' "$log"; then
-  status=0
-else
-  ((rc == 0)) && ! grep -q '^\[  FAILED  \]' "$log" && echo "run-scenario.sh: the driver ran no test named $test" >&2
-  status=1
+if ((rc == 0)) && ! grep -q '^\[  FAILED  \]' "$log"; then
+  grep -q '^\[  PASSED  \] [1-9]' "$log" && status=0 ||
+    echo "run-scenario.sh: the driver ran no test named $test" >&2
 fi
 awk -v s="$start" -v e="$(date +%s.%N)" -v t="$test" -v l="$lang" \
   'BEGIN { printf "run-scenario.sh: %s (%s) in %.1f s\n", t, l, e - s }'

@@ -145,12 +145,18 @@ TEST(Unattended, TwinProductsKeepTheirOwnEntries) {
         Silent(aCopy, L"/uninstall /S", 0), RegKey(first, false)});
 }
 
-TEST(Unattended, TheEntrysRemovalNeverEndsOnAnotherRunsLogOrLeavesItsCopy) {
+TEST(Unattended, TheEntryAsksFromATemporaryCopyAndItsRemovalNeverEndsOnAnotherRunsLog) {
   const std::wstring folder = DefaultFolder(L"sample") + L"\\";
   const std::wstring copy = folder + L"uninstall\\setup.exe",
                      package = folder + L"uninstall\\setup";
   const std::wstring temp = TempFolder().substr(0, TempFolder().size() - 1);
+  const BoxIs done{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
+        // No changes nothing; the question comes from the copy in the temporary folder.
+        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(L"sample", folder),
+        Exists(copy, true), Bytes(TempCopy(L"sample"), Program()), Spawn(copy, L"/uninstall"),
+        Box(kAsk, IDYES), Box(done, IDOK), Exited(0), Exists(folder + L"uninstall", false),
+        RegKey(EntryKey(L"sample"), false), RecordIs(L"sample", L""), Silent(Program(), L"/S", 0),
         // Without its package the copy knows its product from its entry.
         Delete(package), Silent(copy, L"/uninstall /S", 1),
         LogHas(L"sample", L"failed with exit code 1: the package " + package + L" is missing"),
@@ -164,18 +170,6 @@ TEST(Unattended, TheEntrysRemovalNeverEndsOnAnotherRunsLogOrLeavesItsCopy) {
         LogHas(L"sample", L"done with exit code 0"), Listed(folder, {}),
         Exists(folder + L"uninstall", false), RecordIs(L"sample", L""),
         RegKey(EntryKey(L"sample"), false)});
-}
-
-TEST(Unattended, TheEntryAsksFromATemporaryCopy) {
-  const std::wstring folder = DefaultFolder(L"sample") + L"\\";
-  const std::wstring copy = folder + L"uninstall\\setup.exe";
-  const BoxIs done{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
-  Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
-        // No changes nothing; the question comes from the copy in the temporary folder.
-        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(L"sample", folder),
-        Exists(copy, true), Bytes(TempCopy(L"sample"), Program()), Spawn(copy, L"/uninstall"),
-        Box(kAsk, IDYES), Box(done, IDOK), Exited(0), Exists(folder + L"uninstall", false),
-        RegKey(EntryKey(L"sample"), false), RecordIs(L"sample", L"")});
 }
 
 }  // namespace

@@ -16,6 +16,7 @@ const BoxIs kQuit{
     L"インストールを中断しますか？", L"中断", {IDYES, IDNO}, IDNO};  // on the destination page
 const BoxIs kQuitCopy{
     L"インストールを中断しますか？", L"インストール", {IDYES, IDNO}, IDNO};  // during the copy
+// The files of single, and of multi's DISC1.
 const std::vector<std::wstring> kSingleFiles{L"game.exe", L"readme.txt", L"data\\stage1.dat"};
 
 std::wstring InstallFolder(const std::wstring& fixture) { return DefaultFolder(fixture) + L"\\"; }
@@ -38,8 +39,7 @@ TEST(WizardInstall, TwoDiscsWithADiscSwapInstallFilesLinksAndRecord) {
         Box(kDisc2, IDOK), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDNO), Box(kDisc2, kKeep),
         Enabled({kNext}, false), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2),
         Text(kFinish, L"完了"), Visible({kBack, kNext}, false), Finish(),
-        Files(folder, FixtureDisc(L"multi", L"DISC1"),
-              {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+        Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
         Files(folder, FixtureDisc(L"multi", L"DISC2"),
               {L"data\\stage2.dat", L"data\\empty.dat", L"bgm\\テーマ曲.dat"}),
         RecordIs(L"multi", folder), Link(DesktopLink(L"multi"), folder + L"game.exe", folder),
@@ -70,8 +70,7 @@ TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
 TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
   const std::wstring folder = InstallFolder(L"multi");
   Play({OpenWizard(L"multi"), Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
-        Files(folder, FixtureDisc(L"multi", L"DISC1"),
-              {L"game.exe", L"readme.txt", L"data\\stage1.dat"}),
+        Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
         Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}), RecordIs(L"multi", L""),
         Exists(DesktopLink(L"multi"), false), Exists(MenuLink(L"multi"), false), Installed(false),
         Close()});
