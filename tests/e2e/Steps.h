@@ -1,6 +1,4 @@
-// Scenarios as data (README.md): steps arranged, pressed, answered and
-// checked, each waiting up to kWaitMs for the state it needs. A product is
-// named by its fixture; its names and places come from the product's owners.
+// Scenarios as data (README.md): steps that each wait up to kWaitMs.
 #pragma once
 
 #include <cstdint>

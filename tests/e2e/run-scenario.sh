@@ -1,13 +1,8 @@
 #!/usr/bin/env bash
-# Runs one end-to-end scenario of e2e_driver.exe in a private Wine prefix:
-#   run-scenario.sh --dir DIR --driver EXE --setup EXE --opener EXE
-#                   --fixtures DIR --lang LANG --test Suite.Name
-#   run-scenario.sh --dir DIR --lang LANG --prepare
-# DIR holds one template prefix per locale, made on first use, and the
-# scenarios' working folders. Each scenario gets a copy of the template, its
-# own persistent wineserver, its own X server and an empty drive Q: whose
-# disc the driver swaps (InsertDisc in System.h). The copy is removed
-# afterwards unless E2E_KEEP=1 (or E2E_KEEP=failed and the scenario failed).
+# Runs one scenario of e2e_driver.exe (--test Suite.Name; the options below)
+# in a copy of DIR's template prefix for LANG (made first, or alone with
+# --prepare), with its own wineserver, X server and an empty drive Q: whose
+# disc the driver swaps. The copy goes unless E2E_KEEP=1 (or =failed).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
@@ -32,7 +27,6 @@ export WINEDEBUG=${WINEDEBUG:-err+all,fixme-all}
 export SETUP_WINE_ARCH
 source "$here/../../scripts/wine-env.sh"
 
-# Z:\ is the Unix root.
 winpath() { local p; p=$(realpath -m "$1"); printf 'Z:%s' "${p//\//\\}"; }
 
 # Folders that no program of a scenario writes into (~680 MB of ~690): hard-
@@ -151,7 +145,6 @@ for _ in $(seq 500); do
 done
 
 log=$run/driver.log
-start=$(date +%s.%N)
 (cd "$work" && timeout -k 5 "${E2E_TIMEOUT:-240}" "$WINE" "$driver" --gtest_filter="$test" \
   --gtest_color=no >"$log" 2>&1)
 rc=$?
@@ -161,5 +154,3 @@ if ((rc == 0)) && ! grep -q '^\[  FAILED  \]' "$log"; then
   grep -q '^\[  PASSED  \] [1-9]' "$log" && status=0 ||
     echo "run-scenario.sh: the driver ran no test named $test" >&2
 fi
-awk -v s="$start" -v e="$(date +%s.%N)" -v t="$test" -v l="$lang" \
-  'BEGIN { printf "run-scenario.sh: %s (%s) in %.1f s\n", t, l, e - s }'
