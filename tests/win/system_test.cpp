@@ -190,9 +190,9 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
   first.company = L"甲" + kPid + L" 乙", first.title = L"丙", first.installDir = L"C:\\A\\";
   second.company = L"甲" + kPid, second.title = L"乙 丙", second.installDir = L"C:\\B\\";
   const std::wstring key = UninstallEntryKeyPath(UninstallEntryKeyName(first));
-  EXPECT_EQ(WriteUninstallEntry(first, 0), key);
-  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");
-  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");  // installed again: the same key
+  EXPECT_EQ(WriteUninstallEntry(first, 0, L"Q:\\"), key);
+  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");
+  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");  // installed again: the same key
   EXPECT_EQ(RecordedEntryKeyName(second), UninstallEntryKeyName(first) + L" (2)");
 
   // An older version recorded no key name and wrote the second's entry over
