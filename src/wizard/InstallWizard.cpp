@@ -29,7 +29,8 @@ bool RunRepairWizard(HWND owner, const SetupInfo& info, const std::vector<FileEn
   (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
   CCopyPage copyPage(info, wizardPicture, &damaged);
   CEndPage endPage(wizardPicture);
-  win::CPropertySheet sheet(ui::kRepairCaption);
+  // The copy page's machinery, its texts and caption included.
+  win::CPropertySheet sheet(ui::kInstallCaption);
   sheet.AddPage(copyPage);
   sheet.AddPage(endPage);
   // Finished (positive) only after the copy page moved on: all restored.
