@@ -12,6 +12,7 @@
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
+#include "install/Verify.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
@@ -126,6 +127,50 @@ TEST(ShellFolders, ChainsAndShortcutsInTheirOddCases) {
   EXPECT_FALSE(CreateShortcut(CSIDL_DRIVES, L"menu\\game.lnk", L"C:\\game.exe"));
   EXPECT_FALSE(fs::exists(folder.Path() / L"menu"));
   fs::current_path(previous);
+}
+
+TEST(Repair, TheCheckNamesMissingResizedAndChangedFilesOnly) {
+  CTestFolder folder;
+  const std::wstring base = folder.Path().wstring() + L"\\";
+  // Past one read chunk, so that a change in its last byte is in a later read.
+  const std::string large(600 * 1024, 'z');
+  struct Case {
+    std::wstring name;
+    std::string shipped, installed;  // installed "-": missing
+    bool hashed, damaged;
+  };
+  const std::vector<Case> cases{
+      {L"same.dat", "abc", "abc", true, false},      {L"sub\\gone.dat", "abc", "-", true, true},
+      {L"short.dat", "abcdef", "abc", true, true},   {L"flip.dat", "abc", "abd", true, true},
+      {L"large.dat", large, large.substr(1) + "y", true, true},
+      {L"unhashed.dat", "abc", "abd", false, false},  // presence and size only
+      {L"empty.dat", "", "", true, false}};
+  SetupInfo info;
+  std::vector<std::wstring> expected;
+  for (const Case& c : cases) {
+    FileEntry file{c.name, L"DISC1", static_cast<std::uint32_t>(c.shipped.size()), {}};
+    if (c.hashed) {
+      CContentHasher hasher;
+      hasher.Update(c.shipped.data(), c.shipped.size());
+      file.hash = hasher.Digest();
+    }
+    info.files.push_back(file);
+    if (c.installed != "-") {
+      CreateDirectoryChain(base + c.name);
+      ASSERT_TRUE(WriteBytes(base + c.name, c.installed));
+    }
+    if (c.damaged) expected.push_back(c.name);
+  }
+  std::uint64_t lastChecked = 0, lastTotal = 0;
+  std::vector<std::wstring> damaged;
+  for (const FileEntry& file : DamagedFiles(info, base, [&](std::uint64_t checked, std::uint64_t total) {
+         EXPECT_GE(checked, lastChecked);
+         lastChecked = checked, lastTotal = total;
+       }))
+    damaged.push_back(file.name);
+  EXPECT_EQ(damaged, expected);
+  EXPECT_EQ(lastTotal, BytesToInstall(info));
+  EXPECT_EQ(lastChecked, lastTotal);  // the bar ends full
 }
 
 TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
