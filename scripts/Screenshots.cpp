@@ -100,7 +100,17 @@ TEST(Launcher, NotInstalledInstalledAndDiscPrompt) {
         Dpi(144), Start(L"Q:\\setup.exe", L"sample"), Shot(L"launcher-144dpi"), Close(), Dpi(96)});
 }
 
-// The tests share one prefix, in this order: the removal leaves nothing installed.
+// The tests share one prefix, in this order: each leaves nothing installed.
+TEST(Repair, TheQuestionFromTheEntry) {
+  const std::wstring set = WorkDir() + L"\\repairset",
+                     copy = DefaultFolder(L"sample") + L"\\uninstall\\setup.exe";
+  Play({CopySet(L"sample", set, {L"DISC1", L"DISC2"}),
+        Silent(set + L"\\DISC1\\setup.exe", L"/S", 0),
+        Delete(DefaultFolder(L"sample") + L"\\game.exe"), Spawn(copy, L"/repair"), Box({}, kKeep),
+        Shot(L"repair-question", Frame::kBoxAlone), Answer(IDYES), Page(1), Finish(),
+        Box({}, IDOK), Exited(0), Silent(copy, L"/uninstall /S", 0)});
+}
+
 TEST(Uninstall, TheQuestionFromTheEntry) {
   const std::wstring set = WorkDir() + L"\\set",
                      copy = DefaultFolder(L"sample") + L"\\uninstall\\setup.exe";

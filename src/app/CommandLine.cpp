@@ -63,6 +63,8 @@ CommandLine ParseCommandLine(const wchar_t* commandLine) {
       parsed.silent = true;
     } else if (SameSwitch(argument, L"/uninstall")) {
       parsed.uninstall = true;
+    } else if (SameSwitch(argument, L"/repair")) {
+      parsed.repair = true;
     } else if (SameSwitch(argument, L"/install")) {
       parsed.install = true;
     } else if (SameSwitch(argument, L"/confirmed")) {

@@ -15,6 +15,7 @@ struct CommandLine {
   bool silent = false;     // /S: no window at all, an exit code and a log
   bool uninstall = false;  // /uninstall
   bool install = false;    // /install: the wizard without the launcher
+  bool repair = false;     // /repair: check the installation, restore what differs
   // /confirmed (with /uninstall): the removal's question was asked and
   // answered Yes by the process that started this one.
   bool confirmed = false;

@@ -86,7 +86,7 @@ BOOL CLauncherApp::InitInstance() {
     if (!silent) {
       // Each process loads the picture it shows: the wizard's process
       // (/install) the wizard's, the launcher its own.
-      if (command.install) {
+      if (command.install || command.repair) {
         wizardPicture = LoadPicture(package, kWizardPictureMember);
       } else {
         launcherPicture = LoadPicture(package, kLauncherPictureMember);

@@ -11,6 +11,7 @@
 #include "install/Record.h"
 #include "install/Removal.h"
 #include "install/UninstallCopy.h"
+#include "install/Verify.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
@@ -23,6 +24,7 @@
 #include "win/Paths.h"
 #include "win/Processes.h"
 #include "win/Shell.h"
+#include "wizard/CheckProgress.h"
 #include "wizard/InstallWizard.h"
 
 namespace {
@@ -122,6 +124,13 @@ class CSilentHost : public CInstallHost {
     (void)Fail(kExitFailed, L"the install record could not be written to the registry");
   }
   void Note(const std::wstring& line) override { m_log.Line(line); }
+  std::wstring SourceFolder() override { return m_sourceDir; }
+  // Whether any of the file's source paths is there.
+  bool Finds(const FileEntry& file) {
+    for (const std::wstring& path : SourcePaths(file))
+      if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    return false;
+  }
 
   DWORD code = kExitFailed;
   std::wstring reason = L"the installation failed";
@@ -147,10 +156,12 @@ class CSilentHost : public CInstallHost {
 // The switches that carry this run on in another process: what it is, and
 // where its log goes (a process with other rights has another %TEMP%).
 std::wstring PassedOnSwitches(const CommandLine& command, const CLog& log) {
-  std::wstring switches = command.install ? L"/install" : L"/uninstall";
+  std::wstring switches = command.repair    ? L"/repair"
+                         : command.install ? L"/install"
+                                           : L"/uninstall";
   if (command.uninstall && command.confirmed) switches += L" /confirmed";
   if (command.silent) {
-    switches = command.uninstall ? L"/S /uninstall" : L"/S";
+    switches = command.uninstall ? L"/S /uninstall" : command.repair ? L"/S /repair" : L"/S";
     if (const std::optional<std::wstring> path = log.Path())
       switches += L" " + QuoteArgument(L"/log=" + *path);
   }
@@ -294,12 +305,81 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
   return log.End(kExitDone);
 }
 
+// /repair [/S]: every listed file checked in the install folder, and those
+// that are missing or differ restored from the source folder.
+DWORD Repair(SetupInfo& info, const CommandLine& command, const std::wstring& sourceDir,
+             CLog& log, HBITMAP wizardPicture) {
+  const bool silent = command.silent;
+  const std::wstring installed = InstalledFolder(info);
+  // Started from the uninstall copy (the entry's Modify), the files come
+  // from where the installation came from; otherwise from the source folder.
+  std::wstring source = sourceDir;
+  if (!installed.empty() && SameFolder(sourceDir, installed + kUninstallFolder)) {
+    const std::wstring recorded = RecordedInstallSource(info);
+    if (!recorded.empty()) source = recorded;
+  }
+  log.Line(L"repair " + info.title + L" (" + info.company + L") from " + source);
+  if (installed.empty()) {
+    if (!silent) win::ShowMessage(nullptr, ui::kNotInstalled, ui::kRepairCaption, MB_OK);
+    return log.End(kExitNothingToDo, L"not installed");
+  }
+  // From the first disc of several, the restore runs from a copy in the
+  // temporary folder, so that the disc can be changed.
+  if (!silent && !info.singleDisc && !command.folder && SameFolder(ModuleFolder(), source)) {
+    bool started = false;
+    const DWORD code = RelaunchFromTempCopy(info.title, sourceDir, L"/repair", true, &started);
+    if (started) return code;
+  }
+  info.installDir = installed;
+  // Nothing of this process holds the uninstall copy's folder; a source
+  // that is not there (the disc is out) is asked for by its label.
+  (void)::SetCurrentDirectoryW(source.c_str());
+  const std::vector<FileEntry> damaged = silent ? DamagedFiles(info, installed, {})
+                                                : CheckWithProgress(nullptr, info, installed);
+  for (const FileEntry& file : damaged) log.Line(L"differs " + installed + file.name);
+  if (damaged.empty()) {
+    if (!silent) win::ShowMessage(nullptr, ui::kIntact, ui::kRepairCaption, MB_OK);
+    log.Line(L"intact: every listed file is as the package says");
+    return log.End(kExitDone);
+  }
+  if (!silent) {
+    if (win::ShowMessage(nullptr, ui::DamagedText(damaged.size()), ui::kRepairCaption,
+                         MB_YESNO) != IDYES)
+      return kExitFailed;
+    if (!RunRepairWizard(nullptr, info, damaged, wizardPicture)) return kExitFailed;
+    win::ShowMessage(nullptr, ui::RepairedText(damaged.size()), ui::kRepairCaption, MB_OK);
+    return kExitDone;
+  }
+  // Unattended, whatever can be found is restored, and a disc whose files
+  // are not found is named at the end.
+  CSilentHost host(log, source);
+  std::vector<FileEntry> found;
+  const FileEntry* missing = nullptr;
+  for (const FileEntry& file : damaged) {
+    if (host.Finds(file)) {
+      found.push_back(file);
+    } else if (!missing) {
+      missing = &file;
+    }
+  }
+  if (!RunInstall(info, host, &found)) return log.End(host.code, host.reason);
+  log.Line(L"restored " + std::to_wstring(found.size()) + L" of " +
+           std::to_wstring(damaged.size()) + L" files");
+  if (missing) {
+    (void)host.SourceMissing(*missing);
+    return log.End(host.code, host.reason);
+  }
+  return log.End(kExitDone);
+}
+
 }  // namespace
 
 std::optional<std::wstring> UsageError(const CommandLine& command) {
   if (!command.silent) return std::nullopt;
   if (!command.unknown.empty()) return L"unknown switch " + command.unknown.front();
   if (command.installFolder && command.uninstall) return L"/D= does not go with /uninstall";
+  if (command.installFolder && command.repair) return L"/D= does not go with /repair";
+  if (command.repair && command.uninstall) return L"/repair does not go with /uninstall";
   if (command.installFolder &&
       ChooseInstallFolder(*command.installFolder, {}).refusal == FolderRefusal::kNotFull)
     return L"/D= needs a full folder path, not \"" + *command.installFolder + L"\"";
@@ -308,7 +388,7 @@ std::optional<std::wstring> UsageError(const CommandLine& command) {
 
 bool RunsWithoutLauncher(const CommandLine& command, const SetupInfo& info,
                          const std::wstring& sourceDir) {
-  if (command.silent || command.uninstall || command.install) return true;
+  if (command.silent || command.uninstall || command.install || command.repair) return true;
   const std::wstring installed = InstalledFolder(info);
   if (installed.empty()) return false;
   const std::wstring copyFolder = installed + kUninstallFolder;
@@ -325,6 +405,7 @@ DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
   if (const std::optional<std::wstring> usage = UsageError(command))
     return log.End(kExitUsage, *usage);
   if (!win::IsElevated()) return RunWithRights(command, sourceDir, log);
+  if (command.repair) return Repair(info, command, sourceDir, log, wizardPicture);
   if (command.silent && !command.uninstall) return SilentInstall(info, command, sourceDir, log);
   if (command.install && !command.uninstall) return InstallWithWizard(info, command, wizardPicture);
   return Uninstall(info, command, sourceDir, log);

@@ -1,7 +1,8 @@
 // The runs without the launcher: setup.exe /S [/D=<folder>] installs with
 // no window; setup.exe /install opens the wizard; setup.exe /uninstall [/S]
 // removes, with the launcher's question and final message or with no
-// window. Each runs with administrator rights: started without them, the
+// window; setup.exe /repair [/S] checks the installation and restores what
+// differs. Each runs with administrator rights: started without them, the
 // program starts itself with them and passes on the exit code. With /S a
 // UTF-8 log %TEMP%\setup_<title>.log (LogFileName) tells each step and the
 // reason of a failure; a run whose log cannot be written does nothing and
@@ -24,7 +25,7 @@ enum : DWORD {
                          // the record not written, a listed file stayed, no log
   kExitUsage = 2,        // with /S: an unknown switch, /D= not a full path
   kExitDiscMissing = 3,  // a disc's files were not found
-  kExitNothingToDo = 4,  // install when installed, uninstall when not
+  kExitNothingToDo = 4,  // install when installed, uninstall or repair when not
 };
 
 // Why the command line cannot be carried out, when it cannot (only with

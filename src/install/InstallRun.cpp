@@ -14,6 +14,7 @@
 #include "text/PathText.h"
 #include "win/Files.h"
 #include "win/Handles.h"
+#include "win/Paths.h"
 
 namespace {
 
@@ -31,7 +32,8 @@ enum class FileResult { kCopied, kAborted };
 
 class CInstallRun {
  public:
-  CInstallRun(const SetupInfo& info, CInstallHost& host) : m_info(info), m_host(host) {}
+  CInstallRun(const SetupInfo& info, CInstallHost& host, const std::vector<FileEntry>* repair)
+      : m_info(info), m_host(host), m_repair(repair) {}
 
   bool Run();
 
@@ -44,6 +46,7 @@ class CInstallRun {
 
   const SetupInfo& m_info;
   CInstallHost& m_host;
+  const std::vector<FileEntry>* m_repair;
   std::uint64_t m_total = 0;
   std::uint64_t m_copied = 0;
   ULONGLONG m_lastPoll = 0;
@@ -102,10 +105,11 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
 }
 
 bool CInstallRun::Run() {
-  m_total = BytesToInstall(m_info);
+  const std::vector<FileEntry>& files = m_repair ? *m_repair : m_info.files;
+  for (const FileEntry& file : files) m_total += file.size;
   m_host.Progress(0, m_total, true);
 
-  for (const FileEntry& file : m_info.files) {
+  for (const FileEntry& file : files) {
     if (CopyOneFile(file) == FileResult::kAborted) return false;
   }
   m_host.Progress(m_copied, m_total, true);
@@ -135,12 +139,16 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
                 L"uninstall copy and no Apps & features entry");
     return;
   }
-  if (!WriteUninstallCopy(m_info)) {
+  const bool copyThere = m_repair && IsPackageOf(ReadPackageFile(m_info.installDir + kUninstallPackage), m_info) &&
+                         ::GetFileAttributesW((m_info.installDir + kUninstallProgram).c_str()) !=
+                             INVALID_FILE_ATTRIBUTES;
+  if (!copyThere && !WriteUninstallCopy(m_info)) {
     m_host.Note(L"warning: the uninstall copy could not be written to " + copyFolder);
     return;
   }
   m_host.Note(L"uninstall copy " + m_info.installDir + kUninstallProgram);
-  const std::wstring entry = WriteUninstallEntry(m_info, m_total);
+  const std::wstring entry =
+      WriteUninstallEntry(m_info, BytesToInstall(m_info), m_host.SourceFolder());
   if (entry.empty()) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
     return;
@@ -214,8 +222,10 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
 
 std::vector<std::wstring> CInstallHost::SourcePaths(const FileEntry& file) { return {file.name}; }
 
-bool RunInstall(const SetupInfo& info, CInstallHost& host) {
+std::wstring CInstallHost::SourceFolder() { return CurrentFolder(); }
+
+bool RunInstall(const SetupInfo& info, CInstallHost& host, const std::vector<FileEntry>* repair) {
   // Heap, not stack: the run holds the copy buffer.
-  const auto run = std::make_unique<CInstallRun>(info, host);
+  const auto run = std::make_unique<CInstallRun>(info, host, repair);
   return run->Run();
 }

@@ -22,6 +22,9 @@ class CInstallHost {
   // copied. The default is the name itself, relative to the current folder
   // (the source folder).
   virtual std::vector<std::wstring> SourcePaths(const FileEntry& file);
+  // The folder the installation comes from, which the Apps & features entry
+  // names for a repair. The default is the current folder.
+  virtual std::wstring SourceFolder();
   // None of SourcePaths opened (its disc is not in the drive).
   virtual Choice SourceMissing(const FileEntry& file) = 0;
   // Reading, creating or writing failed; what was written is deleted.
@@ -46,4 +49,8 @@ class CInstallHost {
 // the uninstall copy and the Apps & features entry are made, or noted when
 // they fail); false when the host chose to abort or the record failed: what
 // was copied stays, and nothing is recorded.
-bool RunInstall(const SetupInfo& info, CInstallHost& host);
+// A repair (repair given: the damaged ones among info's files) copies only
+// those and keeps an uninstall copy of the product that is there (the
+// repair may run from it).
+bool RunInstall(const SetupInfo& info, CInstallHost& host,
+                const std::vector<FileEntry>* repair = nullptr);

@@ -73,6 +73,11 @@ std::wstring UninstallCommand(const std::wstring& dir) {
   return L"\"" + dir + kUninstallProgram + L"\" /uninstall";
 }
 
+// The entry's command that repairs the product installed in dir.
+std::wstring RepairCommand(const std::wstring& dir) {
+  return L"\"" + dir + kUninstallProgram + L"\" /repair";
+}
+
 constexpr wchar_t kEntriesKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
 }  // namespace
@@ -111,7 +116,8 @@ bool WriteUninstallCopy(const SetupInfo& info) {
   return true;
 }
 
-std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes) {
+std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes,
+                                const std::wstring& sourceFolder) {
   const std::wstring keyName = EntryKeyNameFor(info);
   const std::wstring keyPath = UninstallEntryKeyPath(keyName);
   win::UniqueKey key;
@@ -135,7 +141,9 @@ std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedB
       text(L"UninstallString", uninstall) && text(L"QuietUninstallString", uninstall + L" /S") &&
       number(L"EstimatedSize",
              static_cast<DWORD>(std::min<std::uint64_t>(kib, std::numeric_limits<DWORD>::max()))) &&
-      number(L"NoModify", 1) && number(L"NoRepair", 1) &&
+      // Modify starts the repair; Windows' own Repair stays hidden.
+      text(L"ModifyPath", RepairCommand(dir)) && number(L"NoModify", 0) &&
+      number(L"NoRepair", 1) && text(L"InstallSource", sourceFolder) &&
       // Without the record naming it, the removal would look for the entry
       // under its first name, where another product's may be.
       RecordEntryKeyName(info, keyName) == ERROR_SUCCESS;
@@ -197,4 +205,10 @@ std::wstring EntryTitleOfCopy(const std::wstring& programFolder) {
             UninstallCommand(dir))
       return ReadRegString(HKEY_LOCAL_MACHINE, keyPath, L"DisplayName", L"");
   }
+}
+
+std::wstring RecordedInstallSource(const SetupInfo& info) {
+  const std::wstring keyPath = UninstallEntryKeyPath(RecordedEntryKeyName(info));
+  if (keyPath.empty() || !IsEntryOf(keyPath, info)) return {};
+  return ReadRegString(HKEY_LOCAL_MACHINE, keyPath, L"InstallSource", L"");
 }

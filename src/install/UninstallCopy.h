@@ -25,12 +25,18 @@ bool HoldsOtherProductsCopy(const SetupInfo& info);
 // uninstall folder. False when either could not be written.
 bool WriteUninstallCopy(const SetupInfo& info);
 
-// Writes the entry, installedBytes giving its size, under the first of
+// Writes the entry, installedBytes giving its size and sourceFolder the
+// folder a repair looks for the disc in first, under the first of
 // info's entry key names (UninstallEntryKeyName) that holds no other
 // product's entry, and names that key in the install record. Returns the
 // entry's key path; empty when it could not be written or recorded (what
 // was written of it is deleted again).
-std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes);
+std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes,
+                                const std::wstring& sourceFolder);
+
+// The folder the installation came from, as its entry names it; empty
+// without one.
+std::wstring RecordedInstallSource(const SetupInfo& info);
 
 // Deletes the uninstall copy in folder (the record's) when its package is
 // info's; the running copy is moved aside and deleted at the next restart,

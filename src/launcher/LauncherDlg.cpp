@@ -128,6 +128,16 @@ void CLauncherDlg::OnStartGame() {
   // Without a record (or a game) there is nothing to start: the current
   // directory is the disc, not the install folder.
   if (folder.empty() || m_info.exeFile.empty()) return;
+  // A game program that is gone (deleted, or a damaged installation) is
+  // restored by the repair, from the disc, with rights.
+  if (::GetFileAttributesW((folder + m_info.exeFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+    if (win::ShowMessage(Hwnd(), ui::kOfferRepair, ui::kRepairCaption, MB_YESNO) == IDYES &&
+        PackageDiscIn()) {
+      const std::wstring source = CurrentFolder();
+      RunWithRights(ModulePath(), QuoteArgument(source) + L" /repair", source);
+    }
+    return;
+  }
   // A failure to start is not reported; the launcher stays as it was.
   (void)::ShellExecuteW(Hwnd(), L"open", (folder + m_info.exeFile).c_str(), nullptr, folder.c_str(),
                         SW_SHOWNORMAL);

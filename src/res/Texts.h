@@ -15,6 +15,7 @@ inline constexpr wchar_t kSetupCaption[] = L"セットアップ";
 inline constexpr wchar_t kInstallCaption[] = L"インストール";
 inline constexpr wchar_t kAbortCaption[] = L"中断";
 inline constexpr wchar_t kUninstallCaption[] = L"アンインストール";
+inline constexpr wchar_t kRepairCaption[] = L"修復";
 
 // The launcher.
 inline std::wstring OpenReadmeText(const std::wstring& readme) { return readme + L"を開く"; }
@@ -57,6 +58,20 @@ inline std::wstring ContentDiffersText(const std::wstring& file, const std::wstr
 }
 inline constexpr wchar_t kRecordFailed[] =
     L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。";
+
+// The repair.
+inline constexpr wchar_t kIntact[] = L"インストールされているファイルに問題はありません。";
+// count listed files are missing or differ from the package's.
+inline std::wstring DamagedText(std::size_t count) {
+  return L"壊れているか見つからないファイルが" + std::to_wstring(count) +
+         L"個あります。\nディスクから復元しますか？";
+}
+inline std::wstring RepairedText(std::size_t count) {
+  return std::to_wstring(count) + L"個のファイルを復元しました。";
+}
+// The launcher's Start found the game program missing.
+inline constexpr wchar_t kOfferRepair[] =
+    L"ゲームのプログラムが見つかりません。\nディスクから修復しますか？";
 
 // How many listed files a removal left, and the first of them.
 inline std::wstring UninstallLeftText(std::size_t count, const std::wstring& first) {

@@ -8,6 +8,7 @@
 #define IDD_COPY_PAGE 131
 #define IDD_END_PAGE 132
 #define IDD_LAUNCHER 133
+#define IDD_CHECK 134
 
 #define IDC_FOLDER_EDIT 1000
 #define IDC_BROWSE 1001

@@ -7,13 +7,17 @@
 #include "win/PropertyPage.h"
 #include "wizard/CopyWorker.h"
 
+#include <vector>
+
+struct FileEntry;
 struct SetupInfo;
 
 class CCopyPage : public win::CPropertyPage {
  public:
-  // info is read by the worker and must outlive the page; the picture is
-  // borrowed.
-  CCopyPage(const SetupInfo& info, HBITMAP picture);
+  // info (and repair, the damaged files a repair restores, when given) is
+  // read by the worker and must outlive the page; the picture is borrowed.
+  CCopyPage(const SetupInfo& info, HBITMAP picture,
+            const std::vector<FileEntry>* repair = nullptr);
 
  protected:
   BOOL OnInitDialog() override;
@@ -25,6 +29,7 @@ class CCopyPage : public win::CPropertyPage {
   void OnWorkerDone(bool installed);
 
   const SetupInfo& m_info;
+  const std::vector<FileEntry>* m_repair;
   HBITMAP m_hPicture;
   CCopyWorker m_worker;
   // kRunning: Cancel asks the worker; kInstalled: the finish page is on its

@@ -96,11 +96,13 @@ void CCopyWorker::Wait() {
   if (m_hThread) ::WaitForSingleObject(m_hThread.get(), INFINITE);
 }
 
-bool CCopyWorker::Start(const SetupInfo& info, HWND page, UINT doneMessage) {
+bool CCopyWorker::Start(const SetupInfo& info, HWND page, UINT doneMessage,
+                        const std::vector<FileEntry>* repair) {
   if (Running() || !m_hCancelRequested) return false;
   // Reset before the thread exists, so that no request of this run is lost.
   ::ResetEvent(m_hCancelRequested.get());
   m_info = &info;
+  m_repair = repair;
   m_hPage = page;
   m_doneMessage = doneMessage;
   m_hThread.reset(::CreateThread(nullptr, 0, &CCopyWorker::ThreadProc, this, 0, nullptr));
@@ -116,7 +118,7 @@ DWORD WINAPI CCopyWorker::ThreadProc(LPVOID parameter) {
     // The shortcuts need COM on this thread.
     const win::CComInit com(COINIT_APARTMENTTHREADED);
     CWizardHost host(self->m_hPage, self->m_hCancelRequested.get());
-    installed = RunInstall(*self->m_info, host);
+    installed = RunInstall(*self->m_info, host, self->m_repair);
   } catch (...) {
   }
   // The last thing the thread does: the page may wait for its end at once.

@@ -8,6 +8,9 @@
 
 #include "win/Handles.h"
 
+#include <vector>
+
+struct FileEntry;
 struct SetupInfo;
 
 class CCopyWorker {
@@ -23,7 +26,9 @@ class CCopyWorker {
   // with wParam TRUE when the product is installed, FALSE when the run was
   // abandoned (the user confirmed Cancel, or the record failed). False when
   // no thread could be started, or one runs already.
-  bool Start(const SetupInfo& info, HWND page, UINT doneMessage);
+  // A repair (repair: the damaged files) restores only those.
+  bool Start(const SetupInfo& info, HWND page, UINT doneMessage,
+             const std::vector<FileEntry>* repair = nullptr);
   bool Running() const;
   // Asks for the run to end: the worker asks the user within a twentieth of
   // a second whether to abandon it, and carries on after No.
@@ -35,6 +40,7 @@ class CCopyWorker {
   static DWORD WINAPI ThreadProc(LPVOID parameter);
 
   const SetupInfo* m_info = nullptr;
+  const std::vector<FileEntry>* m_repair = nullptr;
   HWND m_hPage = nullptr;
   UINT m_doneMessage = 0;
   win::UniqueThread m_hThread;

@@ -23,3 +23,16 @@ void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
   // Finished or cancelled alike: the caller reads the install record.
   sheet.DoModal(owner);
 }
+
+bool RunRepairWizard(HWND owner, const SetupInfo& info, const std::vector<FileEntry>& damaged,
+                     HBITMAP wizardPicture) {
+  (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
+  CCopyPage copyPage(info, wizardPicture, &damaged);
+  CEndPage endPage(wizardPicture);
+  // The copy page's machinery, its texts and caption included.
+  win::CPropertySheet sheet(ui::kInstallCaption);
+  sheet.AddPage(copyPage);
+  sheet.AddPage(endPage);
+  // Finished (positive) only after the copy page moved on: all restored.
+  return sheet.DoModal(owner) > 0;
+}

@@ -173,11 +173,13 @@ int PageIndex(const CWindow& sheet) {
 
 bool WaitPage(const CWindow& sheet, int index, DWORD timeoutMs) {
   // The destination page posts Next alone (the sheet starts with Back
-  // enabled too); the finish page shows Finish.
+  // enabled too); the finish page shows Finish. The repair's sheet starts
+  // with the copy page.
   return WaitUntil(
       [&] {
         if (!sheet.Exists() || PageIndex(sheet) != index) return false;
-        if (index == 0) return sheet.ControlEnabled(kNext) && !sheet.ControlEnabled(kBack);
+        if (index == 0 && WizardPage(sheet).Control(IDC_FOLDER_EDIT))
+          return sheet.ControlEnabled(kNext) && !sheet.ControlEnabled(kBack);
         return index == 2 ? sheet.ControlVisible(kFinish) : true;
       },
       timeoutMs);

@@ -40,7 +40,9 @@ TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
         RegValue(entry, L"UninstallString", L"\"" + copy + L"\" /uninstall"),
         RegValue(entry, L"QuietUninstallString", L"\"" + copy + L"\" /uninstall /S"),
         RegValue(entry, L"EstimatedSize", std::to_wstring(ListedBytes(L"sample") >> 10)),
-        RegValue(entry, L"NoModify", L"1"), RegValue(entry, L"NoRepair", L"1"),
+        RegValue(entry, L"NoModify", L"0"), RegValue(entry, L"NoRepair", L"1"),
+        RegValue(entry, L"ModifyPath", L"\"" + copy + L"\" /repair"),
+        RegValue(entry, L"InstallSource", Set() + L"\\DISC1\\"),
         LogHas(L"sample", L"copied bgm\\テーマ曲.dat from "),
         LogHas(L"sample", L"done with exit code 0"),
         // Once installed, there is nothing to do.

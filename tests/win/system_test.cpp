@@ -12,6 +12,7 @@
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
+#include "install/Verify.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
@@ -128,6 +129,50 @@ TEST(ShellFolders, ChainsAndShortcutsInTheirOddCases) {
   fs::current_path(previous);
 }
 
+TEST(Repair, TheCheckNamesMissingResizedAndChangedFilesOnly) {
+  CTestFolder folder;
+  const std::wstring base = folder.Path().wstring() + L"\\";
+  // Past one read chunk, so that a change in its last byte is in a later read.
+  const std::string large(600 * 1024, 'z');
+  struct Case {
+    std::wstring name;
+    std::string shipped, installed;  // installed "-": missing
+    bool hashed, damaged;
+  };
+  const std::vector<Case> cases{
+      {L"same.dat", "abc", "abc", true, false},      {L"sub\\gone.dat", "abc", "-", true, true},
+      {L"short.dat", "abcdef", "abc", true, true},   {L"flip.dat", "abc", "abd", true, true},
+      {L"large.dat", large, large.substr(1) + "y", true, true},
+      {L"unhashed.dat", "abc", "abd", false, false},  // presence and size only
+      {L"empty.dat", "", "", true, false}};
+  SetupInfo info;
+  std::vector<std::wstring> expected;
+  for (const Case& c : cases) {
+    FileEntry file{c.name, L"DISC1", static_cast<std::uint32_t>(c.shipped.size()), {}};
+    if (c.hashed) {
+      CContentHasher hasher;
+      hasher.Update(c.shipped.data(), c.shipped.size());
+      file.hash = hasher.Digest();
+    }
+    info.files.push_back(file);
+    if (c.installed != "-") {
+      CreateDirectoryChain(base + c.name);
+      ASSERT_TRUE(WriteBytes(base + c.name, c.installed));
+    }
+    if (c.damaged) expected.push_back(c.name);
+  }
+  std::uint64_t lastChecked = 0, lastTotal = 0;
+  std::vector<std::wstring> damaged;
+  for (const FileEntry& file : DamagedFiles(info, base, [&](std::uint64_t checked, std::uint64_t total) {
+         EXPECT_GE(checked, lastChecked);
+         lastChecked = checked, lastTotal = total;
+       }))
+    damaged.push_back(file.name);
+  EXPECT_EQ(damaged, expected);
+  EXPECT_EQ(lastTotal, BytesToInstall(info));
+  EXPECT_EQ(lastChecked, lastTotal);  // the bar ends full
+}
+
 TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   CTestFolder folder;
   const std::wstring base = folder.Path().wstring() + L"\\";
@@ -190,9 +235,9 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
   first.company = L"甲" + kPid + L" 乙", first.title = L"丙", first.installDir = L"C:\\A\\";
   second.company = L"甲" + kPid, second.title = L"乙 丙", second.installDir = L"C:\\B\\";
   const std::wstring key = UninstallEntryKeyPath(UninstallEntryKeyName(first));
-  EXPECT_EQ(WriteUninstallEntry(first, 0), key);
-  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");
-  EXPECT_EQ(WriteUninstallEntry(second, 0), key + L" (2)");  // installed again: the same key
+  EXPECT_EQ(WriteUninstallEntry(first, 0, L"Q:\\"), key);
+  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");
+  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");  // installed again: the same key
   EXPECT_EQ(RecordedEntryKeyName(second), UninstallEntryKeyName(first) + L" (2)");
 
   // An older version recorded no key name and wrote the second's entry over

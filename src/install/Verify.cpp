@@ -1,0 +1,79 @@
+#include "install/Verify.h"
+
+#include <windows.h>
+
+#include <memory>
+
+#include "package/ContentHash.h"
+#include "package/SetupInfo.h"
+#include "win/Handles.h"
+
+namespace {
+
+// As large as the installation's copy chunks: fewer calls, and the hash
+// keeps up with the reads.
+constexpr DWORD kChunkBytes = 512 * 1024;
+constexpr ULONGLONG kShowMs = 50;
+
+class CCheck {
+ public:
+  CCheck(const SetupInfo& info, const CheckProgress& progress)
+      : m_progress(progress), m_total(BytesToInstall(info)) {}
+
+  // True when the file at path is what file says.
+  bool Matches(const FileEntry& file, const std::wstring& path) {
+    const std::uint64_t start = m_checked;
+    const bool matches = Read(file, path);
+    // A file that stops early still counts whole: the bar ends full.
+    m_checked = start + file.size;
+    Tell(false);
+    return matches;
+  }
+  void Tell(bool now) {
+    const ULONGLONG tick = ::GetTickCount64();
+    if (!now && tick - m_lastShown < kShowMs) return;
+    m_lastShown = tick;
+    if (m_progress) m_progress(m_checked, m_total);
+  }
+
+ private:
+  bool Read(const FileEntry& file, const std::wstring& path) {
+    const win::UniqueFile handle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    LARGE_INTEGER size{};
+    if (!handle || !::GetFileSizeEx(handle.get(), &size) ||
+        static_cast<std::uint64_t>(size.QuadPart) != file.size)
+      return false;
+    if (!file.hash) return true;  // a package without hashes: presence and size
+    m_hasher.Reset();
+    for (;;) {
+      DWORD read = 0;
+      if (!::ReadFile(handle.get(), m_buffer.get(), kChunkBytes, &read, nullptr)) return false;
+      if (read == 0) break;
+      m_hasher.Update(m_buffer.get(), read);
+      m_checked += read;
+      Tell(false);
+    }
+    return m_hasher.Digest() == *file.hash;
+  }
+
+  const CheckProgress& m_progress;
+  const std::uint64_t m_total;
+  std::uint64_t m_checked = 0;
+  ULONGLONG m_lastShown = 0;
+  CContentHasher m_hasher;
+  std::unique_ptr<char[]> m_buffer{new char[kChunkBytes]};
+};
+
+}  // namespace
+
+std::vector<FileEntry> DamagedFiles(const SetupInfo& info, const std::wstring& folder,
+                                    const CheckProgress& progress) {
+  CCheck check(info, progress);
+  std::vector<FileEntry> damaged;
+  for (const FileEntry& file : info.files) {
+    if (!check.Matches(file, folder + file.name)) damaged.push_back(file);
+  }
+  check.Tell(true);
+  return damaged;
+}

@@ -1,0 +1,23 @@
+// The repair's check: every file the package lists, compared in the install
+// folder with what the package says of it (there at all, its size, and,
+// where the package has one, its content hash).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct FileEntry;
+struct SetupInfo;
+
+// Hears checked of total bytes as the check goes on, at most twenty times a
+// second and once at the end.
+using CheckProgress = std::function<void(std::uint64_t checked, std::uint64_t total)>;
+
+// The files of info that are missing from folder (a full folder ending in a
+// backslash), have another size, or, where the package has their hash,
+// other content; in the package's order. Reads each file once, a large
+// chunk at a time; writes nothing.
+std::vector<FileEntry> DamagedFiles(const SetupInfo& info, const std::wstring& folder,
+                                    const CheckProgress& progress);
