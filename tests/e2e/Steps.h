@@ -25,8 +25,7 @@ Step Steps(std::vector<Step> steps);  // several steps as one
 // What a person sees now: the wizard, else the launcher, then the open box.
 std::vector<CWindow> InView(const CRun& run);
 
-// A message box as it must read; empty fields are not checked. Its owner
-// must be the wizard while one is open, else the launcher, if any.
+// A message box as it must read; empty fields are not checked.
 struct BoxIs {
   std::wstring text, caption;
   std::vector<int> buttons;  // left to right
@@ -88,9 +87,9 @@ Step Click(int id);  // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
 Step Finish();  // and the wizard closes
-Step Page(int index);
+Step Page(int index);  // the wizard, in a process the launcher (if any) started
 Step Type(const std::wstring& folder);
-Step Box(const BoxIs& expected, int answer);
+Step Box(const BoxIs& expected, int answer);  // owned by its process's wizard or launcher
 Step Answer(int id);
 Step Key(UINT virtualKey);  // to the open box, else to the wizard or launcher
 Step CloseBox();            // the launcher's close box

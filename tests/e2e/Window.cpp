@@ -172,9 +172,8 @@ int PageIndex(const CWindow& sheet) {
 }
 
 bool WaitPage(const CWindow& sheet, int index, DWORD timeoutMs) {
-  // The destination page posts Next alone (the sheet starts with Back
-  // enabled too); the finish page shows Finish. The repair's sheet starts
-  // with the copy page.
+  // The destination page (not the repair's first) posts Next alone (the
+  // sheet starts with Back enabled too); the finish page shows Finish.
   return WaitUntil(
       [&] {
         if (!sheet.Exists() || PageIndex(sheet) != index) return false;
