@@ -20,8 +20,6 @@
 // The picture: a black rectangle in every template, turned into a bitmap
 // static at initialisation.
 #define IDC_PICTURE 1007
-// One number, two controls: the launcher's readme button and the destination
-// page's free-space text.
 #define IDC_README 1008
-#define IDC_SPACE_TEXT 1008
 #define IDC_COPY_HEADING 1009
+#define IDC_SPACE_TEXT 1010
