@@ -18,10 +18,6 @@
 
 namespace {
 
-// Read, hashed and written a chunk at a time: fewer, larger calls. With
-// 64 KiB a large file's copy took about a tenth longer; past 512 KiB
-// nothing more was gained.
-constexpr DWORD kChunkBytes = 512 * 1024;
 // A zero-timeout wait is a round trip to the Wine server, slow on a busy
 // machine: once per chunk it cost a third of the copy's time, and once per
 // 4 MiB still a few hundredths. Twenty times a second answers a Cancel
@@ -58,7 +54,7 @@ class CInstallRun {
   CContentHasher m_hasher;
   // The one copy buffer, living as long as the run; page-aligned like the
   // system's own copy buffers.
-  alignas(4096) char m_buffer[kChunkBytes];
+  alignas(4096) char m_buffer[kInstallChunkBytes];
 };
 
 bool CInstallRun::AbortRequested() {
@@ -106,7 +102,7 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
 
 bool CInstallRun::Run() {
   const std::vector<FileEntry>& files = m_repair ? *m_repair : m_info.files;
-  for (const FileEntry& file : files) m_total += file.size;
+  m_total = BytesOf(files);
   m_host.Progress(0, m_total, true);
 
   for (const FileEntry& file : files) {
@@ -133,13 +129,14 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
   // The entry last, so that it never points at a copy that is not there.
   // Like the links, neither is worth failing a complete installation for.
   const std::wstring copyFolder = m_info.installDir + kUninstallFolder;
-  if (HoldsOtherProductsCopy(m_info)) {
+  const CopyOwner owner = UninstallCopyOwner(m_info, m_info.installDir);
+  if (owner == CopyOwner::kOtherProduct) {
     m_host.Note(L"warning: " + copyFolder +
                 L" holds another product's uninstall copy; it stays, and this product gets no "
                 L"uninstall copy and no Apps & features entry");
     return;
   }
-  const bool copyThere = m_repair && IsPackageOf(ReadPackageFile(m_info.installDir + kUninstallPackage), m_info) &&
+  const bool copyThere = m_repair && owner == CopyOwner::kThisProduct &&
                          ::GetFileAttributesW((m_info.installDir + kUninstallProgram).c_str()) !=
                              INVALID_FILE_ATTRIBUTES;
   if (!copyThere && !WriteUninstallCopy(m_info)) {
@@ -184,7 +181,7 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
         return FileResult::kAborted;
       }
       DWORD read = 0;
-      if (!::ReadFile(source.get(), m_buffer, kChunkBytes, &read, nullptr)) {
+      if (!::ReadFile(source.get(), m_buffer, kInstallChunkBytes, &read, nullptr)) {
         failed = true;
       } else if (read == 0) {
         // Bytes that differ from the publisher's (a scratched or badly

@@ -86,9 +86,11 @@ std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path) {
   return ReadWholeFile(path, 256u << 20);
 }
 
-bool HoldsOtherProductsCopy(const SetupInfo& info) {
-  const std::wstring package = info.installDir + kUninstallPackage;
-  return Exists(package) && !IsPackageOf(ReadPackageFile(package), info);
+CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder) {
+  const std::wstring package = folder + kUninstallPackage;
+  if (!Exists(package)) return CopyOwner::kNone;
+  return IsPackageOf(ReadPackageFile(package), info) ? CopyOwner::kThisProduct
+                                                     : CopyOwner::kOtherProduct;
 }
 
 bool WriteUninstallCopy(const SetupInfo& info) {
@@ -159,15 +161,15 @@ std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedB
 std::wstring RemoveUninstallCopy(const SetupInfo& info, const std::wstring& folder,
                                  const std::function<void(const std::wstring&)>& note) {
   // Another product installed into the same folder may own the copy there.
-  const std::wstring package = folder + kUninstallPackage;
-  if (IsPackageOf(ReadPackageFile(package), info)) {
+  const CopyOwner owner = UninstallCopyOwner(info, folder);
+  if (owner == CopyOwner::kThisProduct) {
     (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
     if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {
       const std::wstring left = MoveAsideRunningCopy(folder + kUninstallProgram);
       RemoveEmptyFolders(folder, kUninstallFolder);
       return left;
     }
-  } else if (Exists(package)) {
+  } else if (owner == CopyOwner::kOtherProduct) {
     note(L"left " + folder + kUninstallFolder + L" (another product's uninstall copy)");
   }
   return {};

@@ -16,10 +16,11 @@ struct SetupInfo;
 // 2 GiB; pictures and a table take far less).
 std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path);
 
-// Whether info.installDir holds the uninstall copy of another product, which
-// stays its own: replaced, its entry would remove this product and it could
-// never be removed itself.
-bool HoldsOtherProductsCopy(const SetupInfo& info);
+// Whose uninstall copy folder (an install folder) holds, by its package. Another
+// product's stays its own: replaced, its entry would remove this product
+// and it could never be removed itself.
+enum class CopyOwner { kNone, kThisProduct, kOtherProduct };
+CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder);
 
 // Copies the running program and info.packageBytes into info.installDir's
 // uninstall folder. False when either could not be written.

@@ -4,15 +4,13 @@
 
 #include <memory>
 
+#include "install/InstallRun.h"
 #include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 
 namespace {
 
-// As large as the installation's copy chunks: fewer calls, and the hash
-// keeps up with the reads.
-constexpr DWORD kChunkBytes = 512 * 1024;
 constexpr ULONGLONG kShowMs = 50;
 
 class CCheck {
@@ -48,7 +46,7 @@ class CCheck {
     m_hasher.Reset();
     for (;;) {
       DWORD read = 0;
-      if (!::ReadFile(handle.get(), m_buffer.get(), kChunkBytes, &read, nullptr)) return false;
+      if (!::ReadFile(handle.get(), m_buffer.get(), kInstallChunkBytes, &read, nullptr)) return false;
       if (read == 0) break;
       m_hasher.Update(m_buffer.get(), read);
       m_checked += read;
@@ -62,7 +60,7 @@ class CCheck {
   std::uint64_t m_checked = 0;
   ULONGLONG m_lastShown = 0;
   CContentHasher m_hasher;
-  std::unique_ptr<char[]> m_buffer{new char[kChunkBytes]};
+  std::unique_ptr<char[]> m_buffer{new char[kInstallChunkBytes]};
 };
 
 }  // namespace

@@ -146,9 +146,11 @@ std::wstring FirstDiscLabel(const SetupInfo& info) {
   return info.files.empty() ? text::DecodeCp932(kDefaultDisc) : info.files.front().disc;
 }
 
-std::uint64_t BytesToInstall(const SetupInfo& info) {
+std::uint64_t BytesToInstall(const SetupInfo& info) { return BytesOf(info.files); }
+
+std::uint64_t BytesOf(const std::vector<FileEntry>& files) {
   std::uint64_t total = 0;
-  for (const FileEntry& file : info.files) total += file.size;
+  for (const FileEntry& file : files) total += file.size;
   return total;
 }
 

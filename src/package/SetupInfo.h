@@ -78,6 +78,8 @@ std::wstring FirstDiscLabel(const SetupInfo& info);
 
 // The bytes the product's files take: the installation's whole size.
 std::uint64_t BytesToInstall(const SetupInfo& info);
+// The bytes these files take (a repair's share of them).
+std::uint64_t BytesOf(const std::vector<FileEntry>& files);
 
 // Reads the optional "filehash" (16 bytes a file, in the files' order) into
 // the hash of every file it covers; the others, and all files of a package
