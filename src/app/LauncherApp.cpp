@@ -10,6 +10,7 @@
 #include "app/Relaunch.h"
 #include "app/Unattended.h"
 #include "install/InstallNames.h"
+#include "install/TempCopy.h"
 #include "install/UninstallCopy.h"
 #include "launcher/LauncherDlg.h"
 #include "package/Members.h"
@@ -38,6 +39,8 @@ BOOL CLauncherApp::InitInstance() {
   (void)win::InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
 
   const CommandLine command = ParseCommandLine(::GetCommandLineW());
+  // What earlier runs' copies left in the temporary folder goes first.
+  SweepRunFolders(TempFolder());
   // With /S no window is ever shown and start-up failures have the
   // documented exit codes: 2 for the command line, else 1.
   const bool silent = command.silent;
@@ -107,8 +110,11 @@ BOOL CLauncherApp::InitInstance() {
 
   if (info.singleDisc || command.folder) {
     CLauncherDlg launcher(info, launcherPicture.get());
+    const bool shown = launcher.DoModal() != -1;
+    // A multi-disc launcher's copy: the process that made it is gone.
+    ScheduleRunCopyRemoval(ModulePath());
     // How the launcher was closed makes no difference.
-    return launcher.DoModal() == -1 ? End(kNoWindow) : FALSE;
+    return shown ? FALSE : End(kNoWindow);
   }
 
   // The copy shows the launcher; this process has nothing more to do

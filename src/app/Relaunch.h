@@ -4,23 +4,15 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
-// tempFolder (with a backslash added when it lacks one) + name; nullopt
-// when name would leave tempFolder or name something other than a plain
-// file in it (separators, a drive or stream colon, wildcard or control
-// characters, a device name).
-std::optional<std::wstring> TempFilePath(const std::wstring& tempFolder, const std::wstring& name);
-
-// TempFilePath of the program's copy for title (TempProgramName); nullopt
-// also when no name for it fits tempFolder.
-std::optional<std::wstring> TempCopyPath(const std::wstring& tempFolder, const std::wstring& title);
-
-// Copies the running program over TempCopyPath(the system's temporary
-// folder, made when it is missing, title), read-only or not, starts the copy
-// with sourceFolder as its first argument (and switches, as given, after it)
-// and waits until it is up, or with untilEnd until it has ended. Returns the
+// Copies the running program into a new run folder (CRunCopy) in the
+// system's temporary folder, made when it is missing, starts the copy with
+// sourceFolder as its first argument (and switches, as given, after it) and
+// waits until it is up, or with untilEnd until it has ended and its folder
+// is gone; a copy still running when this returns removes its folder as it
+// ends where it may (ScheduleRunCopyRemoval), the next start's sweep
+// (SweepRunFolders) otherwise. Returns the
 // exit code of a copy that ended (0 when it is up and untilEnd is false); a
 // copy that could not be made or started, or whose end could not be awaited,
 // gives ERROR_... codes of the system, and started (when given) tells the

@@ -10,6 +10,7 @@
 #include "install/InstallRun.h"
 #include "install/Record.h"
 #include "install/Removal.h"
+#include "install/TempCopy.h"
 #include "install/UninstallCopy.h"
 #include "install/Verify.h"
 #include "launcher/RemovalPrompts.h"
@@ -173,7 +174,8 @@ std::wstring PassedOnSwitches(const CommandLine& command, const CLog& log) {
 // The run again, in a process of its own started with administrator
 // rights; this one waits and passes on its exit code. The interactive
 // removal asks its question first, so that a No costs no prompt for rights.
-DWORD RunWithRights(CommandLine command, const std::wstring& sourceDir, CLog& log) {
+DWORD RunWithRights(const SetupInfo& info, CommandLine command, const std::wstring& sourceDir,
+                    CLog& log) {
   if (command.uninstall && !command.silent && !command.confirmed) {
     if (!AskUninstall(nullptr)) return kExitFailed;
     command.confirmed = true;
@@ -183,7 +185,7 @@ DWORD RunWithRights(CommandLine command, const std::wstring& sourceDir, CLog& lo
   // The process with rights writes the log afresh itself.
   log.Pause();
   const std::optional<DWORD> code =
-      win::RunElevatedAndWait(nullptr, ModulePath(), parameters, sourceDir);
+      RunSelfElevatedAndWait(nullptr, info.title, parameters, sourceDir);
   if (code) return *code;
   // Refused, or not started at all: nothing was done, and only a log tells.
   const bool refused = ::GetLastError() == ERROR_CANCELLED;
@@ -269,15 +271,6 @@ DWORD Uninstall(const SetupInfo& info, const CommandLine& command, const std::ws
   }
   // Nothing of this process may hold the copy's folder.
   if (SameFolder(sourceDir, copyFolder)) (void)::SetCurrentDirectoryW(TempFolder().c_str());
-  // The temporary copy goes at the next restart; only this program's own
-  // path tells it, never the folder it was started on (a copy on a disc
-  // or in a set's folder may be started so, too).
-  const std::wstring self = ModulePath();
-  const std::optional<std::wstring> tempCopy = TempCopyPath(TempFolder(), info.title);
-  if (tempCopy &&
-      ::CompareStringOrdinal(self.c_str(), -1, tempCopy->c_str(), -1, TRUE) == CSTR_EQUAL)
-    (void)::MoveFileExW(self.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-
   if (!silent && !command.confirmed && !AskUninstall(nullptr))
     return log.End(kExitFailed, L"not confirmed");
   const UninstallResult result =
@@ -404,7 +397,7 @@ DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
   if (log.Failed()) return kExitFailed;
   if (const std::optional<std::wstring> usage = UsageError(command))
     return log.End(kExitUsage, *usage);
-  if (!win::IsElevated()) return RunWithRights(command, sourceDir, log);
+  if (!win::IsElevated()) return RunWithRights(info, command, sourceDir, log);
   if (command.repair) return Repair(info, command, sourceDir, log, wizardPicture);
   if (command.silent && !command.uninstall) return SilentInstall(info, command, sourceDir, log);
   if (command.install && !command.uninstall) return InstallWithWizard(info, command, wizardPicture);

@@ -93,6 +93,28 @@ std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& tit
   return TempFileName(tempFolder, title, L".log");
 }
 
+namespace {
+constexpr std::wstring_view kRunFolderStem = L"setup-run-";
+constexpr std::size_t kRunFolderDigits = 8;
+}  // namespace
+
+std::wstring RunFolderName(std::uint32_t number) {
+  static constexpr wchar_t kDigits[] = L"0123456789abcdef";
+  std::wstring name(kRunFolderStem);
+  for (std::size_t shift = 4 * kRunFolderDigits; shift != 0; shift -= 4)
+    name += kDigits[(number >> (shift - 4)) & 0xF];
+  return name;
+}
+
+bool IsRunFolderName(std::wstring_view name) {
+  if (name.size() != kRunFolderStem.size() + kRunFolderDigits ||
+      name.substr(0, kRunFolderStem.size()) != kRunFolderStem)
+    return false;
+  for (const wchar_t c : name.substr(kRunFolderStem.size()))
+    if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
+  return true;
+}
+
 bool IsPackageOf(const std::optional<std::vector<char>>& bytes, const SetupInfo& info) {
   CPackageFile package;
   SetupInfo found;

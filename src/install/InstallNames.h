@@ -4,8 +4,10 @@
 // Text only, so that the native tests check them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 struct SetupInfo;
@@ -61,6 +63,13 @@ std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info);
 // apart. Empty when not even "setup_~<hash>.exe" fits.
 std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title);
 std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title);
+
+// The folder of its own that a copy of the program runs from, one a run:
+// "setup-run-" + number as 8 lowercase hexadecimal digits. IsRunFolderName
+// takes exactly that form, so that nothing else in the temporary folder is
+// ever taken for one.
+std::wstring RunFolderName(std::uint32_t number);
+bool IsRunFolderName(std::wstring_view name);
 
 // True when a package's bytes (none: the file could not be read) name
 // info's title and maker: the uninstall copy beside it is this product's.

@@ -7,6 +7,7 @@
 
 #include "install/InstallNames.h"
 #include "install/Record.h"
+#include "install/TempCopy.h"
 #include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
@@ -70,11 +71,15 @@ void CLauncherDlg::OnButtonClicked(int id) {
   }
 }
 
-void CLauncherDlg::RunWithRights(const std::wstring& program, const std::wstring& parameters,
-                                 const std::wstring& folder) {
+void CLauncherDlg::RunWithRights(const std::wstring& parameters, const std::wstring& folder,
+                                 const std::wstring& program) {
   // Its exit code is not needed: finished, cancelled, abandoned or refused
   // rights (then nothing happened), the record tells what is installed.
-  (void)win::RunElevatedAndWait(Hwnd(), program, parameters, folder);
+  if (program.empty()) {
+    (void)RunSelfElevatedAndWait(Hwnd(), m_info.title, parameters, folder);
+  } else {
+    (void)win::RunElevatedAndWait(Hwnd(), program, parameters, folder);
+  }
   UpdateButtons();
 }
 
@@ -90,7 +95,7 @@ bool CLauncherDlg::PackageDiscIn() {
 
 void CLauncherDlg::OnInstall() {
   const std::wstring source = CurrentFolder();
-  if (PackageDiscIn()) RunWithRights(ModulePath(), QuoteArgument(source) + L" /install", source);
+  if (PackageDiscIn()) RunWithRights(QuoteArgument(source) + L" /install", source);
 }
 
 void CLauncherDlg::OnUninstall() {
@@ -100,10 +105,10 @@ void CLauncherDlg::OnUninstall() {
   // so that it needs no disc; without one, from the disc.
   const std::wstring folder = InstalledFolder(m_info);
   if (IsPackageOf(ReadPackageFile(folder + kUninstallPackage), m_info)) {
-    RunWithRights(folder + kUninstallProgram, L"/uninstall /confirmed", TempFolder());
+    RunWithRights(L"/uninstall /confirmed", TempFolder(), folder + kUninstallProgram);
   } else if (PackageDiscIn()) {
     const std::wstring source = CurrentFolder();
-    RunWithRights(ModulePath(), QuoteArgument(source) + L" /uninstall /confirmed", source);
+    RunWithRights(QuoteArgument(source) + L" /uninstall /confirmed", source);
   }
 }
 
@@ -134,7 +139,7 @@ void CLauncherDlg::OnStartGame() {
     if (win::ShowMessage(Hwnd(), ui::kOfferRepair, ui::kRepairCaption, MB_YESNO) == IDYES &&
         PackageDiscIn()) {
       const std::wstring source = CurrentFolder();
-      RunWithRights(ModulePath(), QuoteArgument(source) + L" /repair", source);
+      RunWithRights(QuoteArgument(source) + L" /repair", source);
     }
     return;
   }

@@ -32,10 +32,10 @@ class CLauncherDlg : public win::CDialog {
   void OnDirectX();
   void OnStartGame();
   void OnReadme();
-  // Runs program with rights and parameters; the launcher waits,
-  // disabled, and then reads the record.
-  void RunWithRights(const std::wstring& program, const std::wstring& parameters,
-                     const std::wstring& folder);
+  // Runs program (none: this program, RunSelfElevatedAndWait) with rights
+  // and parameters; the launcher waits, disabled, and then reads the record.
+  void RunWithRights(const std::wstring& parameters, const std::wstring& folder,
+                     const std::wstring& program = {});
   // The process with rights reads the package where this one did: true
   // once the disc that holds it is in (the user is asked for it), false
   // when the user cancels.

@@ -16,6 +16,7 @@
 
 #include "Process.h"
 #include "install/InstallFolder.h"
+#include "install/TempCopy.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
@@ -459,11 +460,13 @@ Step Foreground() {
     EXPECT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == run.Launcher().Handle(); }));
   };
 }
-Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched) {
+Step ShownBy(const std::wstring& folder, const std::wstring& image) {
   return [=](CRun& run) {
     const CLaunch& launch = run.launchers.back();
-    EXPECT_TRUE(SameFolder(launch.shown.ImagePath(), image))
-        << PrintToString(launch.shown.ImagePath());
+    const std::wstring path = launch.shown.ImagePath();
+    const bool relaunched = image.empty();
+    EXPECT_TRUE(relaunched ? IsRunCopy(path, TempFolder()) : SameFolder(path, image))
+        << PrintToString(path);
     // Compared whole: a drive root must reach the program as Q:\, not Q:.
     const std::wstring current = launch.shown.CurrentDirectory(),
                        expected = text::WithTrailingBackslash(folder);
@@ -472,6 +475,24 @@ Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunc
     EXPECT_EQ(launch.window.ProcessId() != launch.started.Id(), relaunched);
     // The started process shows nothing itself: it ends once the copy is up.
     EXPECT_TRUE(!relaunched || (launch.started.WaitExit() && launch.started.ExitCode() == 0));
+  };
+}
+Step RunCopies(const std::wstring& fixture, std::size_t count) {
+  return [=](CRun&) {
+    std::vector<std::wstring> copies;  // two in one folder count twice
+    // A run's end may remove its copy a moment after the step before.
+    ASSERT_TRUE(WaitUntil([&] {
+      copies.clear();
+      for (const std::wstring& file : ListFiles(TempFolder()))
+        if (IsRunCopy(TempFolder() + file, TempFolder())) copies.push_back(TempFolder() + file);
+      return copies.size() == count;
+    })) << PrintToString(copies);
+    for (const std::wstring& copy : copies) {
+      const std::size_t slash = copy.rfind(L'\\');
+      const std::wstring folder = copy.substr(0, slash + 1), name = copy.substr(slash + 1);
+      EXPECT_EQ(name, TempProgramName(folder, Product(fixture).title));
+      EXPECT_TRUE(ReadAll(copy) == ReadAll(SetupProgram()));
+    }
   };
 }
 Step Exited(DWORD code) {
@@ -529,9 +550,6 @@ Step Bytes(const std::wstring& path, const std::wstring& source) {
 }
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names) {
   return [=](CRun&) { EXPECT_EQ(ListFiles(folder), names); };
-}
-Step Attribute(const std::wstring& path, DWORD attribute, bool set) {
-  return [=](CRun&) { EXPECT_EQ((FileAttributes(path).value_or(0) & attribute) != 0, set); };
 }
 Step RecordIs(const std::wstring& fixture, const std::wstring& folder) {
   return [=](CRun&) {
@@ -619,33 +637,26 @@ Step LogHas(const std::wstring& fixture, const std::wstring& text) {
 }
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
   return [=](CRun&) {
-    std::wstring found(4096, L'\0');
-    DWORD type = REG_NONE, size = static_cast<DWORD>(found.size() * sizeof(wchar_t));
-    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_ANY, &type,
-                       found.data(), &size) != ERROR_SUCCESS) {
-      found.clear();
-    } else if (type == REG_DWORD) {
-      found = std::to_wstring(*reinterpret_cast<const DWORD*>(found.data()));
-    } else {
-      found.resize(size / sizeof(wchar_t));
-      while (!found.empty() && found.back() == L'\0') found.pop_back();
-      std::replace(found.begin(), found.end(), L'\0', L'|');
-    }
-    EXPECT_EQ(found, value) << PrintToString(name);
+    DWORD number = 0, size = sizeof number;
+    const bool isNumber = ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(),
+                                         RRF_RT_REG_DWORD, nullptr, &number, &size) == 0;
+    EXPECT_EQ(isNumber ? std::to_wstring(number)
+                       : ReadRegString(HKEY_LOCAL_MACHINE, key, name.c_str(), L""),
+              value)
+        << PrintToString(name);
   };
 }
 // Screen scale.
 
 Step Dpi(DWORD dpi) {
-  return [=](CRun&) {
-    // Wine reads both when a program starts.
-    for (const auto& [root, key] :
-         {std::pair{HKEY_CURRENT_USER, L"Control Panel\\Desktop"},
-          {HKEY_LOCAL_MACHINE,
-           L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}})
-      ASSERT_EQ(::RegSetKeyValueW(root, key, L"LogPixels", REG_DWORD, &dpi, sizeof dpi),
-                ERROR_SUCCESS);
-  };
+  // Wine reads both when a program starts.
+  return Must([=] {
+    return !::RegSetKeyValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels",
+                              REG_DWORD, &dpi, sizeof dpi) &&
+           !::RegSetKeyValueW(HKEY_LOCAL_MACHINE,
+                              L"System\\CurrentControlSet\\Hardware Profiles\\Current\\"
+                              L"Software\\Fonts", L"LogPixels", REG_DWORD, &dpi, sizeof dpi);
+  });
 }
 Step Sized(int id, SIZE& base, double times) {
   return [=, &base](CRun& run) {

@@ -44,10 +44,6 @@ std::wstring DesktopLink(const std::wstring& fixture, LinkOwner owner = LinkOwne
 // A link in its menu folder: caption's, or without one the game's.
 std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption = {},
                       LinkOwner owner = LinkOwner::kAllUsers);
-// The launcher's copy that a multi-disc start runs.
-inline std::wstring TempCopy(const std::wstring& f) {
-  return TempFolder() + TempProgramName(TempFolder(), Product(f).title);
-}
 std::uint64_t ListedBytes(const std::wstring& fixture);  // its files' sizes on its discs
 
 // Arranging. Paths on the disc are Q:\... while it is in the drive.
@@ -81,8 +77,7 @@ Step ListFreeSpace(const std::wstring& folder, std::uint64_t extra);
 // Acting.
 Step Start(const std::wstring& program, const std::wstring& fixture,
            const std::wstring& arguments = {});
-Step Spawn(const std::wstring& program,
-           const std::wstring& arguments = {});  // no launcher expected
+Step Spawn(const std::wstring& program, const std::wstring& arguments = {});  // no launcher
 Step Click(int id);  // on the wizard while one is open, else on the launcher
 Step Cancel(int presses = 1);
 Step Next();
@@ -110,7 +105,8 @@ Step StaysOpen();
 Step NoBox();
 Step Launchers(const std::wstring& fixture, std::size_t count);  // open, the started one among them
 Step Foreground();
-Step ShownBy(const std::wstring& image, const std::wstring& folder, bool relaunched);
+Step ShownBy(const std::wstring& folder, const std::wstring& image = {});  // "": a run copy
+Step RunCopies(const std::wstring& fixture, std::size_t count);  // in %TEMP%, each alone
 Step Exited(DWORD code);  // what Spawn started
 Step Marker(const std::wstring& path, const std::wstring& exe = {},
             const std::wstring& folder = {}, bool byLauncher = false);
@@ -120,7 +116,6 @@ Step Files(const std::wstring& folder, const std::wstring& source,
            const std::vector<std::wstring>& names);  // bytes, times
 Step Bytes(const std::wstring& path, const std::wstring& source);
 Step Listed(const std::wstring& folder, const std::vector<std::wstring>& names);
-Step Attribute(const std::wstring& path, DWORD attribute, bool set);
 Step RecordIs(const std::wstring& fixture, const std::wstring& folder);  // "": none
 Step RegKey(const std::wstring& key, bool exists);
 Step Link(const std::wstring& link, const std::wstring& target, const std::wstring& folder = {});
@@ -135,8 +130,7 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
 // Runs program with arguments: no window may appear; it ends with exitCode.
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
 Step LogHas(const std::wstring& fixture, const std::wstring& text);  // %TEMP%\setup_<title>.log
-// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
-// decimal, REG_MULTI_SZ its strings joined by '|'; "" when there is none.
+// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in decimal; else "".
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 
 // Screen scale: the DPI (96 = 100 %) that programs started from now on read;

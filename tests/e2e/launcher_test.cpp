@@ -39,13 +39,13 @@ TEST(LauncherStart, FolderArgumentBecomesTheSourceFolder) {
   // setup.exe alone in one folder, the product in another with a blank.
   const std::wstring program = L"C:\\プログラム\\setup.exe", product = L"C:\\ソース 1\\";
   Play({CopyTo(SetupProgram(), program), CopyDisc(L"single", product, false),
-        Start(program, L"single", L"\"C:\\ソース 1\""), ShownBy(program, product, false), Close(),
+        Start(program, L"single", L"\"C:\\ソース 1\""), ShownBy(product, program), Close(),
         // A two-disc product shows the launcher at once when given its folder.
         Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi", L"Q:\\"),
-        ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(),
+        ShownBy(L"Q:\\", L"Q:\\setup.exe"), Close(),
         // A switch is never taken for the folder.
         Insert(L"single"), Start(L"Q:\\setup.exe", L"single", L"/x"),
-        ShownBy(L"Q:\\setup.exe", L"Q:\\", false), Close(), Exists(TempCopy(L"multi"), false)});
+        ShownBy(L"Q:\\", L"Q:\\setup.exe"), Close(), RunCopies(L"multi", 0)});
 }
 
 TEST(LauncherStart, SecondStartActivatesTheOpenLauncher) {
@@ -75,7 +75,7 @@ TEST(LauncherDialog, ButtonsFollowInstallRecordAndReadme) {
   for (const auto& row : rows) {
     const bool isInstalled = !row.record.empty();
     Play({SetRecord(row.fixture, row.record), Insert(row.fixture),
-          Start(L"Q:\\setup.exe", row.fixture), ShownBy(L"Q:\\setup.exe", L"Q:\\", false),
+          Start(L"Q:\\setup.exe", row.fixture), ShownBy(L"Q:\\", L"Q:\\setup.exe"),
           Text(IDC_INSTALL, L"インストールする"),
           Text(IDC_DIRECTX, L"DirectX 8.1をインストールする"),
           Text(IDC_START_GAME, L"ゲームを起動する"), Text(IDC_UNINSTALL, L"アンインストールする"),
@@ -182,49 +182,51 @@ TEST(LauncherReadme, OpensTheSourceFoldersReadme) {
   }
 }
 
-TEST(LauncherRelaunch, MultiDiscStartRestartsFromATempCopy) {
-  const std::wstring copy = TempCopy(L"multi");
-  Play({Opener(), Insert(L"multi"), Exists(copy, false), Start(L"Q:\\setup.exe", L"multi"),
-        ShownBy(copy, L"Q:\\", true), Bytes(copy, SetupProgram()),
+TEST(LauncherRelaunch, MultiDiscStartRestartsFromACopyInAFolderOfItsOwn) {
+  Play({Opener(), Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi"), ShownBy(L"Q:\\"),
+        RunCopies(L"multi", 1),
         // Its commands work relative to the disc, not to the temporary folder.
         Click(IDC_README), Opened(L"Q:\\readme.txt"), Click(IDC_DIRECTX),
         Marker(L"Q:\\dxsetup_ran.txt", {}, L"Q:\\"),
         // Starting from the disc again only brings the copy's launcher forward.
-        Silent(L"Q:\\setup.exe", {}, 14), Launchers(L"multi", 1), Close()});
+        Silent(L"Q:\\setup.exe", {}, 14), Launchers(L"multi", 1), RunCopies(L"multi", 1), Close(),
+        // The next start removes what the closed copy left.
+        Start(L"Q:\\setup.exe", L"multi"), ShownBy(L"Q:\\"), RunCopies(L"multi", 1), Close()});
 }
 
-TEST(LauncherRelaunch, ReplacesAReadOnlyOlderCopy) {
-  const std::wstring copy = TempCopy(L"multi");
-  Play({Write(copy, "an older launcher"), ReadOnly(copy), Insert(L"multi"),
-        Start(L"Q:\\setup.exe", L"multi"), ShownBy(copy, L"Q:\\", true),
-        Bytes(copy, SetupProgram()), Attribute(copy, FILE_ATTRIBUTE_READONLY, false), Close()});
+TEST(LauncherRelaunch, AStartRemovesOnlyWhatEarlierCopiesLeft) {
+  const std::wstring left = TempFolder() + L"setup-run-0badc0de\\setup_old.exe",
+                     other = TempFolder() + L"setup-run-12345678\\notes.txt";
+  Play({Write(left, "an older launcher"), ReadOnly(left), Write(other, "not a copy"),
+        Insert(L"multi"), Start(L"Q:\\setup.exe", L"multi"), ShownBy(L"Q:\\"),
+        Exists(TempFolder() + L"setup-run-0badc0de", false), Exists(other, true), Close()});
 }
 
 TEST(LauncherRelaunch, SourceFolderWithABlankIsKeptWhole) {
   for (const auto& [fixture, folder, relaunched] :
        {std::tuple{L"multi", L"C:\\セットアップ ディスク\\DISC 1\\", true},
         {L"single", L"C:\\my setup disc\\", false}}) {
-    const std::wstring shown = relaunched ? TempCopy(fixture) : folder + std::wstring(L"setup.exe");
+    const std::wstring shown = relaunched ? std::wstring() : folder + std::wstring(L"setup.exe");
     Play({Opener(), CopyDisc(fixture, folder), Start(folder + std::wstring(L"setup.exe"), fixture),
-          ShownBy(shown, folder, relaunched), Click(IDC_README),
-          Opened(folder + std::wstring(L"readme.txt")), Close()});
+          ShownBy(folder, shown), Click(IDC_README), Opened(folder + std::wstring(L"readme.txt")),
+          Close()});
   }
 }
 
-TEST(LauncherRelaunch, ALongTitleRunsFromAShortenedCopyAndAFailedCopyIsTold) {
-  // "setup_<title>.exe" would pass 259 characters in the temporary folder.
-  const std::wstring shortened =
-      TempFolder() + TempProgramName(TempFolder(), Product(L"longtitle").title);
-  Play({Insert(L"longtitle"), Start(L"Q:\\setup.exe", L"longtitle"),
-        ShownBy(shortened, L"Q:\\", true), Close(),
-        // A folder where the copy belongs: the copy cannot be made.
-        Insert(L"multi"), MakeFolder(TempCopy(L"multi")), Spawn(L"Q:\\setup.exe"),
+TEST(LauncherRelaunch, AFailedCopyIsToldAndALongTitleRunsFromAShortenedCopy) {
+  const std::wstring temp = TempFolder().substr(0, TempFolder().size() - 1);
+  // A file where the temporary folder belongs: no copy can be made.
+  Play({RemoveFolder(temp), Write(temp, "a file"), Insert(L"multi"), Spawn(L"Q:\\setup.exe"),
         Box({L"セットアップを一時フォルダにコピーして起動できませんでした。\n" + TempFolder() +
                  L"\n一時フォルダを確認して、もう一度お試しください。",
              L"セットアップ",
              {IDOK}},
             IDOK),
-        Exited(16), Launchers(L"multi", 0)});
+        Exited(16), Launchers(L"multi", 0),
+        // "setup_<title>.exe" would pass 259 characters in the copy's folder; a
+        // missing temporary folder is made again.
+        Delete(temp), Insert(L"longtitle"), Start(L"Q:\\setup.exe", L"longtitle"),
+        ShownBy(L"Q:\\"), RunCopies(L"longtitle", 1), Close()});
 }
 
 }  // namespace

@@ -155,8 +155,9 @@ TEST(Unattended, TheEntryAsksFromATemporaryCopyAndItsRemovalNeverEndsOnAnotherRu
   const BoxIs done{L"アプリケーションを削除しました。", L"アンインストール", {IDOK}};
   Play({CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/S", 0),
         // No changes nothing; the question comes from the copy in the temporary folder.
-        Spawn(copy, L"/uninstall"), Box(kAsk, IDNO), Exited(1), RecordIs(L"sample", folder),
-        Exists(copy, true), Bytes(TempCopy(L"sample"), Program()), Spawn(copy, L"/uninstall"),
+        Spawn(copy, L"/uninstall"), Box(kAsk, kKeep), RunCopies(L"sample", 1), Answer(IDNO),
+        Exited(1), RunCopies(L"sample", 0), RecordIs(L"sample", folder), Exists(copy, true),
+        Spawn(copy, L"/uninstall"),
         Box(kAsk, IDYES), Box(done, IDOK), Exited(0), Exists(folder + L"uninstall", false),
         RegKey(EntryKey(L"sample"), false), RecordIs(L"sample", L""), Silent(Program(), L"/S", 0),
         // Without its package the copy knows its product from its entry.

@@ -128,6 +128,17 @@ TEST(InstallNames, TemporaryNamesFitTheFolderAndKeepLongTitlesApart) {
   EXPECT_EQ(LogFileName(temp, long246), L"setup_" + std::wstring(78, L'長') + L"~f93d3430.log");
 }
 
+TEST(InstallNames, ARunFolderNameIsTakenOnlyInItsOwnForm) {
+  EXPECT_EQ(RunFolderName(0x0badc0de), L"setup-run-0badc0de");
+  EXPECT_EQ(RunFolderName(7), L"setup-run-00000007");
+  EXPECT_TRUE(IsRunFolderName(RunFolderName(0xffffffff)));
+  // A sweep removes what bears the name: nothing else may bear it.
+  for (const wchar_t* other : {L"setup-run-0badc0d", L"setup-run-0badc0de0", L"setup-run-0BADC0DE",
+                               L"setup-run-0badc0dg", L"setup-run-", L"setup_0badc0de",
+                               L"xsetup-run-0badc0d", L""})
+    EXPECT_FALSE(IsRunFolderName(other)) << testing::PrintToString(std::wstring(other));
+}
+
 TEST(InstallNames, EntryKeysOfTwinProductsAreNumbered) {
   SetupInfo first, second;
   first.company = L"甲 乙", first.title = L"丙";
