@@ -14,15 +14,34 @@ CContentHasher::~CContentHasher() = default;
 
 void CContentHasher::Reset() { XXH3_128bits_reset(m_state->xxh); }
 
-#if defined(_WIN32) && !defined(_WIN64)
-#include <windows.h>
-// The 32-bit program runs on processors without SSE2 too: the bulk of the
-// hash takes the SSE2 path (4 times as fast) only where the processor has it.
-void UpdateContentHashSse2(void* state, const void* data, std::size_t size);
+#if defined(__i386__) || defined(__x86_64__)
+// xxHash picks its vector code as it is compiled, for the compiler's baseline
+// processor: a plain i686 in the 32-bit program, SSE2 in x86-64. The bulk
+// step is also built for AVX2 (twice as fast again) and, in the 32-bit
+// program, for SSE2 (four times the plain code); the widest that the
+// processor and the system support is taken. The state's layout is the same
+// in every build of the inline hash.
+void UpdateContentHashAVX2(void* state, const void* data, std::size_t size);
+#ifndef __SSE2__
+void UpdateContentHashSSE2(void* state, const void* data, std::size_t size);
+#endif
+namespace {
+using UpdateFunction = void (*)(void*, const void*, std::size_t);
+void UpdateBaseline(void* state, const void* data, std::size_t size) {
+  XXH3_128bits_update(static_cast<XXH3_state_t*>(state), data, size);
+}
+UpdateFunction WidestUpdate() {
+  __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx2")) return UpdateContentHashAVX2;
+#ifndef __SSE2__
+  if (__builtin_cpu_supports("sse2")) return UpdateContentHashSSE2;
+#endif
+  return UpdateBaseline;
+}
+}  // namespace
 void CContentHasher::Update(const void* data, std::size_t size) {
-  static const bool sse2 = ::IsProcessorFeaturePresent(PF_XMMI64_INSTRUCTIONS_AVAILABLE) != FALSE;
-  if (sse2) return UpdateContentHashSse2(m_state->xxh, data, size);
-  XXH3_128bits_update(m_state->xxh, data, size);
+  static const UpdateFunction update = WidestUpdate();
+  update(m_state->xxh, data, size);
 }
 #else
 void CContentHasher::Update(const void* data, std::size_t size) {
