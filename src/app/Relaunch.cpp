@@ -52,8 +52,11 @@ DWORD RelaunchFromTempCopy(const std::wstring& title, const std::wstring& source
   const win::UniqueHandle thread(process.hThread);
   // Whoever waits for the end passes its code on: a wait that failed must
   // not pass for a copy that succeeded.
-  if (untilEnd && ::WaitForSingleObject(running.get(), INFINITE) != WAIT_OBJECT_0)
-    return FailureCode();
+  if (untilEnd && ::WaitForSingleObject(running.get(), INFINITE) != WAIT_OBJECT_0) {
+    const DWORD failure = FailureCode();
+    copy->LetGo();  // it may still run: the sweep takes its folder later
+    return failure;
+  }
   if (!untilEnd) (void)::WaitForInputIdle(running.get(), kCopyStartMs);
   DWORD code = STILL_ACTIVE;
   if (!::GetExitCodeProcess(running.get(), &code) && untilEnd) return FailureCode();

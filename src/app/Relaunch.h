@@ -10,9 +10,10 @@
 // system's temporary folder, made when it is missing, starts the copy with
 // sourceFolder as its first argument (and switches, as given, after it) and
 // waits until it is up, or with untilEnd until it has ended and its folder
-// is gone; a copy still running when this returns removes its folder as it
-// ends where it may (ScheduleRunCopyRemoval), the next start's sweep
-// (SweepRunFolders) otherwise. Returns the
+// is gone. A copy still running when this returns keeps its folder: the
+// launcher's copy marks it for deletion at restart where it has the rights
+// (ScheduleRunCopyRemoval), and the next start's sweep (SweepRunFolders)
+// takes it otherwise. Returns the
 // exit code of a copy that ended (0 when it is up and untilEnd is false); a
 // copy that could not be made or started, or whose end could not be awaited,
 // gives ERROR_... codes of the system, and started (when given) tells the

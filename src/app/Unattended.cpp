@@ -184,14 +184,17 @@ DWORD RunWithRights(const SetupInfo& info, CommandLine command, const std::wstri
       QuoteArgument(sourceDir) + L" " + PassedOnSwitches(command, log);
   // The process with rights writes the log afresh itself.
   log.Pause();
+  bool copyFailed = false;
   const std::optional<DWORD> code =
-      RunSelfElevatedAndWait(nullptr, info.title, parameters, sourceDir);
+      RunSelfElevatedAndWait(nullptr, info.title, parameters, sourceDir, &copyFailed);
   if (code) return *code;
   // Refused, or not started at all: nothing was done, and only a log tells.
   const bool refused = ::GetLastError() == ERROR_CANCELLED;
   log.Resume();
-  return log.End(kExitFailed, refused ? L"administrator rights were refused"
-                                      : L"the program could not be started with administrator rights");
+  return log.End(kExitFailed,
+                 copyFailed ? L"no copy of the program could be made in the temporary folder"
+                 : refused  ? L"administrator rights were refused"
+                            : L"the program could not be started with administrator rights");
 }
 
 // /install: the wizard, without the launcher.

@@ -36,9 +36,9 @@ std::uint32_t RunNumber(int attempt) {
 
 // The folder, open with access and share (FILE_SHARE_DELETE never: while
 // a run holds its folder so, no sweep opens it to remove it).
-win::UniqueFile HoldFolder(const std::wstring& folder, DWORD access, DWORD share) {
+win::UniqueFile HoldFolder(const std::wstring& folder, DWORD access, DWORD share, DWORD flags) {
   return win::UniqueFile(::CreateFileW(folder.c_str(), access, share, nullptr, OPEN_EXISTING,
-                                       FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                                       FILE_FLAG_BACKUP_SEMANTICS | flags, nullptr));
 }
 
 // The names in folder (ending in a backslash), and whether any is a folder.
@@ -95,10 +95,15 @@ std::optional<std::wstring> TempFilePath(const std::wstring& tempFolder, const s
 }
 
 bool IsRunCopy(const std::wstring& program, const std::wstring& tempFolder) {
-  const std::optional<std::wstring> folder = text::ParentFolderOf(program);
-  const std::optional<std::wstring> inTemp = folder ? text::ParentFolderOf(*folder) : std::nullopt;
-  return inTemp && !tempFolder.empty() && SameFolder(*inTemp, tempFolder) &&
-         IsRunFolderName(std::wstring_view(*folder).substr(inTemp->size() + 1));
+  // "<temp>\<run folder>\<program>"; the temporary folder may be a drive's
+  // root, whose backslash is its own.
+  const std::size_t last = program.find_last_of(L"\\/");
+  const std::size_t before = last == std::wstring::npos || last == 0
+                                 ? std::wstring::npos
+                                 : program.find_last_of(L"\\/", last - 1);
+  return before != std::wstring::npos && !tempFolder.empty() &&
+         SameFolder(program.substr(0, before + 1), tempFolder) &&
+         IsRunFolderName(std::wstring_view(program).substr(before + 1, last - before - 1));
 }
 
 std::unique_ptr<CRunCopy> CRunCopy::Make(const std::wstring& tempFolder, const std::wstring& title,
@@ -115,14 +120,23 @@ std::unique_ptr<CRunCopy> CRunCopy::Make(const std::wstring& tempFolder, const s
       if (error == ERROR_ALREADY_EXISTS) continue;
       return nullptr;
     }
-    // Taken by a sweep in the moment between: that one goes, another is made.
     win::UniqueFile hold =
-        HoldFolder(*folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (!hold) continue;
+        HoldFolder(*folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, 0);
+    if (!hold) {
+      // Taken by a sweep in the moment between: that one goes, another is
+      // made. Anything else ends the tries, with nothing left behind.
+      error = ::GetLastError();
+      (void)::RemoveDirectoryW(folder->c_str());
+      if (error == ERROR_SHARING_VIOLATION) continue;
+      return nullptr;
+    }
     std::unique_ptr<CRunCopy> copy(new CRunCopy(*folder + L"\\", std::move(hold)));
     const std::optional<std::wstring> program =
         TempFilePath(copy->m_folder, TempProgramName(copy->m_folder, title));
-    if (!program) return nullptr;  // the destructor removes the folder
+    if (!program) {
+      error = ERROR_FILENAME_EXCED_RANGE;
+      return nullptr;  // the destructor removes the folder
+    }
     copy->m_program = *program;
     if (!::CopyFileW(source.c_str(), program->c_str(), TRUE)) {
       error = ::GetLastError();
@@ -140,20 +154,31 @@ CRunCopy::~CRunCopy() {
   if (!m_hold) return;
   const bool deleted = m_program.empty() || DeleteSoon(m_program);
   m_hold.reset();
-  if (!deleted || !::RemoveDirectoryW(m_folder.c_str())) ScheduleRemoval(m_program, m_folder);
+  // A sweep that listed the folder before the program went may hold it a
+  // moment longer.
+  bool removed = false;
+  for (int i = 0; deleted && !removed && i < kDeleteTries; ++i) {
+    removed = ::RemoveDirectoryW(m_folder.c_str()) != FALSE;
+    if (!removed && ::GetLastError() != ERROR_SHARING_VIOLATION) break;
+    if (!removed) ::Sleep(kDeleteWaitMs);
+  }
+  if (!removed) ScheduleRemoval(m_program, m_folder);
 }
 
 void CRunCopy::LetGo() { m_hold.reset(); }
 
 std::optional<DWORD> RunSelfElevatedAndWait(HWND owner, const std::wstring& title,
                                             const std::wstring& parameters,
-                                            const std::wstring& folder) {
+                                            const std::wstring& folder, bool* copyFailed) {
+  if (copyFailed) *copyFailed = false;
   const std::wstring self = ModulePath();
   if (!IsRunCopy(self, TempFolder()))
     return win::RunElevatedAndWait(owner, self, parameters, folder);
   DWORD error = ERROR_SUCCESS;
   std::unique_ptr<CRunCopy> copy = CRunCopy::Make(TempFolder(), title, error);
   if (!copy) {
+    // Never the copy this one runs from instead: it is nobody's to hold.
+    if (copyFailed) *copyFailed = true;
     ::SetLastError(error);
     return std::nullopt;
   }
@@ -166,16 +191,25 @@ std::optional<DWORD> RunSelfElevatedAndWait(HWND owner, const std::wstring& titl
   return code;
 }
 
-void SweepRunFolders(const std::wstring& tempFolder) {
-  if (tempFolder.empty()) return;
+std::vector<std::wstring> RunFoldersIn(const std::wstring& tempFolder) {
+  std::vector<std::wstring> folders;
+  if (tempFolder.empty()) return folders;
   const std::wstring temp = text::WithTrailingBackslash(tempFolder);
   WIN32_FIND_DATAW found{};
   const win::UniqueFind find(::FindFirstFileW((temp + L"setup-run-*").c_str(), &found));
-  if (!find) return;
-  do {
-    if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || !IsRunFolderName(found.cFileName))
-      continue;
-    const std::wstring folder = temp + found.cFileName + L"\\";
+  for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
+    // A junction or link of that name is not a run's folder: what it
+    // leads to is never looked into.
+    if ((found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) ==
+            FILE_ATTRIBUTE_DIRECTORY &&
+        IsRunFolderName(found.cFileName))
+      folders.push_back(temp + found.cFileName + L"\\");
+  }
+  return folders;
+}
+
+void SweepRunFolders(const std::wstring& tempFolder) {
+  for (const std::wstring& folder : RunFoldersIn(tempFolder)) {
     bool subfolder = false;
     const std::vector<std::wstring> names = Entries(folder, subfolder);
     bool ours = !subfolder;
@@ -184,17 +218,25 @@ void SweepRunFolders(const std::wstring& tempFolder) {
     // Opened to be deleted, which the run that holds its folder does not
     // share: that run keeps it. (Listed first: a run never writes into a
     // folder it could not hold, and what came since keeps the folder.)
-    win::UniqueFile hold = HoldFolder(folder, DELETE | FILE_LIST_DIRECTORY, FILE_SHARE_READ);
-    if (!hold) continue;
+    // Held, it can be neither renamed nor replaced; it is checked to be the
+    // plain folder it was when listed.
+    win::UniqueFile hold = HoldFolder(folder, DELETE | FILE_LIST_DIRECTORY, FILE_SHARE_READ,
+                                      FILE_FLAG_OPEN_REPARSE_POINT);
+    BY_HANDLE_FILE_INFORMATION held{};
+    if (!hold || !::GetFileInformationByHandle(hold.get(), &held) ||
+        (held.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      continue;
     bool emptied = true;
     for (const std::wstring& name : names) {
       const std::wstring path = folder + name;
       (void)::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      emptied = ::DeleteFileW(path.c_str()) && emptied;  // a copy still running stays
+      // A copy still running stays; one its run removed meanwhile is gone.
+      emptied =
+          (::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) && emptied;
     }
     hold.reset();
     if (emptied) (void)::RemoveDirectoryW(folder.c_str());
-  } while (::FindNextFileW(find.get(), &found));
+  }
 }
 
 void ScheduleRunCopyRemoval(const std::wstring& program) {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "win/Handles.h"
 
@@ -28,8 +29,9 @@ bool IsRunCopy(const std::wstring& program, const std::wstring& tempFolder);
 // A copy of the running program, TempProgramName(its folder, title), in a
 // new run folder in tempFolder. The folder is held open, so that no sweep
 // takes it, until the copy is let go; unless let go, the folder goes with
-// this owner (once the copy's process has ended), or at the next restart
-// when it cannot go at once.
+// this owner (once the copy's process has ended), or, when it cannot go at
+// once, at the next restart where the rights allow and with the next
+// start's SweepRunFolders otherwise.
 class CRunCopy {
  public:
   // Null, with the system's code in error, when no copy could be made.
@@ -55,10 +57,15 @@ class CRunCopy {
 
 // Runs this program again with administrator rights and waits for its end,
 // as win::RunElevatedAndWait. Run from a run copy, it starts the process
-// with rights from a new run copy of its own, which goes after it.
+// with rights from a new run copy of its own, which goes after it;
+// copyFailed tells when that copy could not be made (nothing was started).
 std::optional<DWORD> RunSelfElevatedAndWait(HWND owner, const std::wstring& title,
                                             const std::wstring& parameters,
-                                            const std::wstring& folder);
+                                            const std::wstring& folder, bool* copyFailed = nullptr);
+
+// The run folders directly in tempFolder, each ending in a backslash: plain
+// folders (no junction or link) with a run folder's name.
+std::vector<std::wstring> RunFoldersIn(const std::wstring& tempFolder);
 
 // Removes the run folders in tempFolder that are left from earlier runs:
 // those no run holds and whose files (only copies of the program) can all

@@ -76,7 +76,12 @@ void CLauncherDlg::RunWithRights(const std::wstring& parameters, const std::wstr
   // Its exit code is not needed: finished, cancelled, abandoned or refused
   // rights (then nothing happened), the record tells what is installed.
   if (program.empty()) {
-    (void)RunSelfElevatedAndWait(Hwnd(), m_info.title, parameters, folder);
+    bool copyFailed = false;
+    (void)RunSelfElevatedAndWait(Hwnd(), m_info.title, parameters, folder, &copyFailed);
+    if (copyFailed) {
+      win::ShowMessage(Hwnd(), ui::TempCopyFailedText(TempFolder()), ui::kSetupCaption,
+                       MB_OK | MB_ICONERROR);
+    }
   } else {
     (void)win::RunElevatedAndWait(Hwnd(), program, parameters, folder);
   }

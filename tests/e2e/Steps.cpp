@@ -479,19 +479,14 @@ Step ShownBy(const std::wstring& folder, const std::wstring& image) {
 }
 Step RunCopies(const std::wstring& fixture, std::size_t count) {
   return [=](CRun&) {
-    std::vector<std::wstring> copies;  // two in one folder count twice
+    std::vector<std::wstring> folders;
     // A run's end may remove its copy a moment after the step before.
-    ASSERT_TRUE(WaitUntil([&] {
-      copies.clear();
-      for (const std::wstring& file : ListFiles(TempFolder()))
-        if (IsRunCopy(TempFolder() + file, TempFolder())) copies.push_back(TempFolder() + file);
-      return copies.size() == count;
-    })) << PrintToString(copies);
-    for (const std::wstring& copy : copies) {
-      const std::size_t slash = copy.rfind(L'\\');
-      const std::wstring folder = copy.substr(0, slash + 1), name = copy.substr(slash + 1);
-      EXPECT_EQ(name, TempProgramName(folder, Product(fixture).title));
-      EXPECT_TRUE(ReadAll(copy) == ReadAll(SetupProgram()));
+    ASSERT_TRUE(WaitUntil([&] { return (folders = RunFoldersIn(TempFolder())).size() == count; }))
+        << PrintToString(folders);
+    for (const std::wstring& folder : folders) {
+      const std::wstring name = TempProgramName(folder, Product(fixture).title);
+      EXPECT_EQ(ListFiles(folder), std::vector{name});  // alone in its folder
+      EXPECT_TRUE(ReadAll(folder + name) == ReadAll(SetupProgram()));
     }
   };
 }
@@ -637,13 +632,16 @@ Step LogHas(const std::wstring& fixture, const std::wstring& text) {
 }
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value) {
   return [=](CRun&) {
-    DWORD number = 0, size = sizeof number;
-    const bool isNumber = ::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(),
-                                         RRF_RT_REG_DWORD, nullptr, &number, &size) == 0;
-    EXPECT_EQ(isNumber ? std::to_wstring(number)
-                       : ReadRegString(HKEY_LOCAL_MACHINE, key, name.c_str(), L""),
-              value)
-        << PrintToString(name);
+    std::wstring found(4096, L'\0');
+    DWORD type = REG_NONE, size = static_cast<DWORD>(found.size() * sizeof(wchar_t));
+    if (::RegGetValueW(HKEY_LOCAL_MACHINE, key.c_str(), name.c_str(), RRF_RT_ANY, &type,
+                       found.data(), &size) != ERROR_SUCCESS)
+      size = 0;
+    found.resize(size / sizeof(wchar_t));
+    if (type == REG_DWORD) found = std::to_wstring(*reinterpret_cast<const DWORD*>(found.data()));
+    while (!found.empty() && found.back() == L'\0') found.pop_back();
+    std::replace(found.begin(), found.end(), L'\0', L'|');
+    EXPECT_EQ(found, value) << PrintToString(name);
   };
 }
 // Screen scale.

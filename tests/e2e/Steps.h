@@ -130,7 +130,8 @@ Step CopySet(const std::wstring& fixture, const std::wstring& folder,
 // Runs program with arguments: no window may appear; it ends with exitCode.
 Step Silent(const std::wstring& program, const std::wstring& arguments, DWORD exitCode);
 Step LogHas(const std::wstring& fixture, const std::wstring& text);  // %TEMP%\setup_<title>.log
-// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in decimal; else "".
+// A value under HKEY_LOCAL_MACHINE\key: REG_SZ as it is, REG_DWORD in
+// decimal, REG_MULTI_SZ its strings joined by '|'; "" when there is none.
 Step RegValue(const std::wstring& key, const std::wstring& name, const std::wstring& value);
 
 // Screen scale: the DPI (96 = 100 %) that programs started from now on read;

@@ -11,9 +11,11 @@
 #include "install/Record.h"
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
+#include "install/TempCopy.h"
 #include "install/UninstallCopy.h"
 #include "install/Verify.h"
 #include "package/SetupInfo.h"
+#include "text/PathText.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
 #include "win/Files.h"
@@ -293,6 +295,47 @@ TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
                          L"uninstall" + std::wstring(2, L'\0')),
             std::wstring::npos);
   ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, sessionKey, L"PendingFileRenameOperations");
+}
+
+TEST(RunCopies, OnlyARunsOwnFolderIsTakenAndOnlyWhenItsRunHasEnded) {
+  // "<temp>\\<run folder>\\<program>", the temporary folder a drive's root too.
+  for (const auto& [program, temp, isCopy] :
+       {std::tuple{L"C:\\t\\setup-run-0badc0de\\setup_x.exe", L"C:\\t\\", true},
+        {L"C:\\t\\setup-run-0badc0de\\setup_x.exe", L"C:\\t", true},
+        {L"C:\\setup-run-0badc0de\\setup_x.exe", L"C:\\", true},
+        {L"C:\\t\\setup_x.exe", L"C:\\t\\", false},
+        {L"C:\\t\\x\\setup-run-0badc0de\\setup_x.exe", L"C:\\t\\", false},
+        {L"C:\\t\\setup-run-0BADC0DE\\setup_x.exe", L"C:\\t\\", false},
+        {L"setup_x.exe", L"C:\\t\\", false}})
+    EXPECT_EQ(IsRunCopy(program, temp), isCopy) << testing::PrintToString(std::wstring(program));
+
+  CTestFolder folder;
+  const std::wstring temp = folder.Path().wstring() + L"\\";
+  const std::wstring stale = temp + RunFolderName(1) + L"\\", foreign = temp + RunFolderName(2) + L"\\",
+                     empty = temp + RunFolderName(3) + L"\\", elsewhere = temp + L"elsewhere\\";
+  for (const std::wstring& made : {stale, foreign, empty, elsewhere}) CreateDirectoryChain(made);
+  ASSERT_TRUE(WriteBytes(stale + L"setup_old.exe", "left by a run") &&
+              ::SetFileAttributesW((stale + L"setup_old.exe").c_str(), FILE_ATTRIBUTE_READONLY) &&
+              WriteBytes(foreign + L"setup_x.exe", "") && WriteBytes(foreign + L"notes.txt", "") &&
+              WriteBytes(elsewhere + L"setup_other.exe", "not ours"));
+  // A link of a run folder's name leads elsewhere (where the system makes one).
+  const bool linked = ::CreateSymbolicLinkW((temp + RunFolderName(4)).c_str(), elsewhere.c_str(),
+                                            SYMBOLIC_LINK_FLAG_DIRECTORY) != FALSE;
+  DWORD error = ERROR_SUCCESS;
+  std::unique_ptr<CRunCopy> running = CRunCopy::Make(temp, L"星の旅人", error);
+  ASSERT_TRUE(running) << error;
+  const std::wstring copy = running->Program();
+  EXPECT_TRUE(IsRunCopy(copy, temp));
+
+  SweepRunFolders(temp);
+  EXPECT_FALSE(fs::exists(stale));
+  EXPECT_FALSE(fs::exists(empty));
+  EXPECT_TRUE(fs::exists(foreign + L"setup_x.exe"));  // beside another file: not a run's
+  EXPECT_TRUE(fs::exists(copy));                      // its run holds it
+  EXPECT_TRUE(fs::exists(elsewhere + L"setup_other.exe")) << "linked: " << linked;
+  // Its end takes the copy and its folder.
+  running.reset();
+  EXPECT_FALSE(fs::exists(*text::ParentFolderOf(copy)));
 }
 
 }  // namespace
