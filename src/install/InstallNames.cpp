@@ -34,10 +34,12 @@ std::size_t Utf8Bytes(const std::wstring& text) {
   return bytes;
 }
 
+constexpr std::wstring_view kTempStem = L"setup_", kProgramExtension = L".exe";
+
 // "setup_" + title + extension, cut as TempProgramName tells.
 std::wstring TempFileName(const std::wstring& tempFolder, const std::wstring& title,
-                          const wchar_t* extension) {
-  const std::wstring stem = L"setup_", ext = extension;
+                          std::wstring_view extension) {
+  const std::wstring stem(kTempStem), ext(extension);
   const std::size_t folderChars = text::WithTrailingBackslash(tempFolder).size();
   const std::size_t room =
       std::min(kMaxNameChars, kMaxPathChars - std::min(kMaxPathChars, folderChars));
@@ -86,15 +88,27 @@ std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info) 
 }
 
 std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title) {
-  return TempFileName(tempFolder, title, L".exe");
+  return TempFileName(tempFolder, title, kProgramExtension);
 }
 
 std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title) {
   return TempFileName(tempFolder, title, L".log");
 }
 
+bool IsTempProgramName(std::wstring_view name) {
+  // The extension in any case: the file system does not tell them apart.
+  const auto lower = [](wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? wchar_t(c - L'A' + L'a') : c;
+  };
+  return name.size() > kTempStem.size() + kProgramExtension.size() &&
+         name.substr(0, kTempStem.size()) == kTempStem &&
+         std::equal(kProgramExtension.begin(), kProgramExtension.end(),
+                    name.end() - kProgramExtension.size(),
+                    [&](wchar_t a, wchar_t b) { return a == lower(b); });
+}
+
 namespace {
-constexpr std::wstring_view kRunFolderStem = L"setup-run-";
+constexpr std::wstring_view kRunFolderStemView = kRunFolderStem;
 constexpr std::size_t kRunFolderDigits = 8;
 }  // namespace
 
@@ -107,10 +121,10 @@ std::wstring RunFolderName(std::uint32_t number) {
 }
 
 bool IsRunFolderName(std::wstring_view name) {
-  if (name.size() != kRunFolderStem.size() + kRunFolderDigits ||
-      name.substr(0, kRunFolderStem.size()) != kRunFolderStem)
+  if (name.size() != kRunFolderStemView.size() + kRunFolderDigits ||
+      name.substr(0, kRunFolderStemView.size()) != kRunFolderStemView)
     return false;
-  for (const wchar_t c : name.substr(kRunFolderStem.size()))
+  for (const wchar_t c : name.substr(kRunFolderStemView.size()))
     if (!((c >= L'0' && c <= L'9') || (c >= L'a' && c <= L'f'))) return false;
   return true;
 }

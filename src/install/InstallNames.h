@@ -63,11 +63,14 @@ std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info);
 // apart. Empty when not even "setup_~<hash>.exe" fits.
 std::wstring TempProgramName(const std::wstring& tempFolder, const std::wstring& title);
 std::wstring LogFileName(const std::wstring& tempFolder, const std::wstring& title);
+// Whether name is one TempProgramName gives: "setup_" ... ".exe".
+bool IsTempProgramName(std::wstring_view name);
 
 // The folder of its own that a copy of the program runs from, one a run:
-// "setup-run-" + number as 8 lowercase hexadecimal digits. IsRunFolderName
+// kRunFolderStem + number as 8 lowercase hexadecimal digits. IsRunFolderName
 // takes exactly that form, so that nothing else in the temporary folder is
 // ever taken for one.
+inline constexpr wchar_t kRunFolderStem[] = L"setup-run-";
 std::wstring RunFolderName(std::uint32_t number);
 bool IsRunFolderName(std::wstring_view name);
 

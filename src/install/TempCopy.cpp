@@ -57,16 +57,12 @@ std::vector<std::wstring> Entries(const std::wstring& folder, bool& subfolder) {
   return names;
 }
 
-// What a run folder may hold: copies of the program, "setup_....exe".
-bool IsProgramCopyName(const std::wstring& name) {
-  return name.size() > 10 && name.compare(0, 6, L"setup_") == 0 &&
-         ::CompareStringOrdinal(name.c_str() + name.size() - 4, 4, L".exe", 4, TRUE) == CSTR_EQUAL;
-}
-
-bool DeleteSoon(const std::wstring& path) {
+// Tries attempt again for a moment while it says not yet (false): what is
+// to go may still be held. True once it says done.
+template <typename Attempt>
+bool Soon(Attempt attempt) {
   for (int i = 0; i < kDeleteTries; ++i) {
-    (void)::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (::DeleteFileW(path.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    if (attempt()) return true;
     ::Sleep(kDeleteWaitMs);
   }
   return false;
@@ -152,16 +148,19 @@ std::unique_ptr<CRunCopy> CRunCopy::Make(const std::wstring& tempFolder, const s
 
 CRunCopy::~CRunCopy() {
   if (!m_hold) return;
-  const bool deleted = m_program.empty() || DeleteSoon(m_program);
+  const bool deleted =
+      m_program.empty() || Soon([&] {
+        (void)::SetFileAttributesW(m_program.c_str(), FILE_ATTRIBUTE_NORMAL);
+        return ::DeleteFileW(m_program.c_str()) || ::GetLastError() == ERROR_FILE_NOT_FOUND;
+      });
   m_hold.reset();
   // A sweep that listed the folder before the program went may hold it a
-  // moment longer.
+  // moment longer; any other failure is final.
   bool removed = false;
-  for (int i = 0; deleted && !removed && i < kDeleteTries; ++i) {
-    removed = ::RemoveDirectoryW(m_folder.c_str()) != FALSE;
-    if (!removed && ::GetLastError() != ERROR_SHARING_VIOLATION) break;
-    if (!removed) ::Sleep(kDeleteWaitMs);
-  }
+  (void)Soon([&] {
+    removed = deleted && ::RemoveDirectoryW(m_folder.c_str());
+    return removed || !deleted || ::GetLastError() != ERROR_SHARING_VIOLATION;
+  });
   if (!removed) ScheduleRemoval(m_program, m_folder);
 }
 
@@ -196,7 +195,7 @@ std::vector<std::wstring> RunFoldersIn(const std::wstring& tempFolder) {
   if (tempFolder.empty()) return folders;
   const std::wstring temp = text::WithTrailingBackslash(tempFolder);
   WIN32_FIND_DATAW found{};
-  const win::UniqueFind find(::FindFirstFileW((temp + L"setup-run-*").c_str(), &found));
+  const win::UniqueFind find(::FindFirstFileW((temp + kRunFolderStem + L"*").c_str(), &found));
   for (bool more = static_cast<bool>(find); more; more = ::FindNextFileW(find.get(), &found)) {
     // A junction or link of that name is not a run's folder: what it
     // leads to is never looked into.
@@ -213,7 +212,7 @@ void SweepRunFolders(const std::wstring& tempFolder) {
     bool subfolder = false;
     const std::vector<std::wstring> names = Entries(folder, subfolder);
     bool ours = !subfolder;
-    for (const std::wstring& name : names) ours = ours && IsProgramCopyName(name);
+    for (const std::wstring& name : names) ours = ours && IsTempProgramName(name);
     if (!ours) continue;  // not a run's: whatever else is there stays
     // Opened to be deleted, which the run that holds its folder does not
     // share: that run keeps it. (Listed first: a run never writes into a

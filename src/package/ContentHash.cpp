@@ -25,29 +25,29 @@ void UpdateContentHashAVX2(void* state, const void* data, std::size_t size);
 #ifndef __SSE2__
 void UpdateContentHashSSE2(void* state, const void* data, std::size_t size);
 #endif
+#endif
+
 namespace {
 using UpdateFunction = void (*)(void*, const void*, std::size_t);
 void UpdateBaseline(void* state, const void* data, std::size_t size) {
   XXH3_128bits_update(static_cast<XXH3_state_t*>(state), data, size);
 }
 UpdateFunction WidestUpdate() {
+#if defined(__i386__) || defined(__x86_64__)
   __builtin_cpu_init();
   if (__builtin_cpu_supports("avx2")) return UpdateContentHashAVX2;
 #ifndef __SSE2__
   if (__builtin_cpu_supports("sse2")) return UpdateContentHashSSE2;
 #endif
+#endif
   return UpdateBaseline;
 }
 }  // namespace
+
 void CContentHasher::Update(const void* data, std::size_t size) {
   static const UpdateFunction update = WidestUpdate();
   update(m_state->xxh, data, size);
 }
-#else
-void CContentHasher::Update(const void* data, std::size_t size) {
-  XXH3_128bits_update(m_state->xxh, data, size);
-}
-#endif
 
 ContentHash CContentHasher::Digest() const {
   XXH128_canonical_t canonical;
