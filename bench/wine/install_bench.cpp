@@ -22,6 +22,7 @@
 #include "Window.h"
 #include "package/ContentHash.h"
 #include "install/InstallNames.h"
+#include "install/InstallPlan.h"
 #include "install/Shortcuts.h"
 #include "install/Verify.h"
 #include "package/SetupInfo.h"
@@ -145,7 +146,7 @@ WorkerTimes InstallWithWizard(SetupInfo& info, const std::wstring& target) {
   const HHOOK endHook =
       ::SetWindowsHookExW(WH_GETMESSAGE, &EndHook, nullptr, ::GetCurrentThreadId());
   win::UniqueHandle driver(::CreateThread(nullptr, 0, &Drive, &job, 0, nullptr));
-  RunInstallWizard(nullptr, info, nullptr);
+  RunInstallWizard(nullptr, info, InstallSources(CurrentFolder(), true), nullptr);
   ::WaitForSingleObject(driver.get(), kTimeoutMs);
   ::UnhookWindowsHookEx(hook);
   ::UnhookWindowsHookEx(endHook);

@@ -5,12 +5,12 @@
 #include <optional>
 #include <string>
 
-#include "app/CommandLine.h"
 #include "app/Pictures.h"
-#include "app/Relaunch.h"
-#include "app/Unattended.h"
+#include "app/Verbs.h"
+#include "install/CommandLine.h"
 #include "install/InstallNames.h"
-#include "install/TempCopy.h"
+#include "install/RunCopy.h"
+#include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
 #include "launcher/LauncherDlg.h"
 #include "package/Members.h"
@@ -26,9 +26,22 @@
 
 namespace {
 
-// The product's settings: filled before any window exists, read-only
-// afterwards except installDir.
+// The product's settings: filled before any window exists, never written
+// afterwards.
 SetupInfo s_setupInfo;
+
+// The folder the package is read from: the folder argument, else the
+// program's own, made full and ending in a backslash; empty when it names no
+// folder.
+std::wstring SourceFolderOf(const CommandLine& command) {
+  const std::wstring given = command.folder ? *command.folder : ModuleFolder();
+  if (given.empty()) return {};
+  const std::optional<std::wstring> full = FullPath(given);
+  if (!full) return {};
+  const DWORD attributes = ::GetFileAttributesW(full->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
+  return text::WithTrailingBackslash(*full);
+}
 
 }  // namespace
 
@@ -37,6 +50,10 @@ BOOL CLauncherApp::InitInstance() {
   // every picture and link of the run are gone.
   const win::CComInit com;
   (void)win::InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
+  // Every path the program uses is full: the current folder is read by
+  // nothing, and set where it holds no disc and no installation, which can
+  // then leave the drive or be deleted.
+  (void)::SetCurrentDirectoryW(SystemFolder().c_str());
 
   const CommandLine command = ParseCommandLine(::GetCommandLineW());
   // What earlier runs' copies left in the temporary folder goes first.
@@ -52,19 +69,21 @@ BOOL CLauncherApp::InitInstance() {
     LogStartFailure({}, command, UsageError(command).value_or(reason), silentFailure);
     return End(silentFailure);
   };
-  const std::wstring sourceDir = command.folder ? *command.folder : ModuleFolder();
-  const std::wstring packagePath = text::WithTrailingBackslash(sourceDir) + kPackageFileName;
+  const std::wstring sourceDir = SourceFolderOf(command);
   // A folder argument that names no folder would leave the package to be
   // looked for wherever the program happened to be started.
-  if (sourceDir.empty() || !::SetCurrentDirectoryW(sourceDir.c_str()))
-    return startFailed(kNoSourceFolder, L"the source folder " + sourceDir + L" cannot be used");
+  if (sourceDir.empty()) {
+    return startFailed(kNoSourceFolder, L"the source folder " + command.folder.value_or(L"") +
+                                            L" cannot be used");
+  }
+  const std::wstring packagePath = sourceDir + kPackageFileName;
 
   SetupInfo& info = s_setupInfo;
   // Deleted after the launcher has closed; the dialogs only borrow them.
   win::UniqueBitmap wizardPicture;
   win::UniqueBitmap launcherPicture;
   // Read whole: an installation copies it beside its uninstall copy.
-  std::optional<std::vector<char>> packageBytes = ReadPackageFile(kPackageFileName);
+  std::optional<std::vector<char>> packageBytes = ReadPackageFile(packagePath);
   {
     CPackageFile package;
     if (!packageBytes || !package.OpenPackage(packageBytes->data(), packageBytes->size()))
@@ -98,10 +117,10 @@ BOOL CLauncherApp::InitInstance() {
   }  // The package is closed here: nothing reads it any more.
   info.packageBytes = std::move(*packageBytes);
 
+  const RunContext run{info, command, RoleOf(command, ReadInstallRecord(info)), sourceDir};
   // Install and uninstall run in a process of their own, which the
   // single-instance test below must not turn away.
-  if (RunsWithoutLauncher(command, info, sourceDir))
-    return End(RunWithoutLauncher(info, command, sourceDir, wizardPicture.get()));
+  if (RunsWithoutLauncher(run)) return End(RunWithoutLauncher(run, wizardPicture.get()));
 
   if (const HWND running = ::FindWindowW(nullptr, ui::LauncherCaption(info.title).c_str())) {
     ::SetForegroundWindow(running);
@@ -109,19 +128,23 @@ BOOL CLauncherApp::InitInstance() {
   }
 
   if (info.singleDisc || command.folder) {
-    CLauncherDlg launcher(info, launcherPicture.get());
+    CLauncherDlg launcher(info, sourceDir, run.role, launcherPicture.get());
     const bool shown = launcher.DoModal() != -1;
-    // A multi-disc launcher's copy: the process that made it is gone.
-    ScheduleRunCopyRemoval(ModulePath());
+    // The copy of a multi-disc launcher: the process that made it is gone.
+    if (run.role == Role::kRunCopy) ScheduleRunCopyRemoval(ModulePath());
     // How the launcher was closed makes no difference.
     return shown ? FALSE : End(kNoWindow);
   }
 
   // The copy shows the launcher; this process has nothing more to do
   // once it is up. One that could not be made or started is told.
-  bool started = false;
-  m_exitCode = RelaunchFromTempCopy(info.title, CurrentFolder(), {}, false, &started);
-  if (started) return FALSE;
+  StartRequest request;
+  request.title = info.title;
+  request.command.folder = sourceDir;
+  request.command.role = Role::kRunCopy;
+  request.untilEnd = false;
+  const StartResult started = StartProgram(request);
+  if (started.Started()) return End(started.exitCode);
   win::ShowMessage(nullptr, ui::TempCopyFailedText(TempFolder()), ui::kSetupCaption,
                    MB_OK | MB_ICONERROR);
   return End(kNoTempCopy);

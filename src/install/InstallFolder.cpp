@@ -85,10 +85,7 @@ std::wstring FolderForDisplay(const std::wstring& folder) {
 }
 
 #ifdef _WIN32
-InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
-                                        const std::vector<FileEntry>& files) {
-  InstallFolderChoice choice;
-  choice.maxChars = MaxInstallFolderChars(files);
+std::optional<InstallFolder> PlainInstallFolder(const std::wstring& typed) {
   std::wstring text = typed;
   std::replace(text.begin(), text.end(), L'/', L'\\');
   // A relative folder would land on the source disc, and the removal could
@@ -96,14 +93,21 @@ InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
   // current folder, whichever that is.
   const std::optional<std::wstring> plain =
       text::IsFullFolderPath(text) ? PlainFolder(text) : std::nullopt;
-  if (!plain || !text::IsFullFolderPath(*plain)) {
+  if (!plain || !text::IsFullFolderPath(*plain)) return std::nullopt;
+  return InstallFolder(*plain);
+}
+
+InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
+                                        const std::vector<FileEntry>& files) {
+  InstallFolderChoice choice;
+  choice.maxChars = MaxInstallFolderChars(files);
+  choice.folder = PlainInstallFolder(typed);
+  if (!choice.folder) {
     choice.refusal = FolderRefusal::kNotFull;
-    return choice;
-  }
-  choice.folder = *plain;
-  // Counted as shown, without the trailing backslash.
-  if (FolderForDisplay(choice.folder).size() > choice.maxChars)
+  } else if (FolderForDisplay(choice.folder->Path()).size() > choice.maxChars) {
+    // Counted as shown, without the trailing backslash.
     choice.refusal = FolderRefusal::kTooLong;
+  }
   return choice;
 }
 #endif

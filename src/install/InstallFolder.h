@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,22 +31,45 @@ std::size_t MaxInstallFolderChars(const std::vector<FileEntry>& files);
 // unless that would change where it points ("C:\", "\\server\share\").
 std::wstring FolderForDisplay(const std::wstring& folder);
 
+// The folder an installation goes into: full and plain, ending in a
+// backslash. Only PlainInstallFolder makes one, so a run never installs into,
+// records or deletes from a relative folder (which would be the disc's) or
+// one that Windows would resolve to another place.
+class InstallFolder {
+ public:
+  const std::wstring& Path() const { return m_path; }
+  // The path of name (relative, from the package) inside the folder.
+  std::wstring operator/(const std::wstring& name) const { return m_path + name; }
+  bool operator==(const InstallFolder& other) const { return m_path == other.m_path; }
+
+ private:
+  explicit InstallFolder(std::wstring path) : m_path(std::move(path)) {}
+  friend std::optional<InstallFolder> PlainInstallFolder(const std::wstring& text);
+  std::wstring m_path;
+};
+
+#ifdef _WIN32
+// text (typed by a player, passed with /D= or read from the install record)
+// made full and plain as Windows would resolve it: "/" becomes "\", "." and
+// ".." parts are resolved, and every part loses the trailing dots and blanks
+// Windows drops. None when it is not full (empty, relative, no drive, a
+// drive alone: "C:").
+std::optional<InstallFolder> PlainInstallFolder(const std::wstring& text);
+#endif
+
 enum class FolderRefusal { kNone, kNotFull, kTooLong };
 
 struct InstallFolderChoice {
-  // Full and plain, ending in a backslash: what is installed into and
-  // recorded. Also set when refused as too long; empty when not full.
-  std::wstring folder;
+  // What is installed into and recorded; also set when refused as too long
+  // (the page shows it), none when not full.
+  std::optional<InstallFolder> folder;
   FolderRefusal refusal = FolderRefusal::kNone;
   std::size_t maxChars = 0;  // MaxInstallFolderChars, which a kTooLong refusal names
 };
 
 #ifdef _WIN32
-// The folder a player typed (or passed with /D=), made full and plain as
-// Windows would resolve it: "/" becomes "\", "." and ".." parts are
-// resolved, and every part loses the trailing dots and blanks Windows drops.
-// Refused when it is not full (empty, relative, no drive, a drive alone:
-// "C:") or too long for files.
+// The folder a player typed (or passed with /D=), made plain
+// (PlainInstallFolder); refused when it is not full or too long for files.
 InstallFolderChoice ChooseInstallFolder(const std::wstring& typed,
                                         const std::vector<FileEntry>& files);
 #endif

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "install/InstallNames.h"
+#include "install/InstallPlan.h"
 #include "install/Record.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
@@ -28,8 +29,8 @@ enum class FileResult { kCopied, kAborted };
 
 class CInstallRun {
  public:
-  CInstallRun(const SetupInfo& info, CInstallHost& host, const std::vector<FileEntry>* repair)
-      : m_info(info), m_host(host), m_repair(repair) {}
+  CInstallRun(const InstallPlan& plan, CInstallHost& host)
+      : m_plan(plan), m_info(plan.settings), m_host(host) {}
 
   bool Run();
 
@@ -40,9 +41,9 @@ class CInstallRun {
   bool AbortRequested();
   void WriteUninstallCopyAndEntry();
 
+  const InstallPlan& m_plan;
   const SetupInfo& m_info;
   CInstallHost& m_host;
-  const std::vector<FileEntry>* m_repair;
   std::uint64_t m_total = 0;
   std::uint64_t m_copied = 0;
   ULONGLONG m_lastPoll = 0;
@@ -65,7 +66,7 @@ bool CInstallRun::AbortRequested() {
 }
 
 win::UniqueFile CInstallRun::OpenSource(const FileEntry& file, std::wstring& path) {
-  for (const std::wstring& candidate : m_host.SourcePaths(file)) {
+  for (const std::wstring& candidate : m_plan.sources.PathsOf(file)) {
     win::UniqueFile source(::CreateFileW(candidate.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (source) {
@@ -101,11 +102,10 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
 }
 
 bool CInstallRun::Run() {
-  const std::vector<FileEntry>& files = m_repair ? *m_repair : m_info.files;
-  m_total = BytesOf(files);
+  m_total = BytesOf(m_plan.files);
   m_host.Progress(0, m_total, true);
 
-  for (const FileEntry& file : files) {
+  for (const FileEntry& file : m_plan.files) {
     if (CopyOneFile(file) == FileResult::kAborted) return false;
   }
   m_host.Progress(m_copied, m_total, true);
@@ -114,13 +114,14 @@ bool CInstallRun::Run() {
   // with the files copied so far left in place and no links pointing at
   // them. Start-up refuses a package without title or maker, so the key
   // path is never empty here.
-  if (WriteInstallRecord(m_info) != ERROR_SUCCESS) {
+  if (WriteInstallRecord(m_info, m_plan.folder) != ERROR_SUCCESS) {
     m_host.RecordFailed();
     return false;
   }
   m_host.Note(L"record HKEY_LOCAL_MACHINE\\" + InstallRecordKeyPath(m_info));
   // Failures are noted only: the installation itself is complete.
-  MakeProductLinks(m_info, [&](const std::wstring& line) { m_host.Note(line); });
+  MakeProductLinks(m_info, m_plan.folder.Path(),
+                   [&](const std::wstring& line) { m_host.Note(line); });
   WriteUninstallCopyAndEntry();
   return true;
 }
@@ -128,24 +129,25 @@ bool CInstallRun::Run() {
 void CInstallRun::WriteUninstallCopyAndEntry() {
   // The entry last, so that it never points at a copy that is not there.
   // Like the links, neither is worth failing a complete installation for.
-  const std::wstring copyFolder = m_info.installDir + kUninstallFolder;
-  const CopyOwner owner = UninstallCopyOwner(m_info, m_info.installDir);
+  const std::wstring& dir = m_plan.folder.Path();
+  const std::wstring copyFolder = dir + kUninstallFolder;
+  const CopyOwner owner = UninstallCopyOwner(m_info, dir);
   if (owner == CopyOwner::kOtherProduct) {
     m_host.Note(L"warning: " + copyFolder +
                 L" holds another product's uninstall copy; it stays, and this product gets no "
                 L"uninstall copy and no Apps & features entry");
     return;
   }
-  const bool copyThere = m_repair && owner == CopyOwner::kThisProduct &&
-                         ::GetFileAttributesW((m_info.installDir + kUninstallProgram).c_str()) !=
+  const bool copyThere = m_plan.kind == RunKind::kRepair && owner == CopyOwner::kThisProduct &&
+                         ::GetFileAttributesW((dir + kUninstallProgram).c_str()) !=
                              INVALID_FILE_ATTRIBUTES;
-  if (!copyThere && !WriteUninstallCopy(m_info)) {
+  if (!copyThere && !WriteUninstallCopy(m_info, dir)) {
     m_host.Note(L"warning: the uninstall copy could not be written to " + copyFolder);
     return;
   }
-  m_host.Note(L"uninstall copy " + m_info.installDir + kUninstallProgram);
+  m_host.Note(L"uninstall copy " + dir + kUninstallProgram);
   const std::wstring entry =
-      WriteUninstallEntry(m_info, BytesToInstall(m_info), m_host.SourceFolder());
+      WriteUninstallEntry(m_info, dir, BytesToInstall(m_info), m_plan.sources.Folder());
   if (entry.empty()) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
     return;
@@ -155,7 +157,7 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
 
 FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
   const std::uint64_t startCount = m_copied;
-  const std::wstring destination = m_info.installDir + file.name;
+  const std::wstring destination = m_plan.folder / file.name;
   for (;;) {  // one attempt per pass; every retry starts from the first byte
     m_copied = startCount;
     m_hasher.Reset();
@@ -217,12 +219,8 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
 
 }  // namespace
 
-std::vector<std::wstring> CInstallHost::SourcePaths(const FileEntry& file) { return {file.name}; }
-
-std::wstring CInstallHost::SourceFolder() { return CurrentFolder(); }
-
-bool RunInstall(const SetupInfo& info, CInstallHost& host, const std::vector<FileEntry>* repair) {
+bool RunInstall(const InstallPlan& plan, CInstallHost& host) {
   // Heap, not stack: the run holds the copy buffer.
-  const auto run = std::make_unique<CInstallRun>(info, host, repair);
+  const auto run = std::make_unique<CInstallRun>(plan, host);
   return run->Run();
 }

@@ -8,24 +8,16 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 struct FileEntry;
-struct SetupInfo;
+struct InstallPlan;
 
 class CInstallHost {
  public:
   enum class Choice { kRetry, kAbort };
   virtual ~CInstallHost() = default;
 
-  // Where the file's bytes may be, tried in order: the first that opens is
-  // copied. The default is the name itself, relative to the current folder
-  // (the source folder).
-  virtual std::vector<std::wstring> SourcePaths(const FileEntry& file);
-  // The folder the installation comes from, which the Apps & features entry
-  // names for a repair. The default is the current folder.
-  virtual std::wstring SourceFolder();
-  // None of SourcePaths opened (its disc is not in the drive).
+  // None of the plan's sources holds the file (its disc is not in the drive).
   virtual Choice SourceMissing(const FileEntry& file) = 0;
   // Reading, creating or writing failed; what was written is deleted.
   virtual Choice CopyFailed(const FileEntry& file) = 0;
@@ -49,13 +41,10 @@ class CInstallHost {
 // a tenth longer; past 512 KiB nothing more was gained.
 inline constexpr std::uint32_t kInstallChunkBytes = 512 * 1024;
 
-// Installs info's files into info.installDir (a full folder ending in a
-// backslash). True when the files and the record are in place (the links,
-// the uninstall copy and the Apps & features entry are made, or noted when
-// they fail); false when the host chose to abort or the record failed: what
-// was copied stays, and nothing is recorded.
-// A repair (repair given: the damaged ones among info's files) copies only
-// those and keeps an uninstall copy of the product that is there (the
-// repair may run from it).
-bool RunInstall(const SetupInfo& info, CInstallHost& host,
-                const std::vector<FileEntry>* repair = nullptr);
+// Copies the plan's files from its sources into its folder. True when the
+// files and the record are in place (the links, the uninstall copy and the
+// Apps & features entry are made, or noted when they fail); false when the
+// host chose to abort or the record failed: what was copied stays, and
+// nothing is recorded. A repair keeps an uninstall copy of the product that
+// is there (the repair may run from it).
+[[nodiscard]] bool RunInstall(const InstallPlan& plan, CInstallHost& host);

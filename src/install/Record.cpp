@@ -2,21 +2,20 @@
 
 #include "install/InstallNames.h"
 #include "package/SetupInfo.h"
-#include "text/PathText.h"
 #include "win/Handles.h"
 #include "win/Registry.h"
 
-std::wstring InstalledFolder(const SetupInfo& info) {
+RecordedInstall ReadInstallRecord(const SetupInfo& info) {
   const std::wstring folder =
       ReadRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue, L"");
-  // A record written by hand or by another program may lack the backslash:
-  // "C:\Games\X" + "game.exe" would name C:\Games\Xgame.exe.
-  return folder.empty() ? folder : text::WithTrailingBackslash(folder);
+  // Made plain as a typed folder is: a record written by hand or by an older
+  // version may lack the backslash or hold ".." parts.
+  return {!folder.empty(), PlainInstallFolder(folder)};
 }
 
-LONG WriteInstallRecord(const SetupInfo& info) {
+LONG WriteInstallRecord(const SetupInfo& info, const InstallFolder& folder) {
   return WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), kInstallRecordValue,
-                        info.installDir);
+                        folder.Path());
 }
 
 LONG RecordEntryKeyName(const SetupInfo& info, const std::wstring& keyName) {

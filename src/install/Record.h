@@ -5,21 +5,30 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+
+#include "install/InstallFolder.h"
 
 struct SetupInfo;
 
-// The install folder from the record, ending in a backslash (added when the
-// record lacks it, so that names join to paths inside it); empty when no
-// folder is recorded. Read afresh at every use, never kept.
-std::wstring InstalledFolder(const SetupInfo& info);
+// What the record says of the product, read afresh at every use, never kept.
+struct RecordedInstall {
+  // A folder value is there: the product counts as installed, to be removed.
+  bool installed = false;
+  // That value made plain, when it is a full folder: only then are files
+  // looked for, written or deleted in it. A record written by hand or by
+  // another program may hold a relative one, which would name the disc.
+  std::optional<InstallFolder> folder;
+};
+RecordedInstall ReadInstallRecord(const SetupInfo& info);
 
-// Records info.installDir. Returns the status of the write.
-LONG WriteInstallRecord(const SetupInfo& info);
+// Records folder as info's install folder. Returns the status of the write.
+[[nodiscard]] LONG WriteInstallRecord(const SetupInfo& info, const InstallFolder& folder);
 
 // Names keyName (UninstallEntryKeyName) as the product's Apps & features
 // entry in the record. Returns the status of the write.
-LONG RecordEntryKeyName(const SetupInfo& info, const std::wstring& keyName);
+[[nodiscard]] LONG RecordEntryKeyName(const SetupInfo& info, const std::wstring& keyName);
 
 // The key name of the product's Apps & features entry as the record names
 // it; for a record without that value (written by an older version), the

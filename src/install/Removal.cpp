@@ -9,7 +9,7 @@
 #include "win/Files.h"
 #include "win/Paths.h"
 
-UninstallResult UninstallProduct(const SetupInfo& info,
+UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& installed,
                                  const std::function<void(const std::wstring&)>& note) {
   const auto tell = [&](const std::wstring& line) {
     if (note) note(line);
@@ -19,13 +19,9 @@ UninstallResult UninstallProduct(const SetupInfo& info,
 
   // The files go only relative to the recorded folder; without one (another
   // launcher removed the product meanwhile) the links and the key still go.
-  std::wstring folder = InstalledFolder(info);
-  const bool haveFolder = text::IsFullFolderPath(folder);
+  const bool haveFolder = installed.has_value();
+  const std::wstring folder = haveFolder ? installed->Path() : std::wstring();
   if (haveFolder) {
-    // Made plain, as the wizard records it: a record written by hand or by an
-    // older version may hold ".." parts, which the long-path form would take
-    // literally.
-    folder = text::WithTrailingBackslash(FullPath(folder).value_or(folder));
     for (const FileEntry& file : info.files) {
       if (DeleteFileAndEmptyParents(folder, file.name)) {
         tell(L"removed " + folder + file.name);

@@ -29,8 +29,9 @@ std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring&
   return links;
 }
 
-void MakeProductLinks(const SetupInfo& info, const std::function<void(const std::wstring&)>& note) {
-  for (const ProductLink& link : ProductLinks(info, info.installDir)) {
+void MakeProductLinks(const SetupInfo& info, const std::wstring& installDir,
+                      const std::function<void(const std::wstring&)>& note) {
+  for (const ProductLink& link : ProductLinks(info, installDir)) {
     const bool made = CreateShortcut(link.csidl, link.link, link.target);
     note((made ? L"link " : L"warning: no link ") + link.link + L" -> " + link.target);
   }

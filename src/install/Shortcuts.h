@@ -24,10 +24,11 @@ enum class LinkOwner { kAllUsers, kRunningUser };
 std::vector<ProductLink> ProductLinks(const SetupInfo& info, const std::wstring& installDir,
                                       LinkOwner owner = LinkOwner::kAllUsers);
 
-// Makes every link into info.installDir; note hears of each link made or
-// not. A link that fails fails nothing else. The calling thread must have
-// entered COM.
-void MakeProductLinks(const SetupInfo& info, const std::function<void(const std::wstring&)>& note);
+// Makes every link into installDir; note hears of each link made or not. A
+// link that fails fails nothing else. The calling thread must have entered
+// COM.
+void MakeProductLinks(const SetupInfo& info, const std::wstring& installDir,
+                      const std::function<void(const std::wstring&)>& note);
 
 // Deletes every link, for all users and in the running account's own
 // folders, the sub-folders of the menu folder they leave empty and the menu

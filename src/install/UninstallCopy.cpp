@@ -93,9 +93,9 @@ CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder) 
                                                      : CopyOwner::kOtherProduct;
 }
 
-bool WriteUninstallCopy(const SetupInfo& info) {
-  const std::wstring program = info.installDir + kUninstallProgram;
-  const std::wstring package = info.installDir + kUninstallPackage;
+bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& dir) {
+  const std::wstring program = dir + kUninstallProgram;
+  const std::wstring package = dir + kUninstallPackage;
   const std::wstring self = ModulePath();
   if (self.empty() || info.packageBytes.empty()) return false;
   CreateDirectoryChain(program);
@@ -118,8 +118,8 @@ bool WriteUninstallCopy(const SetupInfo& info) {
   return true;
 }
 
-std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes,
-                                const std::wstring& sourceFolder) {
+std::wstring WriteUninstallEntry(const SetupInfo& info, const std::wstring& dir,
+                                 std::uint64_t installedBytes, const std::wstring& sourceFolder) {
   const std::wstring keyName = EntryKeyNameFor(info);
   const std::wstring keyPath = UninstallEntryKeyPath(keyName);
   win::UniqueKey key;
@@ -133,7 +133,6 @@ std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedB
   const auto number = [&](const wchar_t* name, DWORD value) {
     return SetRegDword(key.get(), name, value) == ERROR_SUCCESS;
   };
-  const std::wstring dir = info.installDir;
   const std::wstring uninstall = UninstallCommand(dir);
   const std::uint64_t kib = installedBytes >> 10;
   const bool written =

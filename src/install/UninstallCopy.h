@@ -22,18 +22,18 @@ std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path);
 enum class CopyOwner { kNone, kThisProduct, kOtherProduct };
 CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder);
 
-// Copies the running program and info.packageBytes into info.installDir's
-// uninstall folder. False when either could not be written.
-bool WriteUninstallCopy(const SetupInfo& info);
+// Copies the running program and info.packageBytes into the uninstall
+// folder of dir (an install folder). False when either could not be written.
+[[nodiscard]] bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& dir);
 
-// Writes the entry, installedBytes giving its size and sourceFolder the
+// Writes the entry of the product installed in dir, installedBytes giving its size and sourceFolder the
 // folder a repair looks for the disc in first, under the first of
 // info's entry key names (UninstallEntryKeyName) that holds no other
 // product's entry, and names that key in the install record. Returns the
 // entry's key path; empty when it could not be written or recorded (what
 // was written of it is deleted again).
-std::wstring WriteUninstallEntry(const SetupInfo& info, std::uint64_t installedBytes,
-                                const std::wstring& sourceFolder);
+std::wstring WriteUninstallEntry(const SetupInfo& info, const std::wstring& dir,
+                                 std::uint64_t installedBytes, const std::wstring& sourceFolder);
 
 // The folder the installation came from, as its entry names it; empty
 // without one.

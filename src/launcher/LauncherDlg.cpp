@@ -7,7 +7,8 @@
 
 #include "install/InstallNames.h"
 #include "install/Record.h"
-#include "install/TempCopy.h"
+#include "install/RunCopy.h"
+#include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
@@ -17,8 +18,13 @@
 #include "win/Processes.h"
 #include "win/Paths.h"
 
-CLauncherDlg::CLauncherDlg(const SetupInfo& info, HBITMAP launcherPicture)
-    : CDialog(IDD_LAUNCHER), m_info(info), m_hLauncherPicture(launcherPicture) {}
+CLauncherDlg::CLauncherDlg(const SetupInfo& info, std::wstring sourceFolder, Role role,
+                           HBITMAP launcherPicture)
+    : CDialog(IDD_LAUNCHER),
+      m_info(info),
+      m_strSourceFolder(std::move(sourceFolder)),
+      m_role(role),
+      m_hLauncherPicture(launcherPicture) {}
 
 BOOL CLauncherDlg::OnInitDialog() {
   ShowPicture(IDC_PICTURE, m_hLauncherPicture);
@@ -35,7 +41,7 @@ BOOL CLauncherDlg::OnInitDialog() {
 }
 
 void CLauncherDlg::UpdateButtons() {
-  const bool installed = !InstalledFolder(m_info).empty();
+  const bool installed = ReadInstallRecord(m_info).installed;
   ::EnableWindow(Item(IDC_INSTALL), !installed);
   ::EnableWindow(Item(IDC_UNINSTALL), installed);
   ::EnableWindow(Item(IDC_START_GAME), installed);
@@ -71,26 +77,34 @@ void CLauncherDlg::OnButtonClicked(int id) {
   }
 }
 
-void CLauncherDlg::RunWithRights(const std::wstring& parameters, const std::wstring& folder,
-                                 const std::wstring& program) {
+CommandLine CLauncherDlg::ElevatedCommand() const {
+  CommandLine command;
+  command.folder = m_strSourceFolder;
+  command.role = Role::kElevated;
+  return command;
+}
+
+void CLauncherDlg::RunWithRights(const CommandLine& command, const std::wstring& program) {
+  StartRequest request;
+  request.from = program.empty() ? ProgramForRights(m_role) : StartRequest::Program::kGiven;
+  request.program = program;
+  request.title = m_info.title;
+  request.command = command;
+  request.withRights = true;
+  // Where it holds neither the disc nor the installation.
+  request.folder = program.empty() ? m_strSourceFolder : TempFolder();
+  request.owner = Hwnd();
   // Its exit code is not needed: finished, cancelled, abandoned or refused
   // rights (then nothing happened), the record tells what is installed.
-  if (program.empty()) {
-    bool copyFailed = false;
-    (void)RunSelfElevatedAndWait(Hwnd(), m_info.title, parameters, folder, &copyFailed);
-    if (copyFailed) {
-      win::ShowMessage(Hwnd(), ui::TempCopyFailedText(TempFolder()), ui::kSetupCaption,
-                       MB_OK | MB_ICONERROR);
-    }
-  } else {
-    (void)win::RunElevatedAndWait(Hwnd(), program, parameters, folder);
+  if (StartProgram(request).failure == StartResult::Failure::kNoCopy) {
+    win::ShowMessage(Hwnd(), ui::TempCopyFailedText(TempFolder()), ui::kSetupCaption,
+                     MB_OK | MB_ICONERROR);
   }
   UpdateButtons();
 }
 
 bool CLauncherDlg::PackageDiscIn() {
-  // Relative to the current folder, the source folder.
-  while (!IsPackageOf(ReadPackageFile(kPackageFileName), m_info)) {
+  while (!IsPackageOf(ReadPackageFile(m_strSourceFolder + kPackageFileName), m_info)) {
     if (win::ShowMessage(Hwnd(), ui::InsertDiscText(FirstDiscLabel(m_info)), ui::kInstallCaption,
                          MB_OKCANCEL) != IDOK)
       return false;
@@ -99,33 +113,40 @@ bool CLauncherDlg::PackageDiscIn() {
 }
 
 void CLauncherDlg::OnInstall() {
-  const std::wstring source = CurrentFolder();
-  if (PackageDiscIn()) RunWithRights(QuoteArgument(source) + L" /install", source);
+  CommandLine command = ElevatedCommand();
+  command.install = true;
+  if (PackageDiscIn()) RunWithRights(command);
 }
 
 void CLauncherDlg::OnUninstall() {
   // Asked here: a No costs no prompt for rights.
   if (!AskUninstall(Hwnd())) return;
+  CommandLine command;
+  command.uninstall = true;
+  command.confirmed = true;
   // The removal runs from the uninstall copy, as from the system's list,
   // so that it needs no disc; without one, from the disc.
-  const std::wstring folder = InstalledFolder(m_info);
-  if (IsPackageOf(ReadPackageFile(folder + kUninstallPackage), m_info)) {
-    RunWithRights(L"/uninstall /confirmed", TempFolder(), folder + kUninstallProgram);
+  const RecordedInstall record = ReadInstallRecord(m_info);
+  if (record.folder &&
+      IsPackageOf(ReadPackageFile(*record.folder / kUninstallPackage), m_info)) {
+    RunWithRights(command, *record.folder / kUninstallProgram);
   } else if (PackageDiscIn()) {
-    const std::wstring source = CurrentFolder();
-    RunWithRights(QuoteArgument(source) + L" /uninstall /confirmed", source);
+    CommandLine fromDisc = ElevatedCommand();
+    fromDisc.uninstall = true;
+    fromDisc.confirmed = true;
+    RunWithRights(fromDisc);
   }
 }
 
 void CLauncherDlg::OnDirectX() {
   const std::wstring disc = FirstDiscLabel(m_info);
   for (;;) {
-    // Relative to the current directory, the source folder. Only a program
-    // that is not there means another disc is wanted: the file or its
-    // folder is missing, or the drive is empty. Other failures are not
-    // reported.
-    const auto result = reinterpret_cast<INT_PTR>(
-        ::ShellExecuteW(Hwnd(), L"open", L"directx\\dxsetup.exe", nullptr, nullptr, SW_SHOWNORMAL));
+    // Started in the source folder. Only a program that is not there means
+    // another disc is wanted: the file or its folder is missing, or the
+    // drive is empty. Other failures are not reported.
+    const std::wstring program = m_strSourceFolder + L"directx\\dxsetup.exe";
+    const auto result = reinterpret_cast<INT_PTR>(::ShellExecuteW(
+        Hwnd(), L"open", program.c_str(), nullptr, m_strSourceFolder.c_str(), SW_SHOWNORMAL));
     if (result != SE_ERR_FNF && result != SE_ERR_PNF && result != ERROR_NOT_READY) return;
     if (win::ShowMessage(Hwnd(), ui::InsertDiscText(disc), ui::kInstallCaption, MB_OKCANCEL) !=
         IDOK)
@@ -134,17 +155,18 @@ void CLauncherDlg::OnDirectX() {
 }
 
 void CLauncherDlg::OnStartGame() {
-  const std::wstring folder = InstalledFolder(m_info);
-  // Without a record (or a game) there is nothing to start: the current
-  // directory is the disc, not the install folder.
-  if (folder.empty() || m_info.exeFile.empty()) return;
+  const RecordedInstall record = ReadInstallRecord(m_info);
+  // Without a recorded folder (or a game) there is nothing to start.
+  if (!record.folder || m_info.exeFile.empty()) return;
+  const std::wstring& folder = record.folder->Path();
   // A game program that is gone (deleted, or a damaged installation) is
   // restored by the repair, from the disc, with rights.
   if (::GetFileAttributesW((folder + m_info.exeFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
     if (win::ShowMessage(Hwnd(), ui::kOfferRepair, ui::kRepairCaption, MB_YESNO) == IDYES &&
         PackageDiscIn()) {
-      const std::wstring source = CurrentFolder();
-      RunWithRights(QuoteArgument(source) + L" /repair", source);
+      CommandLine command = ElevatedCommand();
+      command.repair = true;
+      RunWithRights(command);
     }
     return;
   }
@@ -157,6 +179,7 @@ void CLauncherDlg::OnReadme() {
   if (m_info.readmeFile.empty()) return;
   // Opens with the program registered for the document's type; a failure
   // is not reported.
-  (void)::ShellExecuteW(Hwnd(), L"open", m_info.readmeFile.c_str(), nullptr, nullptr,
+  const std::wstring readme = m_strSourceFolder + m_info.readmeFile;
+  (void)::ShellExecuteW(Hwnd(), L"open", readme.c_str(), nullptr, m_strSourceFolder.c_str(),
                         SW_SHOWNORMAL);
 }

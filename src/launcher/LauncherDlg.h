@@ -7,6 +7,9 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "install/CommandLine.h"
 #include "win/Dialog.h"
 
 struct SetupInfo;
@@ -14,7 +17,10 @@ struct SetupInfo;
 class CLauncherDlg : public win::CDialog {
  public:
   // Borrows info and the picture (may be null) for the dialog's lifetime.
-  CLauncherDlg(const SetupInfo& info, HBITMAP launcherPicture);
+  // sourceFolder (full, ending in a backslash) holds the package, DirectX
+  // and the readme; role is this process's.
+  CLauncherDlg(const SetupInfo& info, std::wstring sourceFolder, Role role,
+               HBITMAP launcherPicture);
 
   // Enables the commands from the install record: Install while it holds no
   // folder, Start and Uninstall while it does, readme when one is set.
@@ -32,15 +38,20 @@ class CLauncherDlg : public win::CDialog {
   void OnDirectX();
   void OnStartGame();
   void OnReadme();
-  // Runs program (none: this program, RunSelfElevatedAndWait) with rights
-  // and parameters; the launcher waits, disabled, and then reads the record.
-  void RunWithRights(const std::wstring& parameters, const std::wstring& folder,
-                     const std::wstring& program = {});
+  // Runs command in a process with rights (from this program, or from
+  // program when given, the uninstall copy); the launcher waits, disabled,
+  // and then reads the record.
+  void RunWithRights(const CommandLine& command, const std::wstring& program = {});
+  // command with the source folder, for a process with rights of this
+  // program's.
+  CommandLine ElevatedCommand() const;
   // The process with rights reads the package where this one did: true
   // once the disc that holds it is in (the user is asked for it), false
   // when the user cancels.
   bool PackageDiscIn();
 
   const SetupInfo& m_info;
+  std::wstring m_strSourceFolder;
+  Role m_role;
   HBITMAP m_hLauncherPicture;
 };

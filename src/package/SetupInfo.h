@@ -1,5 +1,5 @@
 // The settings record of one product, filled from the package at start-up
-// and read-only afterwards except installDir. Text is decoded once, here.
+// and read-only afterwards. Text is decoded once, here.
 #pragma once
 
 #include <cstdint>
@@ -12,7 +12,7 @@
 class CPackageFile;
 
 struct FileEntry {
-  std::wstring name;  // relative to the source folder and to installDir
+  std::wstring name;  // relative to the source folder and to the install folder
   std::wstring disc;  // label shown when that disc must be inserted
   std::uint32_t size = 0;
   // What the publisher's copy held; none when the package does not say.
@@ -21,7 +21,7 @@ struct FileEntry {
 
 struct MenuEntry {
   std::wstring caption;  // shortcut file is caption + L".lnk" in menuFolder
-  std::wstring target;   // relative to installDir
+  std::wstring target;   // relative to the install folder
 };
 
 struct SetupInfo {
@@ -30,7 +30,6 @@ struct SetupInfo {
   std::wstring exeFile;
   std::wstring readmeFile;
   std::wstring menuFolder;
-  std::wstring installDir;  // always ends in a backslash once set
   std::vector<FileEntry> files;
   std::vector<MenuEntry> menus;
   // True when every file carries the first non-empty disc label (compared

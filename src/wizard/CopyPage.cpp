@@ -7,8 +7,8 @@ constexpr UINT kStartWorker = WM_APP + 1;
 constexpr UINT kWorkerDone = WM_APP + 2;  // wParam: TRUE when installed
 }  // namespace
 
-CCopyPage::CCopyPage(const SetupInfo& info, HBITMAP picture, const std::vector<FileEntry>* repair)
-    : CPropertyPage(IDD_COPY_PAGE), m_info(info), m_repair(repair), m_hPicture(picture) {}
+CCopyPage::CCopyPage(std::function<InstallPlan()> makePlan, HBITMAP picture)
+    : CPropertyPage(IDD_COPY_PAGE), m_makePlan(std::move(makePlan)), m_hPicture(picture) {}
 
 BOOL CCopyPage::OnInitDialog() {
   ShowPicture(IDC_PICTURE, m_hPicture);
@@ -27,7 +27,9 @@ INT_PTR CCopyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kStartWorker:
       // Without a worker Cancel closes the sheet: nobody else would answer.
-      if (m_worker.Start(m_info, Hwnd(), kWorkerDone, m_repair)) m_state = State::kRunning;
+      if (m_worker.Running()) return TRUE;
+      m_plan.emplace(m_makePlan());
+      if (m_worker.Start(*m_plan, Hwnd(), kWorkerDone)) m_state = State::kRunning;
       return TRUE;
     case kWorkerDone:
       OnWorkerDone(wParam != FALSE);

@@ -4,20 +4,19 @@
 
 #include <windows.h>
 
+#include <functional>
+#include <optional>
+
+#include "install/InstallPlan.h"
 #include "win/PropertyPage.h"
 #include "wizard/CopyWorker.h"
 
-#include <vector>
-
-struct FileEntry;
-struct SetupInfo;
-
 class CCopyPage : public win::CPropertyPage {
  public:
-  // info (and repair, the damaged files a repair restores, when given) is
-  // read by the worker and must outlive the page; the picture is borrowed.
-  CCopyPage(const SetupInfo& info, HBITMAP picture,
-            const std::vector<FileEntry>* repair = nullptr);
+  // makePlan gives the plan to carry out once the page becomes active, from
+  // what the pages before it chose; what it refers to must outlive the
+  // page. The picture is borrowed.
+  CCopyPage(std::function<InstallPlan()> makePlan, HBITMAP picture);
 
  protected:
   BOOL OnInitDialog() override;
@@ -28,8 +27,8 @@ class CCopyPage : public win::CPropertyPage {
  private:
   void OnWorkerDone(bool installed);
 
-  const SetupInfo& m_info;
-  const std::vector<FileEntry>* m_repair;
+  std::function<InstallPlan()> m_makePlan;
+  std::optional<InstallPlan> m_plan;  // read by the worker while it runs
   HBITMAP m_hPicture;
   CCopyWorker m_worker;
   // kRunning: Cancel asks the worker; kInstalled: the finish page is on its

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "install/InstallRun.h"
+#include "install/InstallPlan.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
@@ -96,13 +97,11 @@ void CCopyWorker::Wait() {
   if (m_hThread) ::WaitForSingleObject(m_hThread.get(), INFINITE);
 }
 
-bool CCopyWorker::Start(const SetupInfo& info, HWND page, UINT doneMessage,
-                        const std::vector<FileEntry>* repair) {
+bool CCopyWorker::Start(const InstallPlan& plan, HWND page, UINT doneMessage) {
   if (Running() || !m_hCancelRequested) return false;
   // Reset before the thread exists, so that no request of this run is lost.
   ::ResetEvent(m_hCancelRequested.get());
-  m_info = &info;
-  m_repair = repair;
+  m_plan = &plan;
   m_hPage = page;
   m_doneMessage = doneMessage;
   m_hThread.reset(::CreateThread(nullptr, 0, &CCopyWorker::ThreadProc, this, 0, nullptr));
@@ -118,7 +117,7 @@ DWORD WINAPI CCopyWorker::ThreadProc(LPVOID parameter) {
     // The shortcuts need COM on this thread.
     const win::CComInit com(COINIT_APARTMENTTHREADED);
     CWizardHost host(self->m_hPage, self->m_hCancelRequested.get());
-    installed = RunInstall(*self->m_info, host, self->m_repair);
+    installed = RunInstall(*self->m_plan, host);
   } catch (...) {
   }
   // The last thing the thread does: the page may wait for its end at once.

@@ -10,25 +10,22 @@
 
 #include <vector>
 
-struct FileEntry;
-struct SetupInfo;
+struct InstallPlan;
 
 class CCopyWorker {
  public:
   CCopyWorker();
-  // Waits for a run that still goes on: it reads info and the page.
+  // Waits for a run that still goes on: it reads the plan and the page.
   ~CCopyWorker();
   CCopyWorker(const CCopyWorker&) = delete;
   CCopyWorker& operator=(const CCopyWorker&) = delete;
 
-  // Starts one run of the installation of info (which must outlive it) on a
-  // thread of its own. When the run has ended, page receives doneMessage
-  // with wParam TRUE when the product is installed, FALSE when the run was
-  // abandoned (the user confirmed Cancel, or the record failed). False when
-  // no thread could be started, or one runs already.
-  // A repair (repair: the damaged files) restores only those.
-  bool Start(const SetupInfo& info, HWND page, UINT doneMessage,
-             const std::vector<FileEntry>* repair = nullptr);
+  // Starts one run of plan (which must outlive it) on a thread of its own.
+  // When the run has ended, page receives doneMessage with wParam TRUE when
+  // the product is installed, FALSE when the run was abandoned (the user
+  // confirmed Cancel, or the record failed). False when no thread could be
+  // started, or one runs already.
+  bool Start(const InstallPlan& plan, HWND page, UINT doneMessage);
   bool Running() const;
   // Asks for the run to end: the worker asks the user within a twentieth of
   // a second whether to abandon it, and carries on after No.
@@ -39,8 +36,7 @@ class CCopyWorker {
  private:
   static DWORD WINAPI ThreadProc(LPVOID parameter);
 
-  const SetupInfo* m_info = nullptr;
-  const std::vector<FileEntry>* m_repair = nullptr;
+  const InstallPlan* m_plan = nullptr;
   HWND m_hPage = nullptr;
   UINT m_doneMessage = 0;
   win::UniqueThread m_hThread;

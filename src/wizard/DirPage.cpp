@@ -13,9 +13,10 @@
 #include "win/Dialog.h"
 #include "win/Shell.h"
 
-CDirPage::CDirPage(SetupInfo& info, HBITMAP picture)
+CDirPage::CDirPage(const SetupInfo& info, std::optional<InstallFolder>& folder, HBITMAP picture)
     : CPropertyPage(IDD_DIR_PAGE),
       m_info(info),
+      m_chosen(folder),
       m_hPicture(picture),
       m_strFolder(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)) {}
 
@@ -95,16 +96,16 @@ BOOL CDirPage::OnWizardNext() {
   }
   // The plain folder is shown, so that the refusal and the space check
   // (through EN_CHANGE) speak of the folder that would be used.
-  ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, FolderForDisplay(choice.folder).c_str());
+  ::SetDlgItemTextW(Hwnd(), IDC_FOLDER_EDIT, FolderForDisplay(choice.folder->Path()).c_str());
   if (choice.refusal == FolderRefusal::kTooLong) {
     win::ShowMessage(Hwnd(), ui::FolderTooLongText(choice.maxChars), ui::kInstallCaption, MB_OK);
     return FALSE;
   }
-  m_info.installDir = choice.folder;
   if (m_freeBytes < BytesToInstall(m_info) &&
       win::ShowMessage(Hwnd(), ui::kSpaceShort, ui::kInstallCaption, MB_YESNO) != IDYES) {
     return FALSE;
   }
+  m_chosen = choice.folder;
   m_strFolder = FolderText();
   return TRUE;
 }

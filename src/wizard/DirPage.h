@@ -5,17 +5,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
+#include "install/InstallFolder.h"
 #include "win/PropertyPage.h"
 
 struct SetupInfo;
 
 class CDirPage : public win::CPropertyPage {
  public:
-  // Computes the default folder; info.installDir is written on Next. The
-  // picture is borrowed.
-  CDirPage(SetupInfo& info, HBITMAP picture);
+  // Computes the default folder; the one chosen is put in folder on Next.
+  // The picture is borrowed.
+  CDirPage(const SetupInfo& info, std::optional<InstallFolder>& folder, HBITMAP picture);
 
  protected:
   BOOL OnInitDialog() override;
@@ -31,7 +33,8 @@ class CDirPage : public win::CPropertyPage {
   std::wstring FolderText() const;
   static int CALLBACK BrowseCallbackProc(HWND hwnd, UINT message, LPARAM parameter, LPARAM data);
 
-  SetupInfo& m_info;
+  const SetupInfo& m_info;
+  std::optional<InstallFolder>& m_chosen;
   HBITMAP m_hPicture;
   std::wstring m_strFolder;
   std::uint64_t m_freeBytes = 0;

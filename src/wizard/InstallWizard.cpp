@@ -1,5 +1,6 @@
 #include "wizard/InstallWizard.h"
 
+#include "install/InstallPlan.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "win/CommonControls.h"
@@ -8,13 +9,16 @@
 #include "wizard/DirPage.h"
 #include "wizard/EndPage.h"
 
-void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
+void RunInstallWizard(HWND owner, const SetupInfo& info, const InstallSources& sources,
+                      HBITMAP wizardPicture) {
   // Without it the copy page has no bar; the sheet still runs.
   (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
 
-  // Fresh pages on every run: the default folder again, new events.
-  CDirPage dirPage(info, wizardPicture);
-  CCopyPage copyPage(info, wizardPicture);
+  // Fresh pages on every run: the default folder again, new events. The
+  // folder the first page chooses is the plan the copy page carries out.
+  std::optional<InstallFolder> folder;
+  CDirPage dirPage(info, folder, wizardPicture);
+  CCopyPage copyPage([&] { return InstallPlanFor(info, *folder, sources); }, wizardPicture);
   CEndPage endPage(wizardPicture);
   win::CPropertySheet sheet(ui::kInstallCaption);
   sheet.AddPage(dirPage);
@@ -24,10 +28,9 @@ void RunInstallWizard(HWND owner, SetupInfo& info, HBITMAP wizardPicture) {
   sheet.DoModal(owner);
 }
 
-bool RunRepairWizard(HWND owner, const SetupInfo& info, const std::vector<FileEntry>& damaged,
-                     HBITMAP wizardPicture) {
+bool RunCopyWizard(HWND owner, const InstallPlan& plan, HBITMAP wizardPicture) {
   (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
-  CCopyPage copyPage(info, wizardPicture, &damaged);
+  CCopyPage copyPage([&] { return plan; }, wizardPicture);
   CEndPage endPage(wizardPicture);
   // The copy page's machinery, its texts and caption included.
   win::CPropertySheet sheet(ui::kInstallCaption);

@@ -16,7 +16,7 @@
 
 #include "Process.h"
 #include "install/InstallFolder.h"
-#include "install/TempCopy.h"
+#include "install/RunCopy.h"
 #include "package/Members.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"

@@ -11,7 +11,7 @@
 #include "install/Record.h"
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
-#include "install/TempCopy.h"
+#include "install/RunCopy.h"
 #include "install/UninstallCopy.h"
 #include "install/Verify.h"
 #include "package/SetupInfo.h"
@@ -212,7 +212,7 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
   for (const wchar_t* record : {L"", L"relative\\", L"\\"}) {
     ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(info), L"path", record),
               ERROR_SUCCESS);
-    (void)UninstallProduct(info);  // what stays is checked below
+    (void)UninstallProduct(info, ReadInstallRecord(info).folder);  // what stays is checked below
     for (const FileEntry& f : info.files) EXPECT_TRUE(fs::exists(base + f.name)) << record;
   }
   fs::current_path(previous);
@@ -234,12 +234,12 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
 
 TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
   SetupInfo first, second;  // "甲<pid> 乙" + "丙" and "甲<pid>" + "乙 丙"
-  first.company = L"甲" + kPid + L" 乙", first.title = L"丙", first.installDir = L"C:\\A\\";
-  second.company = L"甲" + kPid, second.title = L"乙 丙", second.installDir = L"C:\\B\\";
+  first.company = L"甲" + kPid + L" 乙", first.title = L"丙";
+  second.company = L"甲" + kPid, second.title = L"乙 丙";
   const std::wstring key = UninstallEntryKeyPath(UninstallEntryKeyName(first));
-  EXPECT_EQ(WriteUninstallEntry(first, 0, L"Q:\\"), key);
-  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");
-  EXPECT_EQ(WriteUninstallEntry(second, 0, L"Q:\\"), key + L" (2)");  // installed again: the same key
+  EXPECT_EQ(WriteUninstallEntry(first, L"C:\\A\\", 0, L"Q:\\"), key);
+  EXPECT_EQ(WriteUninstallEntry(second, L"C:\\B\\", 0, L"Q:\\"), key + L" (2)");
+  EXPECT_EQ(WriteUninstallEntry(second, L"C:\\B\\", 0, L"Q:\\"), key + L" (2)");  // installed again: the same key
   EXPECT_EQ(RecordedEntryKeyName(second), UninstallEntryKeyName(first) + L" (2)");
 
   // An older version recorded no key name and wrote the second's entry over

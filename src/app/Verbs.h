@@ -14,36 +14,40 @@
 #include <optional>
 #include <string>
 
-#include "app/CommandLine.h"
+#include "app/ExitCodes.h"
+#include "install/CommandLine.h"
+#include "install/Record.h"
 
 struct SetupInfo;
+class CUserChannel;
 
-// The exit codes (fixed: scripts depend on them).
-enum : DWORD {
-  kExitDone = 0,
-  kExitFailed = 1,       // package refused, space short, a copy or hash failed,
-                         // the record not written, a listed file stayed, no log
-  kExitUsage = 2,        // with /S: an unknown switch, /D= not a full path
-  kExitDiscMissing = 3,  // a disc's files were not found
-  kExitNothingToDo = 4,  // install when installed, uninstall or repair when not
+// What start-up found, for a run: the settings as the package gave them,
+// the command line, the process's role and the folder the package was read
+// from (full, ending in a backslash).
+struct RunContext {
+  const SetupInfo& info;
+  const CommandLine& command;
+  Role role;
+  std::wstring sourceFolder;
 };
+
+// Who this process is: the uninstall copy when it runs from the uninstall
+// folder of the recorded installation (the system's list starts it with a
+// command line of its own), else what its command line says.
+Role RoleOf(const CommandLine& command, const RecordedInstall& record);
 
 // Why the command line cannot be carried out, when it cannot (only with
 // /S; without it unknown switches are passed over): an unknown switch,
-// /D= that is not a full path, /D= with /uninstall.
+// /D= that is not a full path, /D= with /uninstall or /repair.
 std::optional<std::wstring> UsageError(const CommandLine& command);
 
 // True when the command line asks for a run without the launcher, or the
-// program was started from the product's uninstall copy (or from its
-// temporary copy on the uninstall copy's package), which only removes.
-bool RunsWithoutLauncher(const CommandLine& command, const SetupInfo& info,
-                         const std::wstring& sourceDir);
+// program runs as the uninstall copy or on its package, which only removes.
+bool RunsWithoutLauncher(const RunContext& run);
 
-// Carries out a run without the launcher for the loaded package; the
-// current folder is sourceDir. wizardPicture (may be null) is /install's.
-// Returns the exit code. info.installDir is set by an install.
-DWORD RunWithoutLauncher(SetupInfo& info, const CommandLine& command,
-                         const std::wstring& sourceDir, HBITMAP wizardPicture);
+// Carries out a run without the launcher; wizardPicture (may be null) is
+// the wizard's. Returns the exit code.
+DWORD RunWithoutLauncher(const RunContext& run, HBITMAP wizardPicture);
 
 // Writes the reason why start-up could not use the package into the log of
 // title: the package's, or, when it could not be read (empty), the title of

@@ -55,14 +55,6 @@ class CRunCopy {
   win::UniqueFile m_hold;  // the folder, open without delete sharing; none once let go
 };
 
-// Runs this program again with administrator rights and waits for its end,
-// as win::RunElevatedAndWait. Run from a run copy, it starts the process
-// with rights from a new run copy of its own, which goes after it;
-// copyFailed tells when that copy could not be made (nothing was started).
-std::optional<DWORD> RunSelfElevatedAndWait(HWND owner, const std::wstring& title,
-                                            const std::wstring& parameters,
-                                            const std::wstring& folder, bool* copyFailed = nullptr);
-
 // The run folders directly in tempFolder, each ending in a backslash: plain
 // folders (no junction or link) with a run folder's name.
 std::vector<std::wstring> RunFoldersIn(const std::wstring& tempFolder);

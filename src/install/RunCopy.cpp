@@ -1,4 +1,4 @@
-#include "install/TempCopy.h"
+#include "install/RunCopy.h"
 
 #include <windows.h>
 
@@ -165,30 +165,6 @@ CRunCopy::~CRunCopy() {
 }
 
 void CRunCopy::LetGo() { m_hold.reset(); }
-
-std::optional<DWORD> RunSelfElevatedAndWait(HWND owner, const std::wstring& title,
-                                            const std::wstring& parameters,
-                                            const std::wstring& folder, bool* copyFailed) {
-  if (copyFailed) *copyFailed = false;
-  const std::wstring self = ModulePath();
-  if (!IsRunCopy(self, TempFolder()))
-    return win::RunElevatedAndWait(owner, self, parameters, folder);
-  DWORD error = ERROR_SUCCESS;
-  std::unique_ptr<CRunCopy> copy = CRunCopy::Make(TempFolder(), title, error);
-  if (!copy) {
-    // Never the copy this one runs from instead: it is nobody's to hold.
-    if (copyFailed) *copyFailed = true;
-    ::SetLastError(error);
-    return std::nullopt;
-  }
-  const std::optional<DWORD> code =
-      win::RunElevatedAndWait(owner, copy->Program(), parameters, folder);
-  // Its removal must not change what the caller reads of a failure.
-  error = ::GetLastError();
-  copy.reset();
-  ::SetLastError(error);
-  return code;
-}
 
 std::vector<std::wstring> RunFoldersIn(const std::wstring& tempFolder) {
   std::vector<std::wstring> folders;

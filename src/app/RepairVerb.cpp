@@ -1,0 +1,57 @@
+#include "app/RepairVerb.h"
+
+#include "app/UserChannel.h"
+#include "install/InstallNames.h"
+#include "install/InstallPlan.h"
+#include "install/StartAgain.h"
+#include "install/UninstallCopy.h"
+#include "package/SetupInfo.h"
+#include "res/Texts.h"
+#include "win/Paths.h"
+
+std::wstring CRepairVerb::SourceFolder(const InstallFolder& installed) const {
+  if (m_run.role == Role::kUninstallCopy ||
+      SameFolder(m_run.sourceFolder, installed / kUninstallFolder)) {
+    const std::wstring recorded = RecordedInstallSource(m_run.info);
+    if (!recorded.empty()) return recorded;
+  }
+  return m_run.sourceFolder;
+}
+
+DWORD CRepairVerb::Run() {
+  const SetupInfo& info = m_run.info;
+  const RecordedInstall record = ReadInstallRecord(info);
+  const std::wstring source = record.folder ? SourceFolder(*record.folder) : m_run.sourceFolder;
+  m_channel.Note(L"repair " + info.title + L" (" + info.company + L") from " + source);
+  if (!record.folder) {
+    m_channel.Tell(ui::kNotInstalled, ui::kRepairCaption);
+    return m_channel.End(kExitNothingToDo, L"not installed");
+  }
+  const InstallFolder& folder = *record.folder;
+  // From the first disc of several, the restore runs from a run copy, so
+  // that the disc can be changed.
+  if (m_channel.WithWindows() && !info.singleDisc && m_run.role == Role::kStarted &&
+      SameFolder(ModuleFolder(), source)) {
+    StartRequest request;
+    request.title = info.title;
+    request.command.folder = m_run.sourceFolder;
+    request.command.repair = true;
+    request.command.role = Role::kRunCopy;
+    const StartResult started = StartProgram(request);
+    if (started.Started()) return started.exitCode;
+  }
+  const std::vector<FileEntry> damaged = m_channel.Check(info, folder);
+  for (const FileEntry& file : damaged) m_channel.Note(L"differs " + folder / file.name);
+  if (damaged.empty()) {
+    m_channel.Tell(ui::kIntact, ui::kRepairCaption);
+    m_channel.Note(L"intact: every listed file is as the package says");
+    return m_channel.End(kExitDone);
+  }
+  if (!m_channel.Confirm(ui::DamagedText(damaged.size()), ui::kRepairCaption, MB_DEFBUTTON1))
+    return kExitFailed;
+  const CopyOutcome restored =
+      m_channel.Restore(RepairPlanFor(info, folder, InstallSources(source, true), damaged));
+  if (restored.code != kExitDone) return m_channel.End(restored.code, restored.reason);
+  m_channel.Tell(ui::RepairedText(damaged.size()), ui::kRepairCaption);
+  return m_channel.End(kExitDone);
+}

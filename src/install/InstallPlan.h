@@ -1,0 +1,52 @@
+// A run's plan, made once at its start and passed down: what is installed
+// (the package's settings, never written after loading), where it goes, where
+// its files are looked for and which of them are copied. Nothing a run does
+// depends on the process's current folder.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "install/InstallFolder.h"
+#include "package/SetupInfo.h"
+
+// Where a run looks for a file of a disc, in this order: the source folder,
+// then, where asked for, the folder named after the file's disc label beside
+// it (a disc set copied into folders named after their labels).
+class InstallSources {
+ public:
+  // folder: full, ending in a backslash (the folder the package was read
+  // from, or the one the installation came from).
+  InstallSources(std::wstring folder, bool discFolders);
+
+  const std::wstring& Folder() const { return m_folder; }
+  // Every place file may be, in the order searched.
+  std::vector<std::wstring> PathsOf(const FileEntry& file) const;
+  // The folder of file's disc label beside the source folder; empty when
+  // not searched, for a drive's root (nothing is beside it) and for a label
+  // that is no plain folder name.
+  std::wstring DiscFolderOf(const FileEntry& file) const;
+
+ private:
+  std::wstring m_folder;
+  std::wstring m_besideFolder;  // empty: no disc folders are searched
+};
+
+enum class RunKind {
+  kInstall,  // every file, then the record, links, uninstall copy and entry
+  kRepair,   // the files that differ, then the same; keeps this product's uninstall copy
+};
+
+struct InstallPlan {
+  const SetupInfo& settings;
+  InstallFolder folder;
+  InstallSources sources;
+  RunKind kind;
+  std::vector<FileEntry> files;  // copied in this order
+};
+
+// An installation of every file of settings.
+InstallPlan InstallPlanFor(const SetupInfo& settings, InstallFolder folder, InstallSources sources);
+// A repair that restores damaged, files of settings, in folder.
+InstallPlan RepairPlanFor(const SetupInfo& settings, InstallFolder folder, InstallSources sources,
+                          std::vector<FileEntry> damaged);
