@@ -8,7 +8,8 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q 'install ok ins
 
 packages=(cmake g++ clang libclang-rt-14-dev googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
-          libxxhash-dev xxhash wine wine64 xvfb xauth x11-apps x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine)
+          libxxhash-dev xxhash zlib1g-dev libz-mingw-w64-dev
+          wine wine64 xvfb xauth x11-apps x11-utils imagemagick locales fonts-ipafont-gothic fonts-wine)
 # 32-bit Wine is installed where the machine has i386 enabled; it is not
 # needed on kernels without 32-bit support, where the tests run wine64.
 for p in "${packages[@]}"; do have "$p" || need+=("$p"); done

@@ -1,23 +1,16 @@
 #include "package/Bitmap.h"
 
+#include "package/ByteOrder.h"
+
 namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
-constexpr std::uint32_t kInfoHeaderSize = 40;  // BITMAPINFOHEADER
-constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint64_t kBitfieldMasksSize = 12;
 
-std::uint16_t Read16(const unsigned char* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+}  // namespace
 
-std::uint32_t Read32(const unsigned char* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-
-bool IsSupportedBitCount(std::uint16_t bitCount) {
+bool IsBitmapBitCount(std::uint16_t bitCount) {
   switch (bitCount) {
     case 1:
     case 4:
@@ -31,25 +24,27 @@ bool IsSupportedBitCount(std::uint16_t bitCount) {
   }
 }
 
-}  // namespace
+std::uint64_t BitmapRowBytes(std::uint64_t width, std::uint16_t bitCount) {
+  return ((width * bitCount + 31) & ~std::uint64_t{31}) / 8;
+}
 
 std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
-  if (!data || size < kFileHeaderSize + kInfoHeaderSize) return std::nullopt;
+  if (!data || size < kFileHeaderSize + kBitmapInfoHeaderSize) return std::nullopt;
   const auto* bytes = reinterpret_cast<const unsigned char*>(data);
   if (bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
 
-  const std::uint32_t pixelOffset = Read32(bytes + 10);
+  const std::uint32_t pixelOffset = LittleEndian32(bytes + 10);
   const unsigned char* info = bytes + kFileHeaderSize;
-  const std::uint32_t headerSize = Read32(info);
-  const auto width = static_cast<std::int32_t>(Read32(info + 4));
-  const auto height = static_cast<std::int32_t>(Read32(info + 8));
-  const std::uint16_t bitCount = Read16(info + 14);
-  const std::uint32_t compression = Read32(info + 16);
-  const std::uint32_t colorsUsed = Read32(info + 32);
+  const std::uint32_t headerSize = LittleEndian32(info);
+  const auto width = static_cast<std::int32_t>(LittleEndian32(info + 4));
+  const auto height = static_cast<std::int32_t>(LittleEndian32(info + 8));
+  const std::uint16_t bitCount = LittleEndian16(info + 14);
+  const std::uint32_t compression = LittleEndian32(info + 16);
+  const std::uint32_t colorsUsed = LittleEndian32(info + 32);
 
   // Older BITMAPCOREHEADER pictures (12 bytes) are not accepted.
-  if (headerSize < kInfoHeaderSize) return std::nullopt;
-  if (!IsSupportedBitCount(bitCount)) return std::nullopt;
+  if (headerSize < kBitmapInfoHeaderSize) return std::nullopt;
+  if (!IsBitmapBitCount(bitCount)) return std::nullopt;
   // Bit fields exist only for 16 and 32 bits per pixel; anything else is
   // compressed.
   if (compression == kBiBitfields) {
@@ -66,7 +61,7 @@ std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
     const std::uint64_t maxColors = std::uint64_t{1} << bitCount;
     if (colorsUsed > maxColors) return std::nullopt;
     required += (colorsUsed != 0 ? colorsUsed : maxColors) * 4;
-  } else if (compression == kBiBitfields && headerSize == kInfoHeaderSize) {
+  } else if (compression == kBiBitfields && headerSize == kBitmapInfoHeaderSize) {
     required += kBitfieldMasksSize;  // the masks follow the header
   }
   if (pixelOffset < kFileHeaderSize) return std::nullopt;
@@ -75,8 +70,7 @@ std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
 
   const std::uint64_t absHeight =
       height < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(height)) : height;
-  const std::uint64_t rowBytes =
-      ((static_cast<std::uint64_t>(width) * bitCount + 31) & ~std::uint64_t{31}) / 8;
+  const std::uint64_t rowBytes = BitmapRowBytes(static_cast<std::uint64_t>(width), bitCount);
   const std::uint64_t pixelBytes = rowBytes * absHeight;  // < 2^61
   if (pixelBytes > UINT32_MAX) return std::nullopt;
   if (static_cast<std::uint64_t>(pixelOffset) + pixelBytes > size) return std::nullopt;

@@ -1,10 +1,20 @@
 // Checks of an uncompressed BMP picture member, shared by the launcher's
-// picture decoding and the publisher's tool.
+// picture decoding and the publisher's tool, and the bitmap facts its check
+// of an icon's images asks.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+
+inline constexpr std::uint32_t kBitmapInfoHeaderSize = 40;  // BITMAPINFOHEADER
+inline constexpr std::uint32_t kBiRgb = 0;                  // uncompressed
+
+// True for the bit counts of an uncompressed picture: 1, 4, 8, 16, 24, 32.
+bool IsBitmapBitCount(std::uint16_t bitCount);
+// The bytes of one row of pixels, padded to 32 bits (exact for any width
+// below 2^32).
+std::uint64_t BitmapRowBytes(std::uint64_t width, std::uint16_t bitCount);
 
 struct BitmapLayout {
   std::int32_t width;

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "package/ByteOrder.h"
 #include "package/PackageLayout.h"
 #include "text/Cp932.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 using layout::kEntryFixedSize;
 using layout::kHeaderSize;
-using layout::GetU32;
 
 }  // namespace
 
@@ -121,7 +121,7 @@ bool CPackageFile::ReadIndex() {
   if (std::string_view(reinterpret_cast<const char*>(header.data()), 4) != layout::kMagic)
     return fail();
 
-  const auto count = static_cast<std::int32_t>(GetU32(&header[4]));
+  const auto count = static_cast<std::int32_t>(LittleEndian32(&header[4]));
   if (count <= 0) return true;  // an empty index
 
   // Every entry takes at least 9 bytes: a count the package cannot hold is
@@ -137,8 +137,8 @@ bool CPackageFile::ReadIndex() {
     std::array<unsigned char, kEntryFixedSize> fixed{};
     if (!m_source->Read(position, fixed.data(), fixed.size())) return fail();
     PackageEntry entry;
-    entry.offset = GetU32(&fixed[0]);
-    entry.size = GetU32(&fixed[4]);
+    entry.offset = LittleEndian32(&fixed[0]);
+    entry.size = LittleEndian32(&fixed[4]);
     const std::size_t nameLength = fixed[8];
     if (entry.offset > layout::kMaxOffset) return fail();
     if (static_cast<std::uint64_t>(entry.offset) + entry.size > packageSize) return fail();

@@ -1,8 +1,7 @@
 #include "package/PackageWriter.h"
 
+#include "package/ByteOrder.h"
 #include "package/PackageLayout.h"
-
-using layout::PutU32;
 
 std::optional<std::vector<char>> BuildPackage(const std::vector<PackageMember>& members) {
   std::uint64_t offset = layout::kHeaderSize;
@@ -19,10 +18,10 @@ std::optional<std::vector<char>> BuildPackage(const std::vector<PackageMember>& 
   std::vector<char> out;
   out.reserve(static_cast<std::size_t>(total));
   out.insert(out.end(), layout::kMagic.begin(), layout::kMagic.end());
-  PutU32(out, static_cast<std::uint32_t>(members.size()));
+  AppendLittleEndian32(out, static_cast<std::uint32_t>(members.size()));
   for (const PackageMember& member : members) {
-    PutU32(out, static_cast<std::uint32_t>(offset));
-    PutU32(out, static_cast<std::uint32_t>(member.data.size()));
+    AppendLittleEndian32(out, static_cast<std::uint32_t>(offset));
+    AppendLittleEndian32(out, static_cast<std::uint32_t>(member.data.size()));
     out.push_back(static_cast<char>(member.name.size()));
     out.insert(out.end(), member.name.begin(), member.name.end());
     offset += member.data.size();

@@ -4,7 +4,7 @@
 
 #include "package/Members.h"
 #include "package/PackageFile.h"
-#include "package/PackageLayout.h"
+#include "package/ByteOrder.h"
 #include "package/SafeNames.h"
 #include "package/SettingsTable.h"
 #include "text/Cp932.h"
@@ -129,7 +129,7 @@ bool LoadFileSizes(CPackageFile& package, SetupInfo& info) {
 
 std::vector<char> EncodeFileSizes(const SetupInfo& info) {
   std::vector<char> bytes;
-  for (const FileEntry& file : info.files) layout::PutU32(bytes, file.size);
+  for (const FileEntry& file : info.files) AppendLittleEndian32(bytes, file.size);
   return bytes;
 }
 

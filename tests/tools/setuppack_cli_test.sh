@@ -65,13 +65,21 @@ run 0 "$tool" check out/setup --disc DISC1=D1 --disc 'DISC"2=D2' --quiet
 T=$tool script -qec '"$T" check out/setup --disc DISC1=D1 --disc "DISC\"2=D2"' /dev/null > tty.txt
 has tty.txt "$(printf '\r')100%"
 
-# --autorun: refused as a whole for an icon that is no icon or a title
-# code page 932 cannot hold; else autorun.inf and autorun.ico beside the
-# first file, the label cut to the 32 characters a drive shows.
+# --autorun: refused as a whole for an icon that is no icon or not whole,
+# or a title code page 932 cannot hold; else autorun.inf and autorun.ico
+# beside the first file, the label cut to the 32 characters a drive shows.
 printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\60\0\0\0\26\0\0\0\50\0\0\0\1\0\0\0\2\0\0\0\1\0\40\0' > icon.ico
 head -c 32 /dev/zero >> icon.ico
 printf 'OLD' > out/existing
 refused 'pic.bmp|not an icon' --settings good.csv --disc 'DISC"2=D2' -o out/existing --autorun --icon pic.bmp
+# Images cut short: a header promising 32x32 at 32 bits and 16 bytes; a PNG
+# signature and zeros.
+printf '\0\0\1\0\1\0\40\40\0\0\1\0\40\0\70\0\0\0\26\0\0\0\50\0\0\0\40\0\0\0\100\0\0\0\1\0\40\0' > cut.ico
+head -c 40 /dev/zero >> cut.ico
+refused 'cut.ico|image 1 of 1' --settings good.csv --disc 'DISC"2=D2' -o out/existing --autorun --icon cut.ico
+printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\103\0\0\0\26\0\0\0\211PNG\r\n\32\n' > zeros.ico
+head -c 59 /dev/zero >> zeros.ico
+refused 'zeros.ico|image 1 of 1' --settings good.csv --disc 'DISC"2=D2' -o out/existing --autorun --icon zeros.ico
 csv tilde.csv '旅~' 'ファイル,game.exe,DISC1\n'
 tr '~' '\377' < tilde.csv > badtitle.csv
 refused 'line 2|code page 932' --settings badtitle.csv -o out/existing --autorun --icon icon.ico
@@ -83,6 +91,13 @@ has err "label is \"$label\""
 printf '[autorun]\r\nopen=setup.exe\r\nlabel=%s\r\nicon=autorun.ico\r\n' "$label" | iconv -t CP932 |
   cmp -s - D1/autorun.inf || fail "autorun.inf: $(od -c D1/autorun.inf)"
 cmp -s icon.ico D1/autorun.ico || fail "autorun.ico differs from the icon"
+# A whole PNG image (1x1, grey).
+printf '\0\0\1\0\1\0\1\1\0\0\1\0\40\0\103\0\0\0\26\0\0\0\211PNG\r\n\32\n' > png.ico
+printf '\0\0\0\15\111\110\104\122\0\0\0\1\0\0\0\1\10\0\0\0\0\72\176\233\125' >> png.ico
+printf '\0\0\0\12\111\104\101\124\170\234\143\140\0\0\0\2\0\1\110\257\244\161' >> png.ico
+printf '\0\0\0\0\111\105\116\104\256\102\140\202' >> png.ico
+run 0 build --settings auto.csv -o auto.setup --autorun --icon png.ico
+cmp -s png.ico D1/autorun.ico || fail "autorun.ico differs from the PNG icon"
 rm D1/autorun.inf D1/autorun.ico
 
 printf 'OLD' > out/existing

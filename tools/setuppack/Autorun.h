@@ -6,7 +6,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 inline constexpr char kAutorunInfName[] = "autorun.inf";
 // The icon's name beside it: fixed, so that no name from the command line
@@ -24,8 +23,3 @@ std::wstring DriveLabel(std::wstring_view title);
 // that label and, when withIcon, the icon; nullopt when the label cannot be
 // written in code page 932.
 std::optional<std::string> AutorunInf(std::wstring_view label, bool withIcon);
-
-// True for a Windows icon file: its directory (reserved 0, type 1, at
-// least one image), every image within the file and starting as an icon's
-// image does (a PNG signature or a bitmap header).
-bool IsIconFile(const std::vector<char>& bytes);

@@ -9,6 +9,7 @@
 #include "Commands.h"
 #include "Console.h"
 #include "FileIo.h"
+#include "IconFile.h"
 #include "ProductFiles.h"
 #include "Progress.h"
 #include "package/Bitmap.h"
@@ -122,8 +123,8 @@ bool CBuild::ReadIcon() {
                   : "cannot read the icon " + QuotedPath(m_line.icon));
     return false;
   }
-  if (!IsIconFile(*m_inputs.icon)) {
-    Fail("the icon " + QuotedPath(m_line.icon) + " is not an icon file (.ico)");
+  if (const std::optional<std::string> fault = IconFileFault(*m_inputs.icon)) {
+    Fail("the icon " + QuotedPath(m_line.icon) + " " + *fault);
     return false;
   }
   return true;
