@@ -50,11 +50,6 @@ BOOL CLauncherApp::InitInstance() {
   // every picture and link of the run are gone.
   const win::CComInit com;
   (void)win::InitCommonControlClasses(ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES);
-  // Every path the program uses is full: the current folder is read by
-  // nothing, and set where it holds no disc and no installation, which can
-  // then leave the drive or be deleted.
-  (void)::SetCurrentDirectoryW(SystemFolder().c_str());
-
   const CommandLine command = ParseCommandLine(::GetCommandLineW());
   // What earlier runs' copies left in the temporary folder goes first.
   SweepRunFolders(TempFolder());
@@ -77,6 +72,10 @@ BOOL CLauncherApp::InitInstance() {
                                             L" cannot be used");
   }
   const std::wstring packagePath = sourceDir + kPackageFileName;
+  // What this program starts (DirectX, the readme, a copy of itself) starts
+  // there; nothing of this program reads the current folder, every path it
+  // uses is full.
+  (void)::SetCurrentDirectoryW(sourceDir.c_str());
 
   SetupInfo& info = s_setupInfo;
   // Deleted after the launcher has closed; the dialogs only borrow them.

@@ -6,6 +6,7 @@
 #include "install/StartAgain.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
+#include "win/Paths.h"
 
 std::optional<DWORD> CRemovalVerb::RunFromRunCopy(const InstallFolder& installed) {
   StartRequest request;
@@ -25,6 +26,9 @@ std::optional<DWORD> CRemovalVerb::RunFromRunCopy(const InstallFolder& installed
 
 DWORD CRemovalVerb::Run() {
   const SetupInfo& info = m_run.info;
+  // Nothing of this process may hold a folder that is to go (the source
+  // folder may be the uninstall copy's).
+  (void)::SetCurrentDirectoryW(TempFolder().c_str());
   const RecordedInstall record = ReadInstallRecord(info);
   if (m_run.role == Role::kUninstallCopy && record.folder) {
     if (const std::optional<DWORD> code = RunFromRunCopy(*record.folder)) return *code;

@@ -1,10 +1,13 @@
 #include "app/RepairVerb.h"
 
+#include <algorithm>
+
 #include "app/UserChannel.h"
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
 #include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
+#include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "win/Paths.h"
@@ -18,6 +21,24 @@ std::wstring CRepairVerb::SourceFolder(const InstallFolder& installed) const {
   return m_run.sourceFolder;
 }
 
+bool CRepairVerb::IsAnotherVersion(const InstallFolder& installed) const {
+  // Without an uninstall copy (or with another product's) the disc's
+  // package is the one the installation keeps.
+  const std::optional<std::vector<char>> bytes = ReadPackageFile(installed / kUninstallPackage);
+  SetupInfo own;
+  CPackageFile package;
+  if (!bytes || !IsPackageOf(bytes, m_run.info) ||
+      !package.OpenPackage(bytes->data(), bytes->size()) || !LoadSettings(package, own) ||
+      !LoadFileSizes(package, own))
+    return false;
+  LoadFileHashes(package, own);
+  const auto same = [](const FileEntry& a, const FileEntry& b) {
+    return a.name == b.name && a.size == b.size && a.hash == b.hash;
+  };
+  const std::vector<FileEntry>& disc = m_run.info.files;
+  return !std::equal(own.files.begin(), own.files.end(), disc.begin(), disc.end(), same);
+}
+
 DWORD CRepairVerb::Run() {
   const SetupInfo& info = m_run.info;
   const RecordedInstall record = ReadInstallRecord(info);
@@ -28,6 +49,14 @@ DWORD CRepairVerb::Run() {
     return m_channel.End(kExitNothingToDo, L"not installed");
   }
   const InstallFolder& folder = *record.folder;
+  // Restored from another version's disc, the installation would hold files
+  // that its uninstall copy does not list, and no removal would delete them.
+  if (IsAnotherVersion(folder)) {
+    m_channel.Tell(ui::kOtherVersion, ui::kRepairCaption);
+    return m_channel.End(kExitFailed, L"the disc holds another version of " + info.title +
+                                          L" than the one installed in " + folder.Path() +
+                                          L"; nothing was changed");
+  }
   // From the first disc of several, the restore runs from a run copy, so
   // that the disc can be changed.
   if (m_channel.WithWindows() && !info.singleDisc && m_run.role == Role::kStarted &&

@@ -18,6 +18,9 @@ class CRepairVerb {
   // entry's Modify), where the installation came from; otherwise the
   // source folder.
   std::wstring SourceFolder(const InstallFolder& installed) const;
+  // Whether the installation's own package (its uninstall copy's) lists
+  // other files, sizes or hashes than the one the run was started with.
+  bool IsAnotherVersion(const InstallFolder& installed) const;
 
   const RunContext& m_run;
   CUserChannel& m_channel;

@@ -10,6 +10,7 @@
 #include "install/UninstallCopy.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
+#include "res/Texts.h"
 #include "win/Paths.h"
 #include "win/Processes.h"
 
@@ -59,11 +60,18 @@ Role RoleOf(const CommandLine& command, const RecordedInstall& record) {
 }
 
 std::optional<std::wstring> UsageError(const CommandLine& command) {
-  if (!command.silent) return std::nullopt;
+  // Two commands at once: which one was meant, nobody can tell.
+  std::optional<std::wstring> twoCommands;
+  if (CommandsAskedFor(command) > 1) {
+    twoCommands = command.install ? L"/install does not go with " +
+                                        std::wstring(command.uninstall ? L"/uninstall" : L"/repair")
+                                  : L"/repair does not go with /uninstall";
+  }
+  if (!command.silent) return twoCommands;
   if (!command.unknown.empty()) return L"unknown switch " + command.unknown.front();
   if (command.installFolder && command.uninstall) return L"/D= does not go with /uninstall";
   if (command.installFolder && command.repair) return L"/D= does not go with /repair";
-  if (command.repair && command.uninstall) return L"/repair does not go with /uninstall";
+  if (twoCommands) return twoCommands;
   if (command.installFolder && !PlainInstallFolder(*command.installFolder))
     return L"/D= needs a full folder path, not \"" + *command.installFolder + L"\"";
   return std::nullopt;
@@ -86,8 +94,13 @@ DWORD RunWithoutLauncher(const RunContext& run, HBITMAP wizardPicture) {
   CUserChannel& channel = command.silent ? static_cast<CUserChannel&>(log) : boxes;
   // Nothing is done that the log could not tell: a script reads it.
   if (log.Failed()) return kExitFailed;
-  if (const std::optional<std::wstring> usage = UsageError(command))
+  if (const std::optional<std::wstring> usage = UsageError(command)) {
+    // Without /S only two commands at once are refused: other switches are
+    // passed over.
+    if (CommandsAskedFor(command) > 1)
+      channel.Tell(ui::kOneCommandOnly, ui::kSetupCaption, MB_ICONERROR);
     return channel.End(kExitUsage, *usage);
+  }
   if (!win::IsElevated()) return RunWithRights(run, channel);
   if (command.repair) return CRepairVerb(run, channel).Run();
   if ((command.silent || command.install) && !command.uninstall)

@@ -36,9 +36,10 @@ struct RunContext {
 // command line of its own), else what its command line says.
 Role RoleOf(const CommandLine& command, const RecordedInstall& record);
 
-// Why the command line cannot be carried out, when it cannot (only with
-// /S; without it unknown switches are passed over): an unknown switch,
-// /D= that is not a full path, /D= with /uninstall or /repair.
+// Why the command line cannot be carried out, when it cannot: two of
+// /install, /uninstall and /repair; with /S also an unknown switch (without
+// it they are passed over), /D= that is not a full path, /D= with
+// /uninstall or /repair.
 std::optional<std::wstring> UsageError(const CommandLine& command);
 
 // True when the command line asks for a run without the launcher, or the

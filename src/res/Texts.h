@@ -41,6 +41,9 @@ inline std::wstring SpaceText(std::uint64_t requiredBytes, const std::wstring& q
   return L"必要な容量\t" + std::to_wstring(requiredBytes >> 10) + L"KB\n" + queryPath +
          L" の空き容量\t" + std::to_wstring(freeBytes >> 10) + L"KB";
 }
+// More than one of /install, /uninstall and /repair on one command line.
+inline constexpr wchar_t kOneCommandOnly[] =
+    L"/install、/uninstall、/repair は一度に一つだけ指定できます。";
 inline constexpr wchar_t kNeedFullFolder[] = L"インストール先のフォルダを指定してください。";
 // An install folder longer than maxChars leaves some file's path too long.
 inline std::wstring FolderTooLongText(std::size_t maxChars) {
@@ -69,6 +72,10 @@ inline std::wstring DamagedText(std::size_t count) {
 inline std::wstring RepairedText(std::size_t count) {
   return std::to_wstring(count) + L"個のファイルを復元しました。";
 }
+// The disc's package lists other files than the installation's own.
+inline constexpr wchar_t kOtherVersion[] =
+    L"このディスクは、インストールされているものとは別のバージョンです。\n"
+    L"インストールされているディスクで修復してください。";
 // The launcher's Start found the game program missing.
 inline constexpr wchar_t kOfferRepair[] =
     L"ゲームのプログラムが見つかりません。\nディスクから修復しますか？";

@@ -74,10 +74,3 @@ std::wstring CurrentFolder() {
   return folder;
 }
 
-
-std::wstring SystemFolder() {
-  wchar_t folder[MAX_PATH];
-  const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return {};
-  return std::wstring(folder, length) + L"\\";
-}

@@ -36,7 +36,3 @@ std::wstring TempFolder();
 // The current folder, at any length; empty when the system cannot tell.
 std::wstring CurrentFolder();
 
-// The system folder, ending in a backslash; empty when the system cannot
-// tell.
-std::wstring SystemFolder();
-

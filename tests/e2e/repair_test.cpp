@@ -112,7 +112,40 @@ TEST(Repair, StartWithTheGameDeletedOffersTheRepair) {
             IDYES),
         Box(Damaged(1), IDYES), Page(1), Finish(), Box(Restored(1), IDOK),
         Files(folder, L"Q:\\", {L"game.exe"}), Click(IDC_START_GAME),
-        Marker(folder + L"game_ran.txt"), Close()});
+        Marker(folder + L"game_ran.txt"), Close(),
+        // A record that names no full folder is no installation to repair:
+        // no offer, and nothing is written beside the disc's program.
+        SetRecord(L"single", L"game"), Start(L"Q:\\setup.exe", L"single"), Click(IDC_START_GAME),
+        NoBox(), Close(), Silent(L"Q:\\setup.exe", L"/repair /S", 4),
+        LogHas(L"single", L"failed with exit code 4: not installed"), Exists(L"Q:\\game", false)});
+}
+
+TEST(Repair, TheEntrysModifyFindsTheDiscInsertedAfterItStarted) {
+  const std::wstring folder = Folder(L"twin1"), copy = folder + L"uninstall\\setup.exe";
+  const std::wstring tray = WorkDir() + L"\\tray\\disc", disc = FixtureDisc(L"twin1", L"DISC1");
+  // Installed from the drive, which is empty when Modify starts.
+  Play({Insert(L"twin1"), Silent(L"Q:\\setup.exe", L"/S", 0), Delete(folder + L"game.exe"),
+        RemoveFolder(tray), Spawn(copy, L"/repair"), Box(Damaged(1), IDYES), Page(0),
+        Box({L"DISC1を挿入してください。", L"インストール", {IDOK, IDCANCEL}}, kKeep),
+        CopyTo(disc + L"\\game.exe", tray + L"\\game.exe"), Answer(IDOK), Page(1), Finish(),
+        Box(Restored(1), IDOK), Exited(0), Files(folder, disc, {L"game.exe"})});
+}
+
+TEST(Repair, ADiscOfAnotherVersionChangesNothingAndEveryRemovalIsWhole) {
+  // "single" and "sample" are two versions of one product: sample lists more.
+  const std::wstring folder = Folder(L"single"), copy = folder + L"uninstall\\setup.exe";
+  const BoxIs other{L"このディスクは、インストールされているものとは別のバージョンです。\n"
+                    L"インストールされているディスクで修復してください。",
+                    L"修復", {IDOK}};
+  Play({Insert(L"single"), Silent(L"Q:\\setup.exe", L"/S", 0), Delete(folder + L"game.exe"),
+        CopySet(L"sample", Set(), {L"DISC1", L"DISC2"}), Silent(Program(), L"/repair /S", 1),
+        LogHas(L"single", L"failed with exit code 1: the disc holds another version"),
+        Exists(folder + L"game.exe", false), Exists(folder + L"bgm", false),
+        Spawn(Program(), L"/repair"), Box(other, IDOK), Exited(1),
+        // Without its own uninstall copy, the installation takes the disc's.
+        Delete(copy), Delete(folder + L"uninstall\\setup"), Silent(Program(), L"/repair /S", 0),
+        Bytes(folder + L"uninstall\\setup", Set() + L"\\DISC1\\setup"), Intact(),
+        Silent(copy, L"/uninstall /S", 0), Listed(folder, {})});
 }
 
 }  // namespace

@@ -48,6 +48,14 @@ TEST(Unattended, InstallsWithBlanksInTheFolderOnceAndRemovesThroughTheEntry) {
         // Once installed, there is nothing to do.
         Silent(Program(), L"/S", 4),
         LogHas(L"sample", L"failed with exit code 4: already installed"),
+        // Two commands at once are refused, with a log or with a message.
+        Silent(Program(), L"/S /install /uninstall", 2),
+        LogHas(L"sample", L"failed with exit code 2: /install does not go with /uninstall"),
+        Silent(Program(), L"/S /repair /install", 2), Silent(Program(), L"/uninstall /S /repair", 2),
+        Spawn(Program(), L"/uninstall /install"),
+        Box({L"/install、/uninstall、/repair は一度に一つだけ指定できます。", L"セットアップ", {IDOK}},
+            IDOK),
+        Exited(2), RecordIs(L"sample", folder), Listed(folder, installed),
         // The entry's quiet command removes everything, its own copy too.
         Silent(copy, L"/uninstall /S", 0), Listed(folder, {}), Exists(folder + L"uninstall", false),
         RegKey(EntryKey(L"sample"), false), RegKey(RecordKey(L"sample"), false),
