@@ -11,7 +11,7 @@
 #include "install/Record.h"
 #include "install/Removal.h"
 #include "install/TempCopy.h"
-#include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "install/Verify.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SafeNames.h"

@@ -9,6 +9,7 @@
 #include "install/Record.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
@@ -128,8 +129,9 @@ bool CInstallRun::Run() {
 void CInstallRun::WriteUninstallCopyAndEntry() {
   // The entry last, so that it never points at a copy that is not there.
   // Like the links, neither is worth failing a complete installation for.
-  const std::wstring copyFolder = m_info.installDir + kUninstallFolder;
-  const CopyOwner owner = UninstallCopyOwner(m_info, m_info.installDir);
+  const std::wstring& installDir = m_info.installDir;
+  const std::wstring copyFolder = installDir + kUninstallFolder;
+  const CopyOwner owner = UninstallCopyOwner(m_info, installDir);
   if (owner == CopyOwner::kOtherProduct) {
     m_host.Note(L"warning: " + copyFolder +
                 L" holds another product's uninstall copy; it stays, and this product gets no "
@@ -137,20 +139,26 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
     return;
   }
   const bool copyThere = m_repair && owner == CopyOwner::kThisProduct &&
-                         ::GetFileAttributesW((m_info.installDir + kUninstallProgram).c_str()) !=
+                         ::GetFileAttributesW((installDir + kUninstallProgram).c_str()) !=
                              INVALID_FILE_ATTRIBUTES;
   if (!copyThere && !WriteUninstallCopy(m_info)) {
     m_host.Note(L"warning: the uninstall copy could not be written to " + copyFolder);
     return;
   }
-  m_host.Note(L"uninstall copy " + m_info.installDir + kUninstallProgram);
-  const std::wstring entry =
-      WriteUninstallEntry(m_info, BytesToInstall(m_info), m_host.SourceFolder());
-  if (entry.empty()) {
+  m_host.Note(L"uninstall copy " + installDir + kUninstallProgram);
+  const std::optional<CUninstallEntry> entry = CUninstallEntry::ToWrite(m_info);
+  bool written = entry && entry->Write(installDir, BytesToInstall(m_info), m_host.SourceFolder());
+  // Without the record naming it, the removal would look for the entry
+  // under its first name, where another product's may be: it goes again.
+  if (written && RecordEntryKeyName(m_info, entry->KeyName()) != ERROR_SUCCESS) {
+    (void)entry->Delete();  // the warning below stands whether or not it went
+    written = false;
+  }
+  if (!written) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
     return;
   }
-  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry);
+  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry->KeyPath());
 }
 
 FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
