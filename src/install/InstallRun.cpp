@@ -141,7 +141,7 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
   const bool copyThere = m_repair && owner == CopyOwner::kThisProduct &&
                          ::GetFileAttributesW((installDir + kUninstallProgram).c_str()) !=
                              INVALID_FILE_ATTRIBUTES;
-  if (!copyThere && !WriteUninstallCopy(m_info)) {
+  if (!copyThere && !WriteUninstallCopy(m_info, installDir)) {
     m_host.Note(L"warning: the uninstall copy could not be written to " + copyFolder);
     return;
   }

@@ -43,7 +43,7 @@ UninstallResult UninstallProduct(const SetupInfo& info,
   // With files left, the record, the uninstall copy and the Apps & features
   // entry stay, so the removal is offered again.
   if (result.filesLeft != 0) return result;
-  if (haveFolder) result.copyLeft = RemoveUninstallCopy(info, folder, tell);
+  if (haveFolder) result.copyLeft = RemoveUninstallCopy(info, folder, tell).value_or(L"");
   // The key the record names: the one the installation wrote.
   if (const std::optional<CUninstallEntry> entry = CUninstallEntry::Recorded(info);
       entry && !entry->Delete())

@@ -15,13 +15,15 @@ namespace {
 // was started from it and it waits for the temporary copy that removes.
 // Moved into the temporary folder (a running program can be renamed), it
 // leaves its folder free and goes at the next restart. Returns where it
-// stays unscheduled when the system refuses; else empty.
-std::wstring MoveAsideRunningCopy(const std::wstring& program) {
+// stays unscheduled when the system refuses; none when it is scheduled.
+std::optional<std::wstring> MoveAsideRunningCopy(const std::wstring& program) {
   const std::wstring temp = TempFolder();
   wchar_t aside[MAX_PATH] = {};
   if (!temp.empty() && ::GetTempFileNameW(temp.c_str(), L"stp", 0, aside)) {
     if (::MoveFileExW(program.c_str(), aside, MOVEFILE_REPLACE_EXISTING))
-      return ::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) ? L"" : aside;
+      return ::MoveFileExW(aside, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
+                 ? std::nullopt
+                 : std::optional<std::wstring>(aside);
     (void)::DeleteFileW(aside);
   }
   // No temporary folder, or another drive: the program stays until the
@@ -30,7 +32,7 @@ std::wstring MoveAsideRunningCopy(const std::wstring& program) {
   if (!::MoveFileExW(program.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return program;
   if (const std::optional<std::wstring> folder = text::ParentFolderOf(program))
     (void)::MoveFileExW(folder->c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-  return {};
+  return std::nullopt;
 }
 
 bool Exists(const std::wstring& path) {
@@ -50,9 +52,9 @@ CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder) 
                                                      : CopyOwner::kOtherProduct;
 }
 
-bool WriteUninstallCopy(const SetupInfo& info) {
-  const std::wstring program = info.installDir + kUninstallProgram;
-  const std::wstring package = info.installDir + kUninstallPackage;
+bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& installDir) {
+  const std::wstring program = installDir + kUninstallProgram;
+  const std::wstring package = installDir + kUninstallPackage;
   const std::wstring self = ModulePath();
   if (self.empty() || info.packageBytes.empty()) return false;
   CreateDirectoryChain(program);
@@ -75,19 +77,20 @@ bool WriteUninstallCopy(const SetupInfo& info) {
   return true;
 }
 
-std::wstring RemoveUninstallCopy(const SetupInfo& info, const std::wstring& folder,
-                                 const std::function<void(const std::wstring&)>& note) {
+std::optional<std::wstring> RemoveUninstallCopy(
+    const SetupInfo& info, const std::wstring& folder,
+    const std::function<void(const std::wstring&)>& note) {
   // Another product installed into the same folder may own the copy there.
   const CopyOwner owner = UninstallCopyOwner(info, folder);
   if (owner == CopyOwner::kThisProduct) {
     (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
     if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {
-      const std::wstring left = MoveAsideRunningCopy(folder + kUninstallProgram);
+      std::optional<std::wstring> left = MoveAsideRunningCopy(folder + kUninstallProgram);
       RemoveEmptyFolders(folder, kUninstallFolder);
       return left;
     }
   } else if (owner == CopyOwner::kOtherProduct) {
     note(L"left " + folder + kUninstallFolder + L" (another product's uninstall copy)");
   }
-  return {};
+  return std::nullopt;
 }

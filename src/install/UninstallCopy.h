@@ -21,14 +21,17 @@ std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path);
 enum class CopyOwner { kNone, kThisProduct, kOtherProduct };
 CopyOwner UninstallCopyOwner(const SetupInfo& info, const std::wstring& folder);
 
-// Copies the running program and info.packageBytes into info.installDir's
-// uninstall folder. False when either could not be written.
-bool WriteUninstallCopy(const SetupInfo& info);
+// Copies the running program and info.packageBytes into the uninstall
+// folder of installDir (a full folder ending in a backslash). False when
+// either could not be written.
+[[nodiscard]] bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& installDir);
 
 // Deletes the uninstall copy in folder (the record's) when its package is
 // info's; the running copy is moved aside and deleted at the next restart,
 // or, where it cannot be moved, deleted there at the next restart. note
-// hears when another product's copy stays. Returns the copy's program path
-// when it stays with neither (the system refused both); else empty.
-std::wstring RemoveUninstallCopy(const SetupInfo& info, const std::wstring& folder,
-                                 const std::function<void(const std::wstring&)>& note);
+// hears when another product's copy stays. Returns where the copy's
+// program stays when it is neither deleted nor to be deleted at the next
+// restart (the system refused both); none otherwise.
+[[nodiscard]] std::optional<std::wstring> RemoveUninstallCopy(
+    const SetupInfo& info, const std::wstring& folder,
+    const std::function<void(const std::wstring&)>& note);

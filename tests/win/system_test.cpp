@@ -342,9 +342,10 @@ TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
   ::SetEnvironmentVariableW(L"TMP", noFolder.c_str()),
       ::SetEnvironmentVariableW(L"TEMP", noFolder.c_str());
 
-  const std::wstring left = RemoveUninstallCopy(info, base, [](const std::wstring&) {});
+  const std::optional<std::wstring> left =
+      RemoveUninstallCopy(info, base, [](const std::wstring&) {});
   ::SetEnvironmentVariableW(L"TMP", tmp), ::SetEnvironmentVariableW(L"TEMP", temp);
-  EXPECT_EQ(left, L"");
+  EXPECT_EQ(left, std::nullopt);
   EXPECT_FALSE(fs::exists(base + kUninstallPackage));
   // The program, then its folder, are deleted at the restart.
   const wchar_t* const sessionKey = L"System\\CurrentControlSet\\Control\\Session Manager";
