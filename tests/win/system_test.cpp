@@ -279,6 +279,15 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
   };
   const std::wstring name = UninstallEntryKeyName(first), key = UninstallEntryKeyPath(name),
                      written = L"Apps & features entry HKEY_LOCAL_MACHINE\\";
+  // Before too: Wine gives the next run the same process id, and a failed
+  // run's keys would meet it.
+  const auto clean = [&] {
+    for (const std::wstring& company : {first.company, second.company})
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
+    for (const std::wstring& entry : {key, key + L" (2)", key + L" (3)"})
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry.c_str());
+  };
+  clean();
   EXPECT_NE(install(first).find(written + key + L"\n"), std::wstring::npos);
   EXPECT_NE(install(second).find(written + key + L" (2)\n"), std::wstring::npos);
   // Installed again: the same key.
@@ -314,10 +323,7 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
             std::wstring::npos);
   EXPECT_FALSE(exists(key + L" (2)"));
   RemoveProductLinks(first);
-  for (const std::wstring& company : {first.company, second.company})
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
-  for (const std::wstring& entry : {key, key + L" (2)"})
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry.c_str());
+  clean();
 }
 
 TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
