@@ -7,6 +7,7 @@
 #include "install/InstallPlan.h"
 #include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "package/PackageFile.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"

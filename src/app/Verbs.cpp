@@ -8,6 +8,7 @@
 #include "install/InstallNames.h"
 #include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "launcher/RemovalPrompts.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"

@@ -10,6 +10,7 @@
 #include "install/Record.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
@@ -146,13 +147,19 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
     return;
   }
   m_host.Note(L"uninstall copy " + dir + kUninstallProgram);
-  const std::wstring entry =
-      WriteUninstallEntry(m_info, dir, BytesToInstall(m_info), m_plan.sources.Folder());
-  if (entry.empty()) {
+  const std::optional<CUninstallEntry> entry = CUninstallEntry::ToWrite(m_info);
+  bool written = entry && entry->Write(dir, BytesToInstall(m_info), m_plan.sources.Folder());
+  // Without the record naming it, the removal would look for the entry
+  // under its first name, where another product's may be: it goes again.
+  if (written && RecordEntryKeyName(m_info, entry->KeyName()) != ERROR_SUCCESS) {
+    (void)entry->Delete();  // the warning below stands whether or not it went
+    written = false;
+  }
+  if (!written) {
     m_host.Note(L"warning: the Apps & features entry could not be written");
     return;
   }
-  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry);
+  m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry->KeyPath());
 }
 
 FileResult CInstallRun::CopyOneFile(const FileEntry& file) {

@@ -1,9 +1,12 @@
 #include "install/Removal.h"
 
+#include <optional>
+
 #include "install/InstallNames.h"
 #include "install/Record.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
 #include "win/Files.h"
@@ -36,8 +39,11 @@ UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<Inst
   // With files left, the record, the uninstall copy and the Apps & features
   // entry stay, so the removal is offered again.
   if (result.filesLeft != 0) return result;
-  if (haveFolder) result.copyLeft = RemoveUninstallCopy(info, folder, tell);
-  result.entryKeyLeft = DeleteUninstallEntry(info);
+  if (haveFolder) result.copyLeft = RemoveUninstallCopy(info, folder, tell).value_or(L"");
+  // The key the record names: the one the installation wrote.
+  if (const std::optional<CUninstallEntry> entry = CUninstallEntry::Recorded(info);
+      entry && !entry->Delete())
+    result.entryKeyLeft = entry->KeyPath();
   // A key that stays is still told, not passed over.
   result.recordKeyLeft = !DeleteInstallRecord(info);
   tell(L"removed the links, the uninstall copy, the Apps & features entry and the record");

@@ -6,13 +6,19 @@
 #include <windows.h>
 #include <shobjidl.h>
 
+#include <functional>
+#include <optional>
+
 #include "TestSupport.h"
 #include "install/InstallNames.h"
+#include "install/InstallRun.h"
+#include "install/InstallPlan.h"
 #include "install/Record.h"
 #include "install/Removal.h"
 #include "install/Shortcuts.h"
 #include "install/RunCopy.h"
 #include "install/UninstallCopy.h"
+#include "install/UninstallEntry.h"
 #include "install/Verify.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
@@ -232,29 +238,93 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
                        L"説明書.lnk C:\\G\\doc\\readme.txt\n");
 }
 
-TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndAnotherProductsEntryStays) {
+// Installs with nothing to copy: the record, the links, the uninstall copy
+// and the entry, from Q:\. beforeEntry runs once the copy is there.
+class CEntryHost final : public CInstallHost {
+ public:
+  Choice SourceMissing(const FileEntry&) override { return Choice::kAbort; }
+  Choice CopyFailed(const FileEntry&) override { return Choice::kAbort; }
+  Choice ContentDiffers(const FileEntry&) override { return Choice::kAbort; }
+  void RecordFailed() override {}
+  void Note(const std::wstring& line) override {
+    m_strNotes += line + L"\n";
+    if (m_beforeEntry && line.rfind(L"uninstall copy ", 0) == 0) m_beforeEntry();
+  }
+  std::wstring m_strNotes;
+  std::function<void()> m_beforeEntry;
+};
+
+TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
+  CTestFolder folder;
   SetupInfo first, second;  // "甲<pid> 乙" + "丙" and "甲<pid>" + "乙 丙"
   first.company = L"甲" + kPid + L" 乙", first.title = L"丙";
   second.company = L"甲" + kPid, second.title = L"乙 丙";
-  const std::wstring key = UninstallEntryKeyPath(UninstallEntryKeyName(first));
-  EXPECT_EQ(WriteUninstallEntry(first, L"C:\\A\\", 0, L"Q:\\"), key);
-  EXPECT_EQ(WriteUninstallEntry(second, L"C:\\B\\", 0, L"Q:\\"), key + L" (2)");
-  EXPECT_EQ(WriteUninstallEntry(second, L"C:\\B\\", 0, L"Q:\\"), key + L" (2)");  // installed again: the same key
-  EXPECT_EQ(RecordedEntryKeyName(second), UninstallEntryKeyName(first) + L" (2)");
+  for (SetupInfo* info : {&first, &second}) {
+    info->menuFolder = info->company + L"\\" + info->title;
+    const std::string settings =
+        Cp932(L"項目,パラメータ\r\nタイトル," + info->title + L"\r\n社名," + info->company + L"\r\n");
+    info->packageBytes = BuildPackage({{"setting.csv", {settings.begin(), settings.end()}}}).value();
+  }
+  const auto install = [&](const SetupInfo& info, std::function<void()> beforeEntry = {}) {
+    CEntryHost host;
+    host.m_beforeEntry = std::move(beforeEntry);
+    const std::wstring dir = folder.Path().wstring() + (&info == &first ? L"\\A\\" : L"\\B\\");
+    EXPECT_TRUE(RunInstall(
+        InstallPlanFor(info, *PlainInstallFolder(dir), InstallSources(L"Q:\\", false)), host));
+    return host.m_strNotes;
+  };
+  const auto exists = [](const std::wstring& keyPath) {
+    win::UniqueKey key;
+    return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) ==
+           ERROR_SUCCESS;
+  };
+  const std::wstring name = UninstallEntryKeyName(first), key = UninstallEntryKeyPath(name),
+                     written = L"Apps & features entry HKEY_LOCAL_MACHINE\\";
+  // Before too: Wine gives the next run the same process id, and a failed
+  // run's keys would meet it.
+  const auto clean = [&] {
+    for (const std::wstring& company : {first.company, second.company})
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
+    for (const std::wstring& entry : {key, key + L" (2)", key + L" (3)"})
+      ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, entry.c_str());
+  };
+  clean();
+  EXPECT_NE(install(first).find(written + key + L"\n"), std::wstring::npos);
+  EXPECT_NE(install(second).find(written + key + L" (2)\n"), std::wstring::npos);
+  // Installed again: the same key.
+  EXPECT_NE(install(second).find(written + key + L" (2)\n"), std::wstring::npos);
+  EXPECT_EQ(RecordedEntryKeyName(second), name + L" (2)");
+  EXPECT_EQ(RecordedInstallSource(second), L"Q:\\");
 
-  // An older version recorded no key name and wrote the second's entry over
-  // the first's: removing the first leaves it.
+  // An older version recorded no key name and wrote the second's maker over
+  // the first's entry: under the first's name, it is not the first's.
   ASSERT_EQ(
       ::RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, InstallRecordKeyPath(first).c_str(), kEntryKeyValue),
       ERROR_SUCCESS);
   ASSERT_EQ(WriteRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", second.company), ERROR_SUCCESS);
-  EXPECT_EQ(DeleteUninstallEntry(first), L"");
+  EXPECT_EQ(RecordedInstallSource(first), L"");
+  EXPECT_EQ(CUninstallEntry::ToWrite(first).value().KeyName(), name + L" (3)");
+  EXPECT_TRUE(UninstallProduct(first, ReadInstallRecord(first).folder).Complete());
   EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, L"Publisher", L""), second.company);
-  EXPECT_EQ(DeleteUninstallEntry(second), L"");
-  EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key + L" (2)", L"Publisher", L""), L"");
-  for (const std::wstring& company : {first.company, second.company})
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, (L"SOFTWARE\\" + company).c_str());
-  ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, key.c_str());
+  EXPECT_TRUE(UninstallProduct(second, ReadInstallRecord(second).folder).Complete());
+  EXPECT_FALSE(exists(key + L" (2)"));
+
+  // The record cannot name the entry (its maker's key turned volatile, which
+  // takes no lasting key below it): the entry just written goes again.
+  const std::wstring maker = L"SOFTWARE\\" + first.company;
+  const std::wstring notes = install(first, [&] {
+    win::UniqueKey volatileKey;
+    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, maker.c_str());
+    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, maker.c_str(), 0, nullptr,
+                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, volatileKey.put(),
+                                nullptr),
+              ERROR_SUCCESS);
+  });
+  EXPECT_NE(notes.find(L"warning: the Apps & features entry could not be written\n"),
+            std::wstring::npos);
+  EXPECT_FALSE(exists(key + L" (2)"));
+  RemoveProductLinks(first);
+  clean();
 }
 
 TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
@@ -279,9 +349,10 @@ TEST(UninstallCopy, ARunningCopyWithoutATemporaryFolderGoesAtTheRestart) {
   ::SetEnvironmentVariableW(L"TMP", noFolder.c_str()),
       ::SetEnvironmentVariableW(L"TEMP", noFolder.c_str());
 
-  const std::wstring left = RemoveUninstallCopy(info, base, [](const std::wstring&) {});
+  const std::optional<std::wstring> left =
+      RemoveUninstallCopy(info, base, [](const std::wstring&) {});
   ::SetEnvironmentVariableW(L"TMP", tmp), ::SetEnvironmentVariableW(L"TEMP", temp);
-  EXPECT_EQ(left, L"");
+  EXPECT_EQ(left, std::nullopt);
   EXPECT_FALSE(fs::exists(base + kUninstallPackage));
   // The program, then its folder, are deleted at the restart.
   const wchar_t* const sessionKey = L"System\\CurrentControlSet\\Control\\Session Manager";
