@@ -1,10 +1,13 @@
 #include "wizard/CopyPage.h"
 
+#include "res/Texts.h"
 #include "res/resource.h"
+#include "win/Dialog.h"
 
 namespace {
 constexpr UINT kStartWorker = WM_APP + 1;
 constexpr UINT kWorkerDone = WM_APP + 2;  // wParam: TRUE when installed
+constexpr UINT kWorkerAsks = WM_APP + 3;  // lParam: the CopyQuestion
 }  // namespace
 
 CCopyPage::CCopyPage(const SetupInfo& info, HBITMAP picture, const std::vector<FileEntry>* repair)
@@ -27,8 +30,16 @@ INT_PTR CCopyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case kStartWorker:
       // Without a worker Cancel closes the sheet: nobody else would answer.
-      if (m_worker.Start(m_info, Hwnd(), kWorkerDone, m_repair)) m_state = State::kRunning;
+      if (m_worker.Start(m_info, Hwnd(), kWorkerAsks, kWorkerDone, m_repair))
+        m_state = State::kRunning;
       return TRUE;
+    case kWorkerAsks: {
+      // The worker waits for the answer. The box is this thread's, as every
+      // window is; through the page the sheet owns it, as it owns the others.
+      const auto& question = *reinterpret_cast<const CopyQuestion*>(lParam);
+      return SetMsgResult(
+          win::ShowMessage(Hwnd(), question.text, ui::kInstallCaption, question.buttons));
+    }
     case kWorkerDone:
       OnWorkerDone(wParam != FALSE);
       return TRUE;
