@@ -19,7 +19,7 @@ BOOL CCopyPage::OnInitDialog() {
 }
 
 BOOL CCopyPage::OnSetActive() {
-  ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, 0);
+  SetWizardButtons(0);
   // The worker starts once the buttons are off: posted after them, so that
   // the finish page can never come first and find its buttons switched off.
   ::PostMessageW(Hwnd(), kStartWorker, 0, 0);
@@ -50,19 +50,12 @@ INT_PTR CCopyPage::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 void CCopyPage::OnWorkerDone(bool installed) {
   m_worker.Wait();
-  m_state = installed ? State::kInstalled : State::kAbandoned;
-  // The one way the page ends the sheet: the press, posted like the user's.
-  ::PostMessageW(Sheet(), PSM_PRESSBUTTON, installed ? PSBTN_NEXT : PSBTN_CANCEL, 0);
+  m_state = installed ? State::kInstalled : State::kIdle;
+  // The one way the page ends the sheet: the press, like the user's.
+  PressButton(installed ? PSBTN_NEXT : PSBTN_CANCEL);
 }
 
 BOOL CCopyPage::OnQueryCancel() {
-  switch (m_state) {
-    case State::kRunning:
-      m_worker.RequestCancel();
-      return FALSE;
-    case State::kInstalled:
-      return FALSE;
-    default:
-      return TRUE;
-  }
+  if (m_state == State::kRunning) m_worker.RequestCancel();
+  return m_state == State::kIdle ? TRUE : FALSE;
 }
