@@ -78,8 +78,6 @@ std::wstring RepairCommand(const std::wstring& dir) {
   return L"\"" + dir + kUninstallProgram + L"\" /repair";
 }
 
-constexpr wchar_t kEntriesKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 }  // namespace
 
 std::optional<std::vector<char>> ReadPackageFile(const std::wstring& path) {
@@ -188,7 +186,8 @@ std::wstring DeleteUninstallEntry(const SetupInfo& info) {
 
 std::wstring EntryTitleOfCopy(const std::wstring& programFolder) {
   win::UniqueKey entries;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEntriesKey, 0, KEY_READ, entries.put()) != ERROR_SUCCESS)
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntriesKey, 0, KEY_READ,
+                      entries.put()) != ERROR_SUCCESS)
     return {};
   // Key names are at most 255 characters.
   wchar_t name[256];
@@ -198,7 +197,7 @@ std::wstring EntryTitleOfCopy(const std::wstring& programFolder) {
         ::RegEnumKeyExW(entries.get(), index, name, &chars, nullptr, nullptr, nullptr, nullptr);
     if (status == ERROR_MORE_DATA) continue;
     if (status != ERROR_SUCCESS) return {};
-    const std::wstring keyPath = std::wstring(kEntriesKey) + L"\\" + name;
+    const std::wstring keyPath = UninstallEntryKeyPath(name);
     // Only an entry this program wrote: its command starts the copy in
     // the folder it names.
     const std::wstring dir = ReadRegString(HKEY_LOCAL_MACHINE, keyPath, L"InstallLocation", L"");

@@ -7,15 +7,13 @@
 #include <string>
 
 #include "install/InstallRun.h"
+#include "install/UpdateInterval.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "res/resource.h"
 #include "wizard/Progress.h"
 
 namespace {
-
-// Twenty positions a second are smooth.
-constexpr ULONGLONG kShowMs = 50;
 
 // The wizard's side of an installation: progress on the page's bar,
 // questions sent to the page, Cancel through the event.
@@ -53,7 +51,7 @@ class CWizardHost : public CInstallHost {
     const int position = ProgressPosition(copied, total);
     if (position == m_lastPosition) return;
     const ULONGLONG tick = ::GetTickCount64();
-    if (!now && tick - m_lastShown < kShowMs) return;
+    if (!now && tick - m_lastShown < kUpdateIntervalMs) return;
     m_lastShown = tick;
     m_lastPosition = position;
     // Not waited for: a sent position waited for the wizard's thread and a

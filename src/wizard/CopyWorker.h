@@ -43,8 +43,8 @@ class CCopyWorker {
   bool Start(const SetupInfo& info, HWND page, UINT askMessage, UINT doneMessage,
              const std::vector<FileEntry>* repair = nullptr);
   bool Running() const;
-  // Asks for the run to end: the worker asks the user within a twentieth of
-  // a second whether to abandon it, and carries on after No.
+  // Asks for the run to end: the worker asks the user within
+  // kUpdateIntervalMs whether to abandon it, and carries on after No.
   void RequestCancel() { ::SetEvent(m_hCancelRequested.get()); }
   // Waits until the thread has ended (after doneMessage it ends at once),
   // answering what it sends meanwhile, so that it never waits on this wait.
