@@ -16,10 +16,8 @@
 
 namespace {
 
-// The longest path the file functions take, and the longest folder
-// CreateDirectoryW creates (room left for an 8.3 name), both without the
-// terminating zero.
-constexpr std::size_t kMaxPathChars = 259;
+// The longest folder CreateDirectoryW creates (room left for an 8.3 name),
+// without the terminating zero; paths are within kMaxPathChars.
 constexpr std::size_t kMaxDirectoryChars = 247;
 
 #ifdef _WIN32

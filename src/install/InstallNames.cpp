@@ -11,12 +11,10 @@
 
 namespace {
 
-// The longest path the file functions take without the long-path form, and
-// the longest name a file system keeps: 255 UTF-16 units on Windows, 255
+// The longest name a file system keeps: 255 UTF-16 units on Windows, 255
 // bytes of UTF-8 where Wine keeps the files on a Unix file system (a longer
 // name is refused there, or cut so that the copy and the log meet in one
-// file). All without the terminating zero.
-constexpr std::size_t kMaxPathChars = 259;
+// file). Without the terminating zero, as kMaxPathChars.
 constexpr std::size_t kMaxNameChars = 255;
 constexpr std::size_t kMaxNameBytes = 255;
 
@@ -80,7 +78,7 @@ std::wstring UninstallEntryKeyName(const SetupInfo& info, int number) {
 
 std::wstring UninstallEntryKeyPath(const std::wstring& keyName) {
   if (keyName.empty() || keyName.find(L'\\') != std::wstring::npos) return {};
-  return L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName;
+  return std::wstring(kUninstallEntriesKey) + L"\\" + keyName;
 }
 
 std::wstring ProductFolderIn(const std::wstring& parent, const SetupInfo& info) {

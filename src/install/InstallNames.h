@@ -4,6 +4,7 @@
 // Text only, so that the native tests check them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,6 +12,11 @@
 #include <vector>
 
 struct SetupInfo;
+
+// The longest path the file functions take without the long-path form
+// (MAX_PATH), without the terminating zero: the product's files, the
+// uninstall copy and the temporary copy and log all stay within it.
+inline constexpr std::size_t kMaxPathChars = 259;
 
 // The package beside the program, on the disc and in the uninstall copy.
 inline constexpr wchar_t kPackageFileName[] = L"setup";
@@ -42,9 +48,14 @@ std::wstring InstallRecordKeyPath(const SetupInfo& info);
 // give "A B C"). Empty when company or title is empty, like the record's.
 std::wstring UninstallEntryKeyName(const SetupInfo& info, int number = 1);
 
-// L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + keyName, under
-// HKEY_LOCAL_MACHINE; empty when keyName is empty or holds a backslash (it
-// would name the Uninstall key itself or a key below another).
+// The system's list of installed programs (Apps & features), under
+// HKEY_LOCAL_MACHINE: a key for each entry.
+inline constexpr wchar_t kUninstallEntriesKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// kUninstallEntriesKey + L"\\" + keyName; empty when keyName is empty or
+// holds a backslash (it would name the Uninstall key itself or a key below
+// another).
 std::wstring UninstallEntryKeyPath(const std::wstring& keyName);
 
 // parent (with a backslash added when it lacks one) + company + "\" + title,

@@ -11,6 +11,7 @@
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
 #include "install/UninstallEntry.h"
+#include "install/UpdateInterval.h"
 #include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
@@ -19,12 +20,6 @@
 #include "win/Paths.h"
 
 namespace {
-
-// A zero-timeout wait is a round trip to the Wine server, slow on a busy
-// machine: once per chunk it cost a third of the copy's time, and once per
-// 4 MiB still a few hundredths. Twenty times a second answers a Cancel
-// press sooner than a person can tell.
-constexpr ULONGLONG kPollMs = 50;
 
 enum class FileResult { kCopied, kAborted };
 
@@ -61,7 +56,7 @@ class CInstallRun {
 
 bool CInstallRun::AbortRequested() {
   const ULONGLONG now = ::GetTickCount64();
-  if (now - m_lastPoll < kPollMs) return false;
+  if (now - m_lastPoll < kUpdateIntervalMs) return false;
   m_lastPoll = now;
   return m_host.AbortRequested();
 }

@@ -16,9 +16,6 @@
 
 namespace {
 
-// The key every entry's key lies below (UninstallEntryKeyPath's parent).
-constexpr wchar_t kEntriesKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-
 bool KeyExists(const std::wstring& keyPath) {
   win::UniqueKey key;
   return ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ, key.put()) ==
@@ -113,7 +110,7 @@ std::wstring RecordedInstallSource(const SetupInfo& info) {
 
 std::wstring EntryTitleOfCopy(const std::wstring& programFolder) {
   win::UniqueKey entries;
-  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kEntriesKey, 0, KEY_READ, entries.put()) != ERROR_SUCCESS)
+  if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstallEntriesKey, 0, KEY_READ, entries.put()) != ERROR_SUCCESS)
     return {};
   // Key names are at most 255 characters.
   wchar_t name[256];

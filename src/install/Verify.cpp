@@ -5,13 +5,12 @@
 #include <memory>
 
 #include "install/InstallRun.h"
+#include "install/UpdateInterval.h"
 #include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "win/Handles.h"
 
 namespace {
-
-constexpr ULONGLONG kShowMs = 50;
 
 class CCheck {
  public:
@@ -29,7 +28,7 @@ class CCheck {
   }
   void Tell(bool now) {
     const ULONGLONG tick = ::GetTickCount64();
-    if (!now && tick - m_lastShown < kShowMs) return;
+    if (!now && tick - m_lastShown < kUpdateIntervalMs) return;
     m_lastShown = tick;
     if (m_progress) m_progress(m_checked, m_total);
   }

@@ -11,8 +11,8 @@
 struct FileEntry;
 struct SetupInfo;
 
-// Hears checked of total bytes as the check goes on, at most twenty times a
-// second and once at the end.
+// Hears checked of total bytes as the check goes on, at most once every
+// kUpdateIntervalMs and once at the end.
 using CheckProgress = std::function<void(std::uint64_t checked, std::uint64_t total)>;
 
 // The files of info that are missing from folder (a full folder ending in a

@@ -22,6 +22,24 @@ class CPropertyPage : public CDialog {
   // The sheet window: the page's parent, looked up at each use.
   HWND Sheet() const { return ::GetParent(Hwnd()); }
 
+  // The wizard's buttons (PSWIZB_...; 0: Back and Next off). Posted: the
+  // sheet sets its own button state while it activates a page, after
+  // OnSetActive, and this must come later; what the page posts afterwards
+  // is handled after it.
+  void SetWizardButtons(DWORD buttons) const {
+    ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, static_cast<LPARAM>(buttons));
+  }
+  // Presses a button of the sheet (PSBTN_...) as the user would: posted, so
+  // the sheet acts once the current message is done, through the same
+  // notifications as a click.
+  void PressButton(int button) const {
+    ::PostMessageW(Sheet(), PSM_PRESSBUTTON, static_cast<WPARAM>(button), 0);
+  }
+  // Shows Finish with text, Back and Next hidden. Sent: at once.
+  void SetFinishText(const wchar_t* text) const {
+    ::SendMessageW(Sheet(), PSM_SETFINISHTEXT, 0, reinterpret_cast<LPARAM>(text));
+  }
+
   // The sheet's notifications, each asked once. TRUE: the page becomes the
   // current one; FALSE: the sheet skips it.
   virtual BOOL OnSetActive() { return TRUE; }

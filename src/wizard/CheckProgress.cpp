@@ -33,8 +33,8 @@ std::vector<FileEntry> CheckWithProgress(HWND owner, const SetupInfo& info,
   ::SendMessageW(bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
   return DamagedFiles(info, folder, [&](std::uint64_t checked, std::uint64_t total) {
     ::SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(ProgressPosition(checked, total)), 0);
-    // The window paints and moves while the check reads (twenty times a
-    // second at most).
+    // The window paints and moves while the check reads (at most once
+    // every kUpdateIntervalMs).
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
       if (window && ::IsDialogMessageW(window.get(), &message)) continue;

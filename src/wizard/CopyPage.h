@@ -31,7 +31,8 @@ class CCopyPage : public win::CPropertyPage {
   std::optional<InstallPlan> m_plan;  // read by the worker while it runs
   HBITMAP m_hPicture;
   CCopyWorker m_worker;
-  // kRunning: Cancel asks the worker; kInstalled: the finish page is on its
-  // way and Cancel does nothing; otherwise Cancel closes the sheet.
-  enum class State { kIdle, kRunning, kInstalled, kAbandoned } m_state = State::kIdle;
+  // What Cancel does. kIdle: no run goes on (none has started, none could,
+  // or it was abandoned), Cancel closes the sheet; kRunning: Cancel asks the
+  // worker; kInstalled: the finish page is on its way, Cancel does nothing.
+  enum class State { kIdle, kRunning, kInstalled } m_state = State::kIdle;
 };

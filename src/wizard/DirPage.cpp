@@ -83,8 +83,7 @@ void CDirPage::OnBrowse() {
 }
 
 BOOL CDirPage::OnSetActive() {
-  // Posted: the sheet sets its own button state while activating the page.
-  ::PostMessageW(Sheet(), PSM_SETWIZBUTTONS, 0, PSWIZB_NEXT);
+  SetWizardButtons(PSWIZB_NEXT);
   return TRUE;
 }
 

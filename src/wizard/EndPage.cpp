@@ -2,7 +2,6 @@
 
 #include "res/Texts.h"
 #include "res/resource.h"
-#include "win/Dialog.h"
 
 CEndPage::CEndPage(HBITMAP picture) : CPropertyPage(IDD_END_PAGE), m_hPicture(picture) {}
 
@@ -12,7 +11,6 @@ BOOL CEndPage::OnInitDialog() {
 }
 
 BOOL CEndPage::OnSetActive() {
-  // Sent: Finish shows at once, with Back and Next hidden.
-  ::SendMessageW(Sheet(), PSM_SETFINISHTEXT, 0, reinterpret_cast<LPARAM>(ui::kFinishText));
+  SetFinishText(ui::kFinishText);
   return TRUE;
 }
