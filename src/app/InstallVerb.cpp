@@ -5,7 +5,6 @@
 #include "app/UserChannel.h"
 #include "install/InstallFolder.h"
 #include "install/InstallPlan.h"
-#include "install/StartAgain.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "win/Shell.h"
@@ -22,13 +21,10 @@ DWORD CInstallVerb::WithWizard() {
   // From the first disc of several, the wizard runs from a run copy, so
   // that the disc can be changed.
   if (!info.singleDisc && m_run.role == Role::kStarted) {
-    StartRequest request;
-    request.title = info.title;
-    request.command.folder = m_run.sourceFolder;
-    request.command.install = true;
-    request.command.role = Role::kRunCopy;
-    const StartResult started = StartProgram(request);
-    if (started.Started()) return started.exitCode;
+    CommandLine command;
+    command.folder = m_run.sourceFolder;
+    command.install = true;
+    if (const std::optional<DWORD> code = RunInRunCopy(m_run, command)) return *code;
   }
   RunInstallWizard(nullptr, info, InstallSources(m_run.sourceFolder, true), m_hWizardPicture);
   return ReadInstallRecord(info).installed ? kExitDone : kExitFailed;

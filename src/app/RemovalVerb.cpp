@@ -3,25 +3,19 @@
 #include "app/UserChannel.h"
 #include "install/InstallNames.h"
 #include "install/Removal.h"
-#include "install/StartAgain.h"
 #include "package/SetupInfo.h"
 #include "res/Texts.h"
 #include "win/Paths.h"
 
 std::optional<DWORD> CRemovalVerb::RunFromRunCopy(const InstallFolder& installed) {
-  StartRequest request;
-  request.title = m_run.info.title;
-  request.command = m_run.command;
-  request.command.folder = installed / kUninstallFolder;
-  request.command.role = Role::kRunCopy;
-  request.command.unknown.clear();
-  request.command.logFile = m_channel.LogPath();
+  CommandLine command = m_run.command;
+  command.folder = installed / kUninstallFolder;
+  command.logFile = m_channel.LogPath();
   // The copy writes the log afresh itself.
   m_channel.Pause();
-  const StartResult started = StartProgram(request);
-  if (started.Started()) return started.exitCode;
-  m_channel.Resume();
-  return std::nullopt;
+  const std::optional<DWORD> code = RunInRunCopy(m_run, command);
+  if (!code) m_channel.Resume();
+  return code;
 }
 
 DWORD CRemovalVerb::Run() {

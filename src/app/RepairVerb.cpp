@@ -5,7 +5,6 @@
 #include "app/UserChannel.h"
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
-#include "install/StartAgain.h"
 #include "install/UninstallCopy.h"
 #include "install/UninstallEntry.h"
 #include "package/PackageFile.h"
@@ -62,13 +61,10 @@ DWORD CRepairVerb::Run() {
   // that the disc can be changed.
   if (m_channel.WithWindows() && !info.singleDisc && m_run.role == Role::kStarted &&
       SameFolder(ModuleFolder(), source)) {
-    StartRequest request;
-    request.title = info.title;
-    request.command.folder = m_run.sourceFolder;
-    request.command.repair = true;
-    request.command.role = Role::kRunCopy;
-    const StartResult started = StartProgram(request);
-    if (started.Started()) return started.exitCode;
+    CommandLine command;
+    command.folder = m_run.sourceFolder;
+    command.repair = true;
+    if (const std::optional<DWORD> code = RunInRunCopy(m_run, command)) return *code;
   }
   const std::vector<FileEntry> damaged = m_channel.Check(info, folder);
   for (const FileEntry& file : damaged) m_channel.Note(L"differs " + folder / file.name);

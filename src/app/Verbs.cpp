@@ -54,6 +54,17 @@ DWORD RunWithRights(const RunContext& run, CUserChannel& channel) {
 
 }  // namespace
 
+std::optional<DWORD> RunInRunCopy(const RunContext& run, CommandLine command) {
+  command.role = Role::kRunCopy;
+  command.unknown.clear();
+  StartRequest request;
+  request.title = run.info.title;
+  request.command = std::move(command);
+  const StartResult started = StartProgram(request);
+  if (!started.Started()) return std::nullopt;
+  return started.exitCode;
+}
+
 Role RoleOf(const CommandLine& command, const RecordedInstall& record) {
   if (record.folder && SameFolder(ModuleFolder(), *record.folder / kUninstallFolder))
     return Role::kUninstallCopy;

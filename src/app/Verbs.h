@@ -46,6 +46,11 @@ std::optional<std::wstring> UsageError(const CommandLine& command);
 // program runs as the uninstall copy or on its package, which only removes.
 bool RunsWithoutLauncher(const RunContext& run);
 
+// Runs command again from a run copy (its role says so) and waits for its
+// end: from the first disc of several, so that the disc can be changed.
+// Its exit code; none when it could not be made or started.
+std::optional<DWORD> RunInRunCopy(const RunContext& run, CommandLine command);
+
 // Carries out a run without the launcher; wizardPicture (may be null) is
 // the wizard's. Returns the exit code.
 DWORD RunWithoutLauncher(const RunContext& run, HBITMAP wizardPicture);
