@@ -28,19 +28,25 @@ std::uint64_t BitmapRowBytes(std::uint64_t width, std::uint16_t bitCount) {
   return ((width * bitCount + 31) & ~std::uint64_t{31}) / 8;
 }
 
+BitmapInfoHeader ReadBitmapInfoHeader(const unsigned char* info) {
+  return {LittleEndian32(info),
+          static_cast<std::int32_t>(LittleEndian32(info + 4)),
+          static_cast<std::int32_t>(LittleEndian32(info + 8)),
+          LittleEndian16(info + 12),
+          LittleEndian16(info + 14),
+          LittleEndian32(info + 16),
+          LittleEndian32(info + 32)};
+}
+
 std::optional<BitmapLayout> ParseBitmap(const char* data, std::size_t size) {
   if (!data || size < kFileHeaderSize + kBitmapInfoHeaderSize) return std::nullopt;
   const auto* bytes = reinterpret_cast<const unsigned char*>(data);
   if (bytes[0] != 'B' || bytes[1] != 'M') return std::nullopt;
 
   const std::uint32_t pixelOffset = LittleEndian32(bytes + 10);
-  const unsigned char* info = bytes + kFileHeaderSize;
-  const std::uint32_t headerSize = LittleEndian32(info);
-  const auto width = static_cast<std::int32_t>(LittleEndian32(info + 4));
-  const auto height = static_cast<std::int32_t>(LittleEndian32(info + 8));
-  const std::uint16_t bitCount = LittleEndian16(info + 14);
-  const std::uint32_t compression = LittleEndian32(info + 16);
-  const std::uint32_t colorsUsed = LittleEndian32(info + 32);
+  const auto [headerSize, width, height, planes, bitCount, compression, colorsUsed] =
+      ReadBitmapInfoHeader(bytes + kFileHeaderSize);
+  (void)planes;  // a picture member has never been refused for it
 
   // Older BITMAPCOREHEADER pictures (12 bytes) are not accepted.
   if (headerSize < kBitmapInfoHeaderSize) return std::nullopt;

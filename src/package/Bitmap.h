@@ -16,6 +16,19 @@ bool IsBitmapBitCount(std::uint16_t bitCount);
 // below 2^32).
 std::uint64_t BitmapRowBytes(std::uint64_t width, std::uint16_t bitCount);
 
+// The fields of a BITMAPINFOHEADER that the checks read; info holds at least
+// kBitmapInfoHeaderSize bytes.
+struct BitmapInfoHeader {
+  std::uint32_t headerSize;
+  std::int32_t width;
+  std::int32_t height;
+  std::uint16_t planes;
+  std::uint16_t bitCount;
+  std::uint32_t compression;
+  std::uint32_t colorsUsed;
+};
+BitmapInfoHeader ReadBitmapInfoHeader(const unsigned char* info);
+
 struct BitmapLayout {
   std::int32_t width;
   std::int32_t height;  // negative for a top-down picture

@@ -51,13 +51,8 @@ bool IsWholePng(const unsigned char* image, std::size_t size) {
 // mask follow one another, rows padded to 32 bits.
 bool IsWholeBitmap(const unsigned char* image, std::size_t size) {
   if (size < kBitmapInfoHeaderSize) return false;
-  const std::uint32_t headerSize = LittleEndian32(image);
-  const auto width = static_cast<std::int32_t>(LittleEndian32(image + 4));
-  const auto height = static_cast<std::int32_t>(LittleEndian32(image + 8));
-  const std::uint16_t planes = LittleEndian16(image + 12);
-  const std::uint16_t bitCount = LittleEndian16(image + 14);
-  const std::uint32_t compression = LittleEndian32(image + 16);
-  const std::uint32_t colorsUsed = LittleEndian32(image + 32);
+  const auto [headerSize, width, height, planes, bitCount, compression, colorsUsed] =
+      ReadBitmapInfoHeader(image);
   if (headerSize < kBitmapInfoHeaderSize || width <= 0 || height <= 0 || height % 2 != 0 ||
       planes != 1 || !IsBitmapBitCount(bitCount) || compression != kBiRgb)
     return false;
