@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "package/Bitmap.h"
+#include "package/PackageAcceptance.h"
 #include "package/PackageFile.h"
 #include "package/PackageWriter.h"
 #include "package/SafeNames.h"
@@ -35,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const PackageEntry& entry : std::vector<PackageEntry>(package.Entries())) {
       if (!package.LoadMember(entry.name)) std::abort();
     }
-    if (LoadSettings(package, info) && LoadFileSizes(package, info)) (void)FindUnsafeName(info);
+    (void)AcceptPackage(package, info);
     for (const char* name : {"setup.bmp", "install.bmp"}) {
       if (!FitsIn(package.LoadMember(name).value_or(std::vector<char>()))) std::abort();
     }

@@ -1,8 +1,8 @@
 // The package reader against damaged indexes, the settings table and the
-// settings record read from a package, the name rules that keep a package's
-// names inside their folders, and the picture checks: what they accept and
-// where they find it, and headers that lie about sizes (run under the
-// sanitizers: nothing is read outside).
+// settings record read from a package, what the launcher accepts, the name
+// rules that keep a package's names inside their folders, and the picture
+// checks: what they accept and where they find it, and headers that lie
+// about sizes (run under the sanitizers: nothing is read outside).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,6 +12,7 @@
 #include "TestSupport.h"
 #include "install/InstallNames.h"
 #include "package/Bitmap.h"
+#include "package/PackageAcceptance.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SettingsTable.h"
@@ -216,6 +217,47 @@ TEST(LoadFileHashes, CoversTheFilesTheMemberHolds) {
   EXPECT_EQ(info.files[0].hash, first);
   EXPECT_EQ(info.files[1].hash, second);
   EXPECT_EQ(info.files[2].hash, std::nullopt);
+}
+
+TEST(AcceptPackage, RefusesWhatTheLauncherWouldNotStartOn) {
+  const std::string csv = Cp932(L"項目,パラメータ\nタイトル,表示\n社名,メーカー\nファイル,a.dat\n");
+  const std::string climbing = csv + Cp932(L"ファイル,..\\boot.ini\n");
+  const std::string hash(ContentHash().size(), '\x5A');
+  using Members = std::vector<std::pair<std::string, std::string>>;
+  using R = PackageRefusal;
+  const Row<Members, R> cases[] = {
+      {"accepted, hashes read",
+       {{"setting.csv", csv}, {"filesize", Le32(7)}, {"filehash", hash}},
+       R::kNone},
+      {"no settings", {{"filesize", Le32(7)}}, R::kNoSettings},
+      {"neither member: the settings are told", {{"setup.bmp", "BM"}}, R::kNoSettings},
+      {"no sizes, whatever the names", {{"setting.csv", climbing}}, R::kNoFileSizes},
+      {"a file name climbing out",
+       {{"setting.csv", climbing}, {"filesize", Le32(7)}},
+       R::kUnsafeName},
+  };
+  CTestFolder folder;
+  for (const auto& c : cases) {
+    ASSERT_TRUE(WritePackage(folder.Path() / "setup", c.in));
+    CPackageFile package;
+    ASSERT_TRUE(package.OpenPackage(folder.Path() / "setup"));
+    SetupInfo info;
+    const PackageAcceptance acceptance = AcceptPackage(package, info);
+    EXPECT_EQ(acceptance.refusal, c.out) << c.what;
+    EXPECT_EQ(acceptance.Accepted(), c.out == R::kNone) << c.what;
+    ASSERT_EQ(acceptance.unsafe.has_value(), c.out == R::kUnsafeName) << c.what;
+    if (acceptance.unsafe) {
+      EXPECT_EQ(acceptance.unsafe->field, NameField::kFile);
+      EXPECT_EQ(acceptance.unsafe->value, L"..\\boot.ini");
+    }
+    if (acceptance.Accepted()) {
+      ASSERT_EQ(info.files.size(), 1u);
+      EXPECT_EQ(info.files[0].size, 7u);
+      ContentHash expected;
+      expected.fill(0x5A);
+      EXPECT_EQ(info.files[0].hash, expected);
+    }
+  }
 }
 
 TEST(SafeNames, JudgesNames) {

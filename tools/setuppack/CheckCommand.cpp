@@ -51,7 +51,6 @@ int RunCheck(const CommandLine& line) {
   CPackageFile package;
   SetupInfo info;
   if (!OpenLikeLauncher(line.package, package, info)) return 1;
-  LoadFileHashes(package, info);
 
   std::vector<std::string> problems;
   // A short size table leaves sizes at 0 in the launcher; the wizard would

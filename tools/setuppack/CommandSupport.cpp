@@ -4,9 +4,8 @@
 #include <algorithm>
 
 #include "Console.h"
+#include "package/PackageAcceptance.h"
 #include "package/PackageFile.h"
-#include "package/SafeNames.h"
-#include "package/SetupInfo.h"
 
 int Fail(std::string_view message) {
   PrintErr("setuppack: " + std::string(message) + "\n");
@@ -24,19 +23,23 @@ bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& pa
          " cannot be opened as a package (missing, unreadable, or damaged)");
     return false;
   }
-  if (!LoadSettings(package, info)) {
-    Fail(QuotedPath(packagePath) + " has no member \"setting.csv\"; the launcher would not start");
-    return false;
+  const PackageAcceptance acceptance = AcceptPackage(package, info);
+  switch (acceptance.refusal) {
+    case PackageRefusal::kNone:
+      return true;
+    case PackageRefusal::kNoSettings:
+      Fail(QuotedPath(packagePath) +
+           " has no member \"setting.csv\"; the launcher would not start");
+      return false;
+    case PackageRefusal::kNoFileSizes:
+      Fail(QuotedPath(packagePath) + " has no member \"filesize\"; the launcher would not start");
+      return false;
+    case PackageRefusal::kUnsafeName:
+      Fail(QuotedPath(packagePath) +
+           " is refused by the launcher: " + text::ToUtf8(acceptance.unsafe->reason));
+      return false;
   }
-  if (!LoadFileSizes(package, info)) {
-    Fail(QuotedPath(packagePath) + " has no member \"filesize\"; the launcher would not start");
-    return false;
-  }
-  if (std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
-    Fail(QuotedPath(packagePath) + " is refused by the launcher: " + text::ToUtf8(unsafe->reason));
-    return false;
-  }
-  return true;
+  return false;
 }
 
 const DiscFolder* FindDisc(const std::vector<DiscFolder>& discs, std::wstring_view label) {

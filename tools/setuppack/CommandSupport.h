@@ -20,9 +20,10 @@ int Fail(std::string_view message);
 std::string Quoted(std::wstring_view text);
 std::string QuotedPath(const std::filesystem::path& path);
 
-// Opens the package and loads settings and sizes exactly as the launcher's
-// start-up does, and refuses what the launcher refuses (a package it cannot
-// open, no settings, no sizes, an unsafe name). Prints the reason on refusal.
+// Opens the package and reads it into info exactly as the launcher's
+// start-up does (AcceptPackage: settings, sizes, hashes), and refuses what
+// the launcher refuses (a package it cannot open, no settings, no sizes, an
+// unsafe name). Prints the reason on refusal.
 [[nodiscard]] bool OpenLikeLauncher(const std::filesystem::path& packagePath, CPackageFile& package,
                                     SetupInfo& info);
 

@@ -26,7 +26,6 @@ int RunShow(const CommandLine& line) {
   CPackageFile package;
   SetupInfo info;
   if (!OpenLikeLauncher(line.package, package, info)) return 1;
-  LoadFileHashes(package, info);
 
   std::string json = "{\n";
   json += "  \"title\": " + JsonString(info.title) + ",\n";
