@@ -53,7 +53,6 @@ class CBuild {
   bool ReadInputs();
   bool ReadPicture(const std::filesystem::path& path, const char* role,
                    std::optional<std::vector<char>>& bytes);
-  bool LoadSettingsLikeLauncher();
   bool ReadIcon();
   bool CheckNames();
   bool LookAtFiles();
@@ -86,7 +85,7 @@ bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role,
                          std::optional<std::vector<char>>& bytes) {
   if (path.empty()) return true;
   bool tooLarge = false;
-  bytes = ReadWholeFile(path, kMaxPictureFile, tooLarge);
+  bytes = ReadInputFile(path, kMaxPictureFile, tooLarge);
   if (!bytes) {
     std::string picture = std::string(role) + " picture " + QuotedPath(path);
     Fail(tooLarge ? "the " + picture + " is larger than 256 MiB" : "cannot read the " + picture);
@@ -103,7 +102,7 @@ bool CBuild::ReadPicture(const std::filesystem::path& path, const char* role,
 bool CBuild::ReadInputs() {
   bool tooLarge = false;
   std::optional<std::vector<char>> settings =
-      ReadWholeFile(m_line.settings, kMaxSettingsFile, tooLarge);
+      ReadInputFile(m_line.settings, kMaxSettingsFile, tooLarge);
   if (!settings) {
     Fail(tooLarge ? "the settings file " + QuotedPath(m_line.settings) + " is larger than 16 MiB"
                   : "cannot read the settings file " + QuotedPath(m_line.settings));
@@ -117,7 +116,7 @@ bool CBuild::ReadInputs() {
 bool CBuild::ReadIcon() {
   if (m_line.icon.empty()) return true;
   bool tooLarge = false;
-  m_inputs.icon = ReadWholeFile(m_line.icon, kMaxIconFile, tooLarge);
+  m_inputs.icon = ReadInputFile(m_line.icon, kMaxIconFile, tooLarge);
   if (!m_inputs.icon) {
     Fail(tooLarge ? "the icon " + QuotedPath(m_line.icon) + " is larger than 16 MiB"
                   : "cannot read the icon " + QuotedPath(m_line.icon));
@@ -142,13 +141,6 @@ bool CBuild::CreateOutput(CAtomicFile& file, const std::filesystem::path& target
     Fail("cannot create a file in the folder of " + QuotedPath(target));
     return false;
   }
-  return true;
-}
-
-// The settings go through the launcher's own reader.
-bool CBuild::LoadSettingsLikeLauncher() {
-  if (!CreateOutput(m_output, m_line.output)) return false;
-  ParseSettings(m_inputs.settings, m_info, &m_lines);
   return true;
 }
 
@@ -356,9 +348,11 @@ bool CBuild::Commit() {
 }
 
 int CBuild::Run() {
-  if (!ReadInputs() || !LoadSettingsLikeLauncher() || !CheckNames() || !LookAtFiles() ||
-      !PrepareAutorun() || !OutputIsNoInput() || !ReadFiles() || !WriteAndVerify() ||
-      !WriteAutorun() || !Commit()) {
+  if (!ReadInputs() || !CreateOutput(m_output, m_line.output)) return 1;
+  // The settings go through the launcher's own reader.
+  ParseSettings(m_inputs.settings, m_info, &m_lines);
+  if (!CheckNames() || !LookAtFiles() || !PrepareAutorun() || !OutputIsNoInput() || !ReadFiles() ||
+      !WriteAndVerify() || !WriteAutorun() || !Commit()) {
     return 1;
   }
   std::string report = "wrote " + PathToUtf8(m_line.output) + ": " +

@@ -55,7 +55,7 @@ bool ReplaceFile(const std::filesystem::path& from, const std::filesystem::path&
 
 }  // namespace
 
-std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path,
+std::optional<std::vector<char>> ReadInputFile(const std::filesystem::path& path,
                                                std::uint64_t maxSize, bool& tooLarge) {
   tooLarge = false;
   std::error_code error;

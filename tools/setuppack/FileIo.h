@@ -1,4 +1,5 @@
-// Whole-file reads and the atomic replacement of an output file.
+// The inputs read whole, the product's files read in sequence, and the
+// atomic replacement of an output file.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +8,11 @@
 #include <string>
 #include <vector>
 
-// The file's bytes; nullopt when it is no regular file, cannot be read, or
-// is larger than maxSize (then tooLarge is set).
-std::optional<std::vector<char>> ReadWholeFile(const std::filesystem::path& path,
+// An input the publisher names (settings, picture, icon), read whole: its
+// bytes; nullopt when it is no regular file, cannot be read, changed while
+// it was read, or is larger than maxSize (then tooLarge is set, so that the
+// refusal can say which).
+std::optional<std::vector<char>> ReadInputFile(const std::filesystem::path& path,
                                                std::uint64_t maxSize, bool& tooLarge);
 
 // A file read once from start to end: the system is told so (a larger
