@@ -9,7 +9,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   win::RestrictDllSearch();
   CLauncherApp app;
   (void)app.InitInstance();
-  // 0, or the code of a relaunched copy that ended before it was up: no
-  // caller depends on it, but it tells why no launcher appeared.
+  // The runs without the launcher (/S, /install, /uninstall, /repair) end
+  // with their fixed codes, which scripts depend on and which a copy of the
+  // program (started with rights, or from the temporary folder) hands back
+  // to the process waiting for it. Otherwise 0 after a launcher was shown
+  // or handed on, else why none appeared (CLauncherApp::ExitCode).
   return static_cast<int>(app.ExitCode());
 }

@@ -18,8 +18,9 @@ class CDialog {
   CDialog& operator=(const CDialog&) = delete;
 
   // Runs the dialog on its template from this program's resources, owned by
-  // owner (null: none; the dialog is then centred on the screen). Returns
-  // the value given to EndDialog, or -1 when the dialog could not be made.
+  // owner (null: none). Unless it placed itself, it appears centred over its
+  // owner while that is shown, else on its screen. Returns the value given
+  // to EndDialog, or -1 when the dialog could not be made.
   INT_PTR DoModal(HWND owner = nullptr);
 
   // The window while it exists, else null.
@@ -73,7 +74,10 @@ class CDialog {
   CPicture m_picture;
 };
 
-// A message box of owner with a Japanese text; returns the button's id.
+// A message box (type: MB_...) owned by owner, or by owner's top-level
+// window when owner is a child (a wizard page: the sheet); null: none.
+// Call it on owner's thread, the user interface's. Returns the button's id,
+// 0 when the box could not be shown.
 int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
 
 }  // namespace win

@@ -1,5 +1,8 @@
-// The wizard's second page: the copy worker installs the product's files,
-// the record and the shortcuts, then the page moves the wizard on.
+// The copy page (the install wizard's second, the repair's first): the copy
+// worker installs or restores the product's files, the record and the
+// shortcuts, and the page shows its questions; then the page moves the
+// wizard on to the finish page, or ends it as cancelled when the run was
+// abandoned.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,5 @@
-// The copy page's progress figure, apart from the page so that it builds
-// and is tested on any platform.
+// The progress bars' figure (the copy page's and the repair check's), apart
+// from the windows so that it builds and is tested on any platform.
 #pragma once
 
 #include <cstdint>
