@@ -33,7 +33,13 @@ wine32_runs() { /usr/lib/wine/wine --version >/dev/null 2>&1; }
 
 wine_env() {
   export WINEPREFIX=$1 WINEARCH=$SETUP_WINE_ARCH WINEDEBUG=${WINEDEBUG:--all}
-  export LANG=${SETUP_WINE_LANG:-ja_JP.UTF-8} LC_ALL=${SETUP_WINE_LANG:-ja_JP.UTF-8}
+  # The locale (Wine's code page) goes to Wine through LANG, with no LC_*
+  # variable left to override it. Not through LC_ALL: bash switches itself
+  # to that at once, and a shell that started before deps.sh generated the
+  # locale cannot (the C library looks for its locale archive only once)
+  # and says so in a warning. A LANG it cannot use it passes over quietly.
+  unset "${!LC_@}"
+  export LANG=${SETUP_WINE_LANG:-ja_JP.UTF-8}
   # No Mono/Gecko prompts, no menu entries written into the user's desktop.
   export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 }
