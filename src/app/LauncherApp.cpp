@@ -14,6 +14,7 @@
 #include "install/UninstallCopy.h"
 #include "launcher/LauncherDlg.h"
 #include "package/Members.h"
+#include "package/PackageAcceptance.h"
 #include "package/PackageFile.h"
 #include "package/SafeNames.h"
 #include "package/SetupInfo.h"
@@ -87,13 +88,15 @@ BOOL CLauncherApp::InitInstance() {
     CPackageFile package;
     if (!packageBytes || !package.OpenPackage(packageBytes->data(), packageBytes->size()))
       return startFailed(kNoPackage, L"the package " + packagePath + L" is missing or damaged");
-    if (!LoadSettings(package, info) || !LoadFileSizes(package, info))
+    const PackageAcceptance acceptance = AcceptPackage(package, info);
+    if (acceptance.refusal == PackageRefusal::kNoSettings ||
+        acceptance.refusal == PackageRefusal::kNoFileSizes)
       return startFailed(kNoSettings,
                          L"the settings of the package " + packagePath + L" are damaged");
     // A name that could reach outside its folder, or no title or maker to
     // record an installation under: the publisher testing a disc (and the
     // player holding a bad one) is told which setting is at fault.
-    if (const std::optional<UnsafeName> unsafe = FindUnsafeName(info)) {
+    if (const std::optional<UnsafeName>& unsafe = acceptance.unsafe) {
       const std::wstring text = ui::RefusalText(FieldName(unsafe->field), unsafe->value);
       if (silent) {
         LogStartFailure(info.title, command, L"the package is refused: " + unsafe->reason,
@@ -103,7 +106,6 @@ BOOL CLauncherApp::InitInstance() {
       win::ShowMessage(nullptr, text, ui::kSetupCaption, MB_OK | MB_ICONERROR);
       return End(command.uninstall || command.install ? DWORD{kExitFailed} : DWORD{kRefused});
     }
-    LoadFileHashes(package, info);
     if (!silent) {
       // Each process loads the picture it shows: the wizard's process
       // (/install) the wizard's, the launcher its own.

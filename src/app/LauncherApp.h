@@ -13,10 +13,10 @@ class CLauncherApp {
   // Always FALSE: the application has no message loop of its own.
   BOOL InitInstance();
 
-  // The process's exit code: 0 after a launcher was shown or handed on, a
-  // code below 100 for why start-up ended without one, else the exit code
-  // of a relaunched copy that did not come up. No caller depends on it; it
-  // tells why no launcher appeared.
+  // The process's exit code: a run without the launcher's fixed code (which
+  // scripts and a waiting process read); else 0 after a launcher was shown
+  // or handed on, a code below 100 for why start-up ended without one, or
+  // the exit code of a relaunched copy that did not come up.
   DWORD ExitCode() const { return m_exitCode; }
   enum : DWORD {
     kNoSourceFolder = 10,
