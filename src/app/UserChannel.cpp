@@ -18,13 +18,15 @@ namespace {
 // sources, no question asked; the first failure ends the copy and says why.
 class CSilentHost : public CInstallHost {
  public:
-  CSilentHost(CUserChannel& log, const InstallSources& sources) : m_log(log), m_sources(sources) {}
+  explicit CSilentHost(CUserChannel& log) : m_log(log) {}
 
-  Choice SourceMissing(const FileEntry& file) override {
-    const std::wstring disc = m_sources.DiscFolderOf(file);
+  Choice SourceMissing(const FileEntry& file,
+                       const std::vector<std::wstring>& searched) override {
+    std::wstring where;
+    for (const std::wstring& folder : searched)
+      where += (where.empty() ? L"neither in " : L" nor in ") + folder;
     return Fail(kExitDiscMissing, L"the files of disc " + file.disc + L" were not found: " +
-                                      file.name + L" is neither in " + m_sources.Folder() +
-                                      (disc.empty() ? L"" : L" nor in " + disc));
+                                      file.name + L" is " + where);
   }
   Choice CopyFailed(const FileEntry& file) override {
     return Fail(kExitFailed, L"the copy of " + file.name + L" failed");
@@ -47,15 +49,7 @@ class CSilentHost : public CInstallHost {
   }
 
   CUserChannel& m_log;
-  const InstallSources& m_sources;
 };
-
-// Whether any of the file's places in sources holds it.
-bool Finds(const InstallSources& sources, const FileEntry& file) {
-  for (const std::wstring& path : sources.PathsOf(file))
-    if (::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-  return false;
-}
 
 }  // namespace
 
@@ -122,7 +116,7 @@ std::vector<FileEntry> CLogChannel::Check(const SetupInfo& info, const InstallFo
 }
 
 CopyOutcome CLogChannel::Copy(const InstallPlan& plan) {
-  CSilentHost host(*this, plan.sources);
+  CSilentHost host(*this);
   return RunInstall(plan, host) ? CopyOutcome{} : host.outcome;
 }
 
@@ -131,8 +125,9 @@ CopyOutcome CLogChannel::Restore(const InstallPlan& plan) {
   // is named at the end.
   std::vector<FileEntry> found;
   const FileEntry* missing = nullptr;
+  const std::vector<std::wstring> drives = CdromDriveRoots();
   for (const FileEntry& file : plan.files) {
-    if (Finds(plan.sources, file)) {
+    if (SourcesHold(plan.sources, file, drives)) {
       found.push_back(file);
     } else if (!missing) {
       missing = &file;
@@ -143,7 +138,10 @@ CopyOutcome CLogChannel::Restore(const InstallPlan& plan) {
   Note(L"restored " + std::to_wstring(found.size()) + L" of " + std::to_wstring(plan.files.size()) +
        L" files");
   if (!missing) return {};
-  CSilentHost host(*this, plan.sources);
-  (void)host.SourceMissing(*missing);
+  CSilentHost host(*this);
+  std::vector<std::wstring> searched = plan.sources.OwnFoldersOf(*missing);
+  for (std::wstring& folder : plan.sources.DriveFolders(drives))
+    searched.push_back(std::move(folder));
+  (void)host.SourceMissing(*missing, searched);
   return host.outcome;
 }

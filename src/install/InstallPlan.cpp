@@ -4,9 +4,10 @@
 #include "text/PathText.h"
 #include "win/Paths.h"
 
-InstallSources::InstallSources(std::wstring folder, bool discFolders)
+InstallSources::InstallSources(std::wstring folder, bool everyDisc)
     : m_folder(text::WithTrailingBackslash(std::move(folder))) {
-  if (!discFolders) return;
+  if (!everyDisc) return;
+  m_rootLength = text::RootLengthOf(m_folder);
   // "X:\set\DISC1\" gives "X:\set\"; a drive's root has no folder beside it.
   const std::size_t cut = m_folder.rfind(L'\\', m_folder.size() - 2);
   if (m_folder.size() >= 2 && cut != std::wstring::npos) m_besideFolder = m_folder.substr(0, cut + 1);
@@ -19,11 +20,23 @@ std::wstring InstallSources::DiscFolderOf(const FileEntry& file) const {
   return SameFolder(folder, m_folder) ? std::wstring() : folder;
 }
 
-std::vector<std::wstring> InstallSources::PathsOf(const FileEntry& file) const {
-  std::vector<std::wstring> paths{m_folder + file.name};
-  const std::wstring disc = DiscFolderOf(file);
-  if (!disc.empty()) paths.push_back(disc + file.name);
-  return paths;
+std::vector<std::wstring> InstallSources::OwnFoldersOf(const FileEntry& file) const {
+  std::vector<std::wstring> folders{m_folder};
+  std::wstring disc = DiscFolderOf(file);
+  if (!disc.empty()) folders.push_back(std::move(disc));
+  return folders;
+}
+
+std::vector<std::wstring> InstallSources::DriveFolders(
+    const std::vector<std::wstring>& drives) const {
+  std::vector<std::wstring> folders;
+  if (m_rootLength == 0) return folders;
+  const std::wstring root = m_folder.substr(0, m_rootLength);
+  const std::wstring path = m_folder.substr(m_rootLength);
+  for (const std::wstring& drive : drives) {
+    if (!SameFolder(drive, root)) folders.push_back(text::WithTrailingBackslash(drive) + path);
+  }
+  return folders;
 }
 
 InstallPlan InstallPlanFor(const SetupInfo& settings, InstallFolder folder, InstallSources sources) {

@@ -4,6 +4,8 @@
 
 #include <memory>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
@@ -23,6 +25,23 @@ namespace {
 
 enum class FileResult { kCopied, kAborted };
 
+// One attempt at copying a file from one place.
+enum class Attempt {
+  kCopied,
+  kAbsent,      // nothing of that name there (or it cannot be opened)
+  kNotTheFile,  // another size than the package lists: not read
+  kDiffers,     // its bytes differ from the package's hash; the copy is gone
+  kFailed,      // reading or writing failed; the copy is gone
+  kAborted,     // the host ended the run; the copy is gone
+};
+
+// Where a file was looked for: the folders in order, and whether one of the
+// source's own places held a file of that name that is not the package's.
+struct Search {
+  std::vector<std::wstring> folders;
+  bool ownDiffers = false;
+};
+
 class CInstallRun {
  public:
   CInstallRun(const InstallPlan& plan, CInstallHost& host)
@@ -32,7 +51,10 @@ class CInstallRun {
 
  private:
   FileResult CopyOneFile(const FileEntry& file);
-  win::UniqueFile OpenSource(const FileEntry& file, std::wstring& path);
+  Attempt FindAndCopy(const FileEntry& file, Search& search);
+  Attempt CopyFrom(const std::wstring& folder, const FileEntry& file);
+  const std::vector<std::wstring>& CdromDrives();
+  void NoteFound(const FileEntry& file, const std::wstring& folder);
   win::UniqueFile OpenDestination(const std::wstring& destination);
   bool AbortRequested();
   void WriteUninstallCopyAndEntry();
@@ -42,6 +64,11 @@ class CInstallRun {
   CInstallHost& m_host;
   std::uint64_t m_total = 0;
   std::uint64_t m_copied = 0;
+  std::uint64_t m_copiedBefore = 0;  // by the files before the one being copied
+  // Enumerated when a file is first looked for on other drives, and again
+  // after the host was asked for its disc: an image may have been mounted.
+  std::optional<std::vector<std::wstring>> m_cdromDrives;
+  std::set<std::wstring> m_discsFound;  // "disc|folder", noted once each
   ULONGLONG m_lastPoll = 0;
   // The folder made for the previous file: the next file in it needs no
   // look-up. Cleared when a destination could not be opened.
@@ -59,18 +86,6 @@ bool CInstallRun::AbortRequested() {
   if (now - m_lastPoll < kUpdateIntervalMs) return false;
   m_lastPoll = now;
   return m_host.AbortRequested();
-}
-
-win::UniqueFile CInstallRun::OpenSource(const FileEntry& file, std::wstring& path) {
-  for (const std::wstring& candidate : m_plan.sources.PathsOf(file)) {
-    win::UniqueFile source(::CreateFileW(candidate.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (source) {
-      path = candidate;
-      return source;
-    }
-  }
-  return {};
 }
 
 win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
@@ -157,69 +172,140 @@ void CInstallRun::WriteUninstallCopyAndEntry() {
   m_host.Note(L"Apps & features entry HKEY_LOCAL_MACHINE\\" + entry->KeyPath());
 }
 
-FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
-  const std::uint64_t startCount = m_copied;
-  const std::wstring destination = m_plan.folder / file.name;
-  for (;;) {  // one attempt per pass; every retry starts from the first byte
-    m_copied = startCount;
-    m_hasher.Reset();
-    std::wstring sourcePath;
-    win::UniqueFile source = OpenSource(file, sourcePath);
-    if (!source) {
-      if (m_host.SourceMissing(file) == CInstallHost::Choice::kAbort) return FileResult::kAborted;
-      continue;
-    }
+const std::vector<std::wstring>& CInstallRun::CdromDrives() {
+  if (!m_cdromDrives) m_cdromDrives = CdromDriveRoots();
+  return *m_cdromDrives;
+}
 
-    win::UniqueFile target = OpenDestination(destination);
-    // Only a file this attempt created is ours to delete: one that could not
-    // be opened may be someone else's (or the source itself).
-    const bool created = static_cast<bool>(target);
-    bool failed = !created;
-    bool differs = false;
-    bool done = false;
-    while (!failed && !done && !differs) {
-      if (AbortRequested()) {
-        source.reset();
-        target.reset();
-        ::DeleteFileW(destination.c_str());
+void CInstallRun::NoteFound(const FileEntry& file, const std::wstring& folder) {
+  if (m_discsFound.insert(file.disc + L"|" + folder).second)
+    m_host.Note(L"the files of disc " + file.disc + L" are found in " + folder);
+}
+
+FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
+  m_copiedBefore = m_copied;
+  for (;;) {
+    Search search;
+    CInstallHost::Choice choice = CInstallHost::Choice::kAbort;
+    switch (FindAndCopy(file, search)) {
+      case Attempt::kCopied:
+        NoteFound(file, search.folders.back());
+        m_host.Note(L"copied " + file.name + L" from " + search.folders.back() + file.name);
+        return FileResult::kCopied;
+      case Attempt::kAborted:
         return FileResult::kAborted;
-      }
-      DWORD read = 0;
-      if (!::ReadFile(source.get(), m_buffer, kInstallChunkBytes, &read, nullptr)) {
-        failed = true;
-      } else if (read == 0) {
-        // Bytes that differ from the publisher's (a scratched or badly
-        // copied disc) are never left installed.
-        differs = file.hash && m_hasher.Digest() != *file.hash;
-        FILETIME lastWrite;
-        if (!differs && ::GetFileTime(source.get(), nullptr, nullptr, &lastWrite)) {
-          ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
+      case Attempt::kFailed:
+        choice = m_host.CopyFailed(file);
+        break;
+      default:
+        // A damaged file on the source's own disc is named as such; a disc
+        // found nowhere is asked for.
+        if (search.ownDiffers) {
+          choice = m_host.ContentDiffers(file);
+        } else {
+          choice = m_host.SourceMissing(file, search.folders);
+          m_cdromDrives.reset();
         }
-        done = !differs;
-      } else {
-        m_hasher.Update(m_buffer, read);
-        DWORD written = 0;
-        if (!::WriteFile(target.get(), m_buffer, read, &written, nullptr) || written != read) {
-          failed = true;
-        }
-        m_copied += read;
-        m_host.Progress(m_copied, m_total, false);
-      }
+        break;
     }
-    source.reset();
-    target.reset();
-    if (done) {
-      m_host.Note(L"copied " + file.name + L" from " + sourcePath);
-      return FileResult::kCopied;
-    }
-    if (created) ::DeleteFileW(destination.c_str());
-    const CInstallHost::Choice choice =
-        differs ? m_host.ContentDiffers(file) : m_host.CopyFailed(file);
     if (choice == CInstallHost::Choice::kAbort) return FileResult::kAborted;
   }
 }
 
+Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
+  for (const std::wstring& folder : m_plan.sources.OwnFoldersOf(file)) {
+    search.folders.push_back(folder);
+    const Attempt attempt = CopyFrom(folder, file);
+    if (attempt == Attempt::kNotTheFile || attempt == Attempt::kDiffers) {
+      search.ownDiffers = true;
+    } else if (attempt != Attempt::kAbsent) {
+      return attempt;
+    }
+  }
+  // Drives are enumerated only when the source's own places fail: a one-disc
+  // installation never pays for it.
+  for (const std::wstring& folder : m_plan.sources.DriveFolders(CdromDrives())) {
+    search.folders.push_back(folder);
+    const Attempt attempt = CopyFrom(folder, file);
+    if (attempt == Attempt::kNotTheFile || attempt == Attempt::kDiffers) {
+      // Another disc in that drive, most likely another product's.
+      m_host.Note(L"passed over " + folder + file.name + L": not the file the package lists");
+    } else if (attempt != Attempt::kAbsent) {
+      return attempt;
+    }
+  }
+  return Attempt::kAbsent;
+}
+
+Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file) {
+  m_copied = m_copiedBefore;  // every attempt starts from the first byte
+  m_hasher.Reset();
+  win::UniqueFile source(::CreateFileW((folder + file.name).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!source) return Attempt::kAbsent;
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(source.get(), &size) ||
+      static_cast<std::uint64_t>(size.QuadPart) != file.size)
+    return Attempt::kNotTheFile;
+
+  const std::wstring destination = m_plan.folder / file.name;
+  win::UniqueFile target = OpenDestination(destination);
+  // Only a file this attempt created is ours to delete: one that could not
+  // be opened may be someone else's (or the source itself).
+  if (!target) return Attempt::kFailed;
+  Attempt result = Attempt::kCopied;
+  for (bool done = false; !done;) {
+    if (AbortRequested()) {
+      result = Attempt::kAborted;
+      break;
+    }
+    DWORD read = 0;
+    if (!::ReadFile(source.get(), m_buffer, kInstallChunkBytes, &read, nullptr)) {
+      result = Attempt::kFailed;
+      break;
+    }
+    if (read == 0) {
+      // Bytes that differ from the publisher's (a scratched or badly copied
+      // disc) are never left installed.
+      if (file.hash && m_hasher.Digest() != *file.hash) {
+        result = Attempt::kDiffers;
+        break;
+      }
+      FILETIME lastWrite;
+      if (::GetFileTime(source.get(), nullptr, nullptr, &lastWrite))
+        ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
+      done = true;
+    } else {
+      m_hasher.Update(m_buffer, read);
+      DWORD written = 0;
+      if (!::WriteFile(target.get(), m_buffer, read, &written, nullptr) || written != read) {
+        result = Attempt::kFailed;
+        break;
+      }
+      m_copied += read;
+      m_host.Progress(m_copied, m_total, false);
+    }
+  }
+  source.reset();
+  target.reset();
+  if (result != Attempt::kCopied) ::DeleteFileW(destination.c_str());
+  return result;
+}
+
 }  // namespace
+
+bool SourcesHold(const InstallSources& sources, const FileEntry& file,
+                 const std::vector<std::wstring>& drives) {
+  for (const std::wstring& folder : sources.OwnFoldersOf(file))
+    if (::GetFileAttributesW((folder + file.name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  for (const std::wstring& folder : sources.DriveFolders(drives)) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (::GetFileAttributesExW((folder + file.name).c_str(), GetFileExInfoStandard, &data) &&
+        data.nFileSizeHigh == 0 && data.nFileSizeLow == file.size)
+      return true;
+  }
+  return false;
+}
 
 bool RunInstall(const InstallPlan& plan, CInstallHost& host) {
   // Heap, not stack: the run holds the copy buffer.

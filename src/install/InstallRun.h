@@ -8,17 +8,21 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct FileEntry;
 struct InstallPlan;
+class InstallSources;
 
 class CInstallHost {
  public:
   enum class Choice { kRetry, kAbort };
   virtual ~CInstallHost() = default;
 
-  // None of the plan's sources holds the file (its disc is not in the drive).
-  virtual Choice SourceMissing(const FileEntry& file) = 0;
+  // None of the plan's sources holds the file (its disc is in no drive);
+  // searched: the folders looked in, in order.
+  virtual Choice SourceMissing(const FileEntry& file,
+                               const std::vector<std::wstring>& searched) = 0;
   // Reading, creating or writing failed; what was written is deleted.
   virtual Choice CopyFailed(const FileEntry& file) = 0;
   // The copy's bytes differ from the package's hash; the copy is deleted.
@@ -40,6 +44,11 @@ class CInstallHost {
 // at a time: fewer, larger calls. With 64 KiB a large file's copy took about
 // a tenth longer; past 512 KiB nothing more was gained.
 inline constexpr std::uint32_t kInstallChunkBytes = 512 * 1024;
+
+// Whether a copy of file would find it in sources: at one of their own
+// places, or with its listed size on one of drives (CdromDriveRoots).
+[[nodiscard]] bool SourcesHold(const InstallSources& sources, const FileEntry& file,
+                               const std::vector<std::wstring>& drives);
 
 // Copies the plan's files from its sources into its folder. True when the
 // files and the record are in place (the links, the uninstall copy and the

@@ -23,6 +23,13 @@ bool IsFullFolderPath(const std::wstring& folder) {
          folder[shareStart + 1] != L'\\';
 }
 
+std::size_t RootLengthOf(const std::wstring& folder) {
+  if (!IsFullFolderPath(folder)) return 0;
+  if (folder[1] == L':') return 3;
+  const std::size_t shareEnd = folder.find(L'\\', folder.find(L'\\', 2) + 1);
+  return shareEnd == std::wstring::npos ? folder.size() : shareEnd + 1;
+}
+
 std::optional<std::wstring> ParentFolderOf(const std::wstring& path) {
   const std::size_t cut = path.find_last_of(L"\\/");
   if (cut == std::wstring::npos || cut == 0 || path[cut - 1] == L':') return std::nullopt;

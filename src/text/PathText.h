@@ -19,6 +19,11 @@ std::wstring WithTrailingBackslash(std::wstring folder);
 // a folder is neither installed into nor deleted from.
 bool IsFullFolderPath(const std::wstring& folder);
 
+// How much of a full folder path names its root: "X:\" (3 characters) or
+// "\\server\share\" (with that backslash, when there is one); 0 for a path
+// IsFullFolderPath refuses. What follows is the same path on another root.
+std::size_t RootLengthOf(const std::wstring& folder);
+
 // The folder that holds the last component of path: the text before its last
 // separator. None when there is no separator, when the separator is the
 // first character, or when a drive's colon precedes it (the parent is then a

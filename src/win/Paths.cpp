@@ -74,3 +74,14 @@ std::wstring CurrentFolder() {
   return folder;
 }
 
+
+std::vector<std::wstring> CdromDriveRoots() {
+  std::vector<std::wstring> roots;
+  const DWORD drives = ::GetLogicalDrives();
+  for (int letter = 0; letter < 26; ++letter) {
+    if (!(drives & (1u << letter))) continue;
+    std::wstring root{static_cast<wchar_t>(L'A' + letter), L':', L'\\'};
+    if (::GetDriveTypeW(root.c_str()) == DRIVE_CDROM) roots.push_back(std::move(root));
+  }
+  return roots;
+}

@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 // The full path of the running program; empty when the system cannot tell.
 std::wstring ModulePath();
@@ -36,3 +37,8 @@ std::wstring TempFolder();
 // The current folder, at any length; empty when the system cannot tell.
 std::wstring CurrentFolder();
 
+
+// The roots ("F:\") of the drives the system reports as CD-ROM drives, a
+// mounted disc image's included, in drive-letter order; with or without a
+// disc in them.
+std::vector<std::wstring> CdromDriveRoots();

@@ -29,7 +29,8 @@ class CWizardHost : public CInstallHost {
     ::SendMessageW(m_hProgress, PBM_SETPOS, 0, 0);
   }
 
-  Choice SourceMissing(const FileEntry& file) override {
+  Choice SourceMissing(const FileEntry& file,
+                       const std::vector<std::wstring>& /*searched*/) override {
     if (Ask(ui::InsertDiscText(file.disc), MB_OKCANCEL) == IDOK) return Choice::kRetry;
     return ConfirmAbort() ? Choice::kAbort : Choice::kRetry;
   }

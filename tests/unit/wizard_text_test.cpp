@@ -67,6 +67,12 @@ TEST(Wizard, FolderAndSpaceTexts) {
         << testing::PrintToString(std::wstring(c.folder));
     EXPECT_EQ(text::IsFullFolderPath(c.folder), c.full) << testing::PrintToString(std::wstring(c.folder));
   }
+  // A disc's files are looked for at the same path on other drives: what
+  // follows the root is kept, whatever the root's form.
+  const std::pair<const wchar_t*, std::size_t> roots[] = {
+      {L"E:\\", 3}, {L"E:\\set\\DISC1\\", 3}, {L"\\\\srv\\share\\set\\", 12},
+      {L"\\\\srv\\share", 11}, {L"E:set\\", 0}, {L"\\\\srv\\", 0}};
+  for (const auto& [folder, root] : roots) EXPECT_EQ(text::RootLengthOf(folder), root) << folder;
 }
 
 TEST(Wizard, InstallFolderLeavesRoomForTheLongestPath) {

@@ -242,7 +242,9 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
 // and the entry, from Q:\. beforeEntry runs once the copy is there.
 class CEntryHost final : public CInstallHost {
  public:
-  Choice SourceMissing(const FileEntry&) override { return Choice::kAbort; }
+  Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
+    return Choice::kAbort;
+  }
   Choice CopyFailed(const FileEntry&) override { return Choice::kAbort; }
   Choice ContentDiffers(const FileEntry&) override { return Choice::kAbort; }
   void RecordFailed() override {}
