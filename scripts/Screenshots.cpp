@@ -119,8 +119,11 @@ TEST(Uninstall, TheQuestionFromTheEntry) {
         Shot(L"uninstall-question", Frame::kBoxAlone), Answer(IDYES), Box({}, IDOK), Exited(0)});
 }
 
+// The disc prompt names the disc that no drive holds: R: holds another
+// product's disc 2.
 TEST(Wizard, DestinationCopyAndFinishPages) {
-  Play({Insert(L"sample"), Start(L"Q:\\setup.exe", L"sample"), Click(IDC_INSTALL), Page(0),
+  Play({Insert(L"sample"), Insert(L"multi", L"DISC2", L'r'), Start(L"Q:\\setup.exe", L"sample"),
+        Click(IDC_INSTALL), Page(0),
         Shot(L"wizard-destination"), Next(), Box({}, kKeep), Shot(L"wizard-disc-prompt"),
         Shot(L"wizard-copy", Frame::kPageAlone), Insert(L"sample", L"DISC2"), Answer(IDOK), Page(2),
         Shot(L"wizard-finish"), Finish(), Close()});

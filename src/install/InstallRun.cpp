@@ -29,7 +29,7 @@ enum class FileResult { kCopied, kAborted };
 enum class Attempt {
   kCopied,
   kAbsent,      // nothing of that name there (or it cannot be opened)
-  kNotTheFile,  // another size than the package lists: not read
+  kNotTheFile,  // on another drive, another size than the package lists: not read
   kDiffers,     // its bytes differ from the package's hash; the copy is gone
   kFailed,      // reading or writing failed; the copy is gone
   kAborted,     // the host ended the run; the copy is gone
@@ -52,7 +52,7 @@ class CInstallRun {
  private:
   FileResult CopyOneFile(const FileEntry& file);
   Attempt FindAndCopy(const FileEntry& file, Search& search);
-  Attempt CopyFrom(const std::wstring& folder, const FileEntry& file);
+  Attempt CopyFrom(const std::wstring& folder, const FileEntry& file, bool ownPlace);
   const std::vector<std::wstring>& CdromDrives();
   void NoteFound(const FileEntry& file, const std::wstring& folder);
   win::UniqueFile OpenDestination(const std::wstring& destination);
@@ -215,8 +215,8 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
 Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
   for (const std::wstring& folder : m_plan.sources.OwnFoldersOf(file)) {
     search.folders.push_back(folder);
-    const Attempt attempt = CopyFrom(folder, file);
-    if (attempt == Attempt::kNotTheFile || attempt == Attempt::kDiffers) {
+    const Attempt attempt = CopyFrom(folder, file, true);
+    if (attempt == Attempt::kDiffers) {
       search.ownDiffers = true;
     } else if (attempt != Attempt::kAbsent) {
       return attempt;
@@ -226,7 +226,7 @@ Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
   // installation never pays for it.
   for (const std::wstring& folder : m_plan.sources.DriveFolders(CdromDrives())) {
     search.folders.push_back(folder);
-    const Attempt attempt = CopyFrom(folder, file);
+    const Attempt attempt = CopyFrom(folder, file, false);
     if (attempt == Attempt::kNotTheFile || attempt == Attempt::kDiffers) {
       // Another disc in that drive, most likely another product's.
       m_host.Note(L"passed over " + folder + file.name + L": not the file the package lists");
@@ -237,15 +237,18 @@ Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
   return Attempt::kAbsent;
 }
 
-Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file) {
+Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file, bool ownPlace) {
   m_copied = m_copiedBefore;  // every attempt starts from the first byte
   m_hasher.Reset();
   win::UniqueFile source(::CreateFileW((folder + file.name).c_str(), GENERIC_READ, 0, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!source) return Attempt::kAbsent;
+  // Another drive's file of another size is another disc's, not read. The
+  // source's own file is copied whatever its size, and judged by its hash
+  // where the package has one, as it always was.
   LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(source.get(), &size) ||
-      static_cast<std::uint64_t>(size.QuadPart) != file.size)
+  if (!ownPlace && (!::GetFileSizeEx(source.get(), &size) ||
+                    static_cast<std::uint64_t>(size.QuadPart) != file.size))
     return Attempt::kNotTheFile;
 
   const std::wstring destination = m_plan.folder / file.name;

@@ -160,11 +160,11 @@ std::uint64_t ListedBytes(const std::wstring& fixture) {
 
 // Arranging.
 
-Step Insert(const std::wstring& fixture, const std::wstring& label) {
+Step Insert(const std::wstring& fixture, const std::wstring& label, wchar_t drive) {
   return [=](CRun& run) {
-    CDisc& disc = run.discs[fixture + L"/" + label];
+    CDisc& disc = run.discs[fixture + L"/" + label + drive];
     if (!disc) disc = PrepareDisc(fixture, label);
-    ASSERT_TRUE(InsertDisc(disc));
+    ASSERT_TRUE(InsertDisc(disc, drive));
   };
 }
 Step CopyDisc(const std::wstring& fixture, const std::wstring& folder, bool withSetup) {

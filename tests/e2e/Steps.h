@@ -47,8 +47,8 @@ std::wstring MenuLink(const std::wstring& fixture, const std::wstring& caption =
 std::uint64_t ListedBytes(const std::wstring& fixture);  // its files' sizes on its discs
 
 // Arranging. Paths on the disc are Q:\... while it is in the drive.
-Step Insert(const std::wstring& fixture,
-            const std::wstring& label = L"DISC1");  // copied once per scenario
+Step Insert(const std::wstring& fixture, const std::wstring& label = L"DISC1",
+            wchar_t drive = L'q');  // copied once per scenario and drive
 Step CopyDisc(const std::wstring& fixture, const std::wstring& folder,
               bool withSetup = true);  // its DISC1
 Step CopyTo(const std::wstring& from, const std::wstring& to);

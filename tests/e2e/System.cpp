@@ -29,10 +29,10 @@ bool ForEachEntry(const std::wstring& folder, Visit visit) {
   return true;
 }
 
-// The drive's target is WorkDir()\tray\disc: a disc goes in by renaming its
-// home to "tray". Renaming the folder above the one Q:\ names works while a
-// process has Q:\ as its current directory (that folder is held open).
-std::wstring s_insertedHome;
+// Q:'s target is WorkDir()\tray\disc (R:'s trayr\disc, S:'s trays\disc): a
+// disc goes in by renaming its home to the tray. Renaming the folder above the
+// one Q:\ names works while a process has Q:\ as its current directory.
+std::map<wchar_t, std::wstring> s_insertedHomes;
 
 }  // namespace
 
@@ -80,9 +80,9 @@ CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label) {
   return CopyFixtureDisc(fixture, label, JoinPath(home, L"disc")) ? CDisc{home} : CDisc{};
 }
 
-bool InsertDisc(const CDisc& disc) {
-  std::wstring& inserted = s_insertedHome;
-  const std::wstring tray = JoinPath(WorkDir(), L"tray");
+bool InsertDisc(const CDisc& disc, wchar_t drive) {
+  std::wstring& inserted = s_insertedHomes[drive];
+  const std::wstring tray = JoinPath(WorkDir(), L"tray" + std::wstring(drive != L'q', drive));
   if (!disc || inserted == disc.home) return static_cast<bool>(disc);
   if (!inserted.empty() && !::MoveFileW(tray.c_str(), inserted.c_str())) return false;
   inserted.clear();

@@ -49,15 +49,15 @@ std::wstring FixtureDisc(const std::wstring& fixture, const std::wstring& label)
 // "<DLL> loaded into <program>" for each process it was loaded into.
 std::wstring PlantedDllLoads();
 
-// The disc drive Q:, empty at first, and a private copy of a fixture's disc.
+// The drives Q:, R:, S: (images side by side), empty at first; a fixture's disc.
 struct CDisc {
   std::wstring home;  // WorkDir()\discs\<n>; holds the folder "disc" while out
   explicit operator bool() const { return !home.empty(); }
 };
 CDisc PrepareDisc(const std::wstring& fixture, const std::wstring& label);
-// Swaps the disc in the drive: Q: then shows its files, also to processes
-// whose current directory is Q:\.
-[[nodiscard]] bool InsertDisc(const CDisc& disc);
+// Swaps the disc in drive ('q', 'r', 's'): it then shows its files, also to
+// processes whose current directory is its root.
+[[nodiscard]] bool InsertDisc(const CDisc& disc, wchar_t drive = L'q');
 
 // Makes e2e_opener.exe the program for documents of extension (".txt").
 [[nodiscard]] bool RegisterDocumentOpener(const std::wstring& extension);

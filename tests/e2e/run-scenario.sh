@@ -40,7 +40,7 @@ stamp=$template/.e2e-ready
 
 # What the template was made from: raise the number when its set-up changes.
 template_id() {
-  echo "e2e template 2 $SETUP_WINE_ARCH"
+  echo "e2e template 3 $SETUP_WINE_ARCH"
   "$WINE" --version 2>/dev/null
   md5sum <"$here/../../scripts/wine-env.sh"
 }
@@ -56,8 +56,8 @@ template_ready() {
     wine_env "$template"
     rm -rf "$template"
     wine_prefix_ready "$template"
-    # The disc drive reports itself as a CD-ROM drive.
-    "$WINE" reg add 'HKLM\Software\Wine\Drives' /v 'q:' /d cdrom /f >/dev/null 2>&1
+    # The disc drives report themselves as CD-ROM drives.
+    for d in q r s; do "$WINE" reg add 'HKLM\Software\Wine\Drives' /v "$d:" /d cdrom /f >/dev/null 2>&1; done
     # Ends the template's own server; it writes the registry files as it goes.
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w >/dev/null 2>&1
@@ -116,8 +116,9 @@ trap 'exit 1' INT TERM
 
 copy_prefix "$template" "$prefix" || { echo "run-scenario.sh: could not copy the template" >&2; exit 1; }
 mkdir -p "$work"
-# Q: names the disc in the tray; the tray starts empty.
-ln -sfn "$work/tray/disc" "$prefix/dosdevices/q:"
+# Q: names the disc in the tray, R: and S: those in trays r and s (images
+# mounted side by side); the trays start empty.
+for d in q r s; do ln -sfn "$work/tray${d#q}/disc" "$prefix/dosdevices/$d:"; done
 
 # A display of its own, tall enough for the launcher at 150 %; started
 # before the prefix is named, so that ending the prefix's processes spares it.
