@@ -23,6 +23,7 @@
 #include "package/ContentHash.h"
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
+#include "install/InstallRun.h"
 #include "install/Shortcuts.h"
 #include "install/Verify.h"
 #include "package/SetupInfo.h"
@@ -146,7 +147,7 @@ WorkerTimes InstallWithWizard(SetupInfo& info, const std::wstring& target) {
   const HHOOK endHook =
       ::SetWindowsHookExW(WH_GETMESSAGE, &EndHook, nullptr, ::GetCurrentThreadId());
   win::UniqueHandle driver(::CreateThread(nullptr, 0, &Drive, &job, 0, nullptr));
-  RunInstallWizard(nullptr, info, InstallSources(CurrentFolder(), true), nullptr);
+  RunInstallWizard(nullptr, info, InstallSources(CurrentFolder(), true), std::nullopt, nullptr);
   ::WaitForSingleObject(driver.get(), kTimeoutMs);
   ::UnhookWindowsHookEx(hook);
   ::UnhookWindowsHookEx(endHook);
@@ -235,6 +236,75 @@ Set MakeSet(const char* name, const std::wstring& folder, int count, std::size_t
     set.bytes += size;
   }
   return set;
+}
+
+// The run with no question to ask: any failure ends the bench.
+class CBenchHost final : public CInstallHost {
+ public:
+  Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
+    Fail("the run did not find a file");
+  }
+  Choice CopyFailed(const FileEntry&) override { Fail("the run failed a copy"); }
+  Choice ContentDiffers(const FileEntry&) override { Fail("the run found a file differing"); }
+  void RecordFailed() override { Fail("the run wrote no record"); }
+};
+
+// Places the files of info (in the source folder) at folder too: hard links
+// where the file system makes them, else copies.
+void PlaceFiles(const SetupInfo& info, const std::wstring& folder) {
+  for (const FileEntry& file : info.files) {
+    const std::wstring to = folder + file.name;
+    CreateDirectoryChain(to);
+    if (!::CreateHardLinkW(to.c_str(), file.name.c_str(), nullptr) &&
+        !::CopyFileW(file.name.c_str(), to.c_str(), FALSE))
+      Fail("cannot place a file for the search");
+  }
+}
+
+void CleanUp(const SetupInfo& info);
+
+// What finding the files costs: the large set installed by the run from the
+// source folder, from the label folder beside an empty source folder, and
+// from the same path on another CD-ROM drive (N:, which run.sh makes where
+// the files live in memory). Best round of each; every round runs all three.
+void MeasureSearch(SetupInfo info, const std::wstring& work) {
+  const std::wstring beside = work + L"\\beside\\", onDrive = work + L"\\ondrive\\";
+  for (FileEntry& file : info.files) file.disc = L"DISC1";
+  PlaceFiles(info, beside + L"DISC1\\");
+  const bool drive = ::GetDriveTypeW(L"N:\\") == DRIVE_CDROM && work.size() > 3;
+  if (drive) PlaceFiles(info, L"N:\\" + onDrive.substr(3));
+  struct Place {
+    const char* name;
+    InstallSources sources;
+    double best = 1e30;
+  } places[] = {{"the source folder", InstallSources(CurrentFolder(), true)},
+                {"the label folder beside it", InstallSources(beside + L"DISC0\\", true)},
+                {"another CD-ROM drive", InstallSources(onDrive, true)}};
+  const int count = drive ? 3 : 2;
+  std::error_code ignored;
+  for (int round = 0; round < 10; ++round) {
+    for (int p = 0; p < count; ++p) {
+      const std::wstring target = work + L"\\target\\";
+      std::filesystem::remove_all(target, ignored);
+      ::Sleep(300);
+      CBenchHost host;
+      const double start = Now();
+      if (!RunInstall(InstallPlanFor(info, *PlainInstallFolder(target), places[p].sources), host))
+        Fail("the run ended early");
+      places[p].best = std::min(places[p].best, Now() - start);
+      CleanUp(info);
+    }
+  }
+  std::printf("finding the large set's files: the run from each place (best of 10 rounds)\n");
+  for (int p = 0; p < count; ++p) {
+    std::printf("  from %-28s %.3f s (%+.1f %%)\n", places[p].name, places[p].best,
+                100 * (places[p].best / places[0].best - 1));
+  }
+  if (!drive) std::printf("  (no CD-ROM drive N:: the files are not in memory)\n");
+  std::fflush(stdout);
+  std::filesystem::remove_all(beside, ignored);
+  std::filesystem::remove_all(work + L"\\target", ignored);
+  if (drive) std::filesystem::remove_all(L"N:\\" + onDrive.substr(3), ignored);
 }
 
 void CleanUp(const SetupInfo& info) {
@@ -362,6 +432,7 @@ int wmain(int argc, wchar_t** argv) {
     std::fflush(stdout);
     if (ratio < targets[s]) status = 1;
   }
+  MeasureSearch(sets[0].info, work);
   ::SetCurrentDirectoryW(work.c_str());
   std::filesystem::remove_all(source, ignored);
   return status;

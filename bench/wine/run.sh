@@ -37,7 +37,7 @@ cleanup() {
   done
   [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null || true
   [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-  [[ -n $memory ]] && rm -rf "$memory" "$prefix/dosdevices/m:"
+  [[ -n $memory ]] && rm -rf "$memory" "$prefix/dosdevices/m:" "$prefix/dosdevices/n:"
 }
 trap cleanup EXIT
 if [[ -z ${DISPLAY:-} ]]; then
@@ -55,6 +55,9 @@ if [[ -z ${SETUP_BENCH_DISK:-} ]] &&
   (($(df --output=avail -k /dev/shm 2>/dev/null | tail -1 || echo 0) > 3 * 1024 * 1024)); then
   memory=$(mktemp -d /dev/shm/install_bench.XXXXXX)
   ln -sfn "$memory" "$prefix/dosdevices/m:"
+  # N: a CD-ROM drive, for the cost of finding a disc's files on another drive.
+  mkdir -p "$memory/n" && ln -sfn "$memory/n" "$prefix/dosdevices/n:"
+  "$WINE" reg add 'HKLM\Software\Wine\Drives' /v n: /d cdrom /f >/dev/null 2>&1
   work=('M:\install_bench')
   echo "files in memory: M: is $memory"
 fi

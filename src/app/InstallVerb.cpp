@@ -26,17 +26,25 @@ DWORD CInstallVerb::WithWizard() {
     command.install = true;
     if (const std::optional<DWORD> code = RunInRunCopy(m_run, command)) return *code;
   }
-  RunInstallWizard(nullptr, info, InstallSources(m_run.sourceFolder, true), m_hWizardPicture);
+  // An installation that never ended complete goes on where it was.
+  const RecordedInstall record = ReadInstallRecord(info);
+  RunInstallWizard(nullptr, info, InstallSources(m_run.sourceFolder, true),
+                   record.interrupted ? record.folder : std::nullopt, m_hWizardPicture);
   return ReadInstallRecord(info).installed ? kExitDone : kExitFailed;
 }
 
 DWORD CInstallVerb::Unattended() {
   const SetupInfo& info = m_run.info;
   // Made full and plain as the destination page makes a typed folder.
-  const InstallFolderChoice choice = ChooseInstallFolder(
-      m_run.command.installFolder.value_or(
-          DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)),
-      info.files);
+  // Without /D=, an installation that never ended complete goes on where
+  // it was.
+  const RecordedInstall record = ReadInstallRecord(info);
+  const std::wstring proposed =
+      record.interrupted && record.folder
+          ? record.folder->Path()
+          : DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info);
+  const InstallFolderChoice choice =
+      ChooseInstallFolder(m_run.command.installFolder.value_or(proposed), info.files);
   // UsageError refused a folder that is not full.
   const std::wstring& folder = choice.folder->Path();
   if (choice.refusal == FolderRefusal::kTooLong) {
@@ -46,7 +54,6 @@ DWORD CInstallVerb::Unattended() {
   }
   m_channel.Note(L"install " + info.title + L" (" + info.company + L") from " +
                  m_run.sourceFolder + L" to " + folder);
-  const RecordedInstall record = ReadInstallRecord(info);
   if (record.installed) {
     return m_channel.End(kExitNothingToDo,
                          L"already installed in " + (record.folder ? record.folder->Path() : L""));

@@ -30,7 +30,7 @@ DWORD CRemovalVerb::Run() {
         L"warning: no copy could be started from the temporary folder; removing from here");
   }
   m_channel.Note(L"uninstall " + info.title + L" (" + info.company + L")");
-  if (!record.installed) {
+  if (!record.installed && !record.interrupted) {
     m_channel.Tell(ui::kNotInstalled, ui::kUninstallCaption);
     return m_channel.End(kExitNothingToDo, L"not installed");
   }

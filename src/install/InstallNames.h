@@ -28,6 +28,14 @@ inline constexpr wchar_t kInstallRecordValue[] = L"path";
 // (UninstallEntryKeyName). A record without it (an older installation)
 // means the entry's first name.
 inline constexpr wchar_t kEntryKeyValue[] = L"entry";
+// Beside it, while an installation has not ended complete: its folder. One
+// value, written in one step, so a run ended at any instant leaves it either
+// there or not, never torn; "path" is written only once all is in place.
+inline constexpr wchar_t kIncompleteValue[] = L"incomplete";
+// A file's copy is written under its name with this added, in its folder,
+// and renamed once whole and given the disc's time: a file under its own
+// name is never cut short.
+inline constexpr wchar_t kPartialSuffix[] = L".partial";
 
 // The copy of the program and its package that removes the product without
 // the disc: <install folder>\uninstall\setup.exe and ...\setup.

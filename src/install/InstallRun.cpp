@@ -10,6 +10,8 @@
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
 #include "install/Record.h"
+#include "install/Removal.h"
+#include "install/Verify.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
 #include "install/UninstallEntry.h"
@@ -50,13 +52,16 @@ class CInstallRun {
   bool Run();
 
  private:
+  bool Begin();
+  bool KeepComplete(const FileEntry& file);
   FileResult CopyOneFile(const FileEntry& file);
   Attempt FindAndCopy(const FileEntry& file, Search& search);
   Attempt CopyFrom(const std::wstring& folder, const FileEntry& file, bool ownPlace);
   const std::vector<std::wstring>& CdromDrives();
   void NoteFound(const FileEntry& file, const std::wstring& folder);
   win::UniqueFile OpenDestination(const std::wstring& destination);
-  bool AbortRequested();
+  // Asks the host at most once every kUpdateIntervalMs, unless now.
+  bool AbortRequested(bool now = false);
   void WriteUninstallCopyAndEntry();
 
   const InstallPlan& m_plan;
@@ -65,6 +70,10 @@ class CInstallRun {
   std::uint64_t m_total = 0;
   std::uint64_t m_copied = 0;
   std::uint64_t m_copiedBefore = 0;  // by the files before the one being copied
+  // Going on with an installation into the same folder that never ended
+  // complete: files already whole are kept, not copied again.
+  bool m_goesOn = false;
+  std::size_t m_kept = 0;
   // Enumerated when a file is first looked for on other drives, and again
   // after the host was asked for its disc: an image may have been mounted.
   std::optional<std::vector<std::wstring>> m_cdromDrives;
@@ -81,10 +90,10 @@ class CInstallRun {
   alignas(4096) char m_buffer[kInstallChunkBytes];
 };
 
-bool CInstallRun::AbortRequested() {
-  const ULONGLONG now = ::GetTickCount64();
-  if (now - m_lastPoll < kUpdateIntervalMs) return false;
-  m_lastPoll = now;
+bool CInstallRun::AbortRequested(bool now) {
+  const ULONGLONG tick = ::GetTickCount64();
+  if (!now && tick - m_lastPoll < kUpdateIntervalMs) return false;
+  m_lastPoll = tick;
   return m_host.AbortRequested();
 }
 
@@ -112,28 +121,74 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
   return target;
 }
 
+bool CInstallRun::Begin() {
+  const auto note = [&](const std::wstring& line) { m_host.Note(line); };
+  const RecordedInstall record = ReadInstallRecord(m_info);
+  if (record.interrupted && record.folder) {
+    if (SameFolder(record.folder->Path(), m_plan.folder.Path())) {
+      m_goesOn = true;
+      note(L"going on with the interrupted installation in " + m_plan.folder.Path());
+    } else {
+      // Elsewhere, what it wrote would be listed nowhere once this one is.
+      note(L"removing the interrupted installation in " + record.folder->Path());
+      (void)UninstallProduct(m_info, record.folder, note);
+    }
+  }
+  // Before anything is written into the folder: from here on, however the
+  // run ends, what it wrote is listed in Apps & features and removable.
+  // Start-up refuses a package without title or maker, so the key path is
+  // never empty here.
+  if (RecordInterrupted(m_info, m_plan.folder) != ERROR_SUCCESS) {
+    m_host.RecordFailed();
+    return false;
+  }
+  WriteUninstallCopyAndEntry();
+  return true;
+}
+
+bool CInstallRun::KeepComplete(const FileEntry& file) {
+  const std::uint64_t before = m_copied;
+  const bool complete =
+      FileIsAsListed(ExtendedPath(m_plan.folder / file.name), file, m_hasher, m_buffer, [&](std::uint32_t read) {
+        m_copied += read;
+        m_host.Progress(m_copied, m_total, false);
+      });
+  m_copied = before + (complete ? file.size : 0);
+  if (complete) {
+    ++m_kept;
+    m_host.Note(L"kept " + file.name + L": complete already");
+  }
+  return complete;
+}
+
 bool CInstallRun::Run() {
+  if (m_plan.kind == RunKind::kInstall && !Begin()) return false;
   m_total = BytesOf(m_plan.files);
   m_host.Progress(0, m_total, true);
 
   for (const FileEntry& file : m_plan.files) {
+    if (m_goesOn && KeepComplete(file)) continue;
     if (CopyOneFile(file) == FileResult::kAborted) return false;
   }
+  if (m_goesOn) {
+    m_host.Note(std::to_wstring(m_kept) + L" of " + std::to_wstring(m_plan.files.size()) +
+                L" files were complete already and kept");
+  }
   m_host.Progress(m_copied, m_total, true);
-  // The record first: without it the launcher could neither start nor
-  // remove the product, so a failed write ends the run as a Cancel does,
-  // with the files copied so far left in place and no links pointing at
-  // them. Start-up refuses a package without title or maker, so the key
-  // path is never empty here.
+  // Failures are noted only: the installation itself is complete.
+  MakeProductLinks(m_info, m_plan.folder.Path(),
+                   [&](const std::wstring& line) { m_host.Note(line); });
+  if (m_plan.kind == RunKind::kRepair) WriteUninstallCopyAndEntry();
+  // The record last: with it the product counts as installed, so all else
+  // is in place first. A failed write ends the run as a Cancel does: the
+  // installation stays interrupted, listed and removable.
   if (WriteInstallRecord(m_info, m_plan.folder) != ERROR_SUCCESS) {
     m_host.RecordFailed();
     return false;
   }
   m_host.Note(L"record HKEY_LOCAL_MACHINE\\" + InstallRecordKeyPath(m_info));
-  // Failures are noted only: the installation itself is complete.
-  MakeProductLinks(m_info, m_plan.folder.Path(),
-                   [&](const std::wstring& line) { m_host.Note(line); });
-  WriteUninstallCopyAndEntry();
+  // Ended here, "path" above already wins over this value.
+  (void)RecordInterrupted(m_info, std::nullopt);
   return true;
 }
 
@@ -251,10 +306,11 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
                     static_cast<std::uint64_t>(size.QuadPart) != file.size))
     return Attempt::kNotTheFile;
 
-  const std::wstring destination = m_plan.folder / file.name;
-  win::UniqueFile target = OpenDestination(destination);
-  // Only a file this attempt created is ours to delete: one that could not
-  // be opened may be someone else's (or the source itself).
+  // Written under a name of its own, given the disc's time, then renamed:
+  // a file under its name is always whole, however the run ends.
+  const std::wstring destination = ExtendedPath(m_plan.folder / file.name);
+  const std::wstring partial = ExtendedPath(m_plan.folder / file.name + kPartialSuffix);
+  win::UniqueFile target = OpenDestination(partial);
   if (!target) return Attempt::kFailed;
   Attempt result = Attempt::kCopied;
   for (bool done = false; !done;) {
@@ -268,6 +324,12 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
       break;
     }
     if (read == 0) {
+      // A Cancel pressed during a large file's copy is answered before the
+      // file is whole under its name: Yes never keeps it.
+      if (file.size > kInstallChunkBytes && AbortRequested(true)) {
+        result = Attempt::kAborted;
+        break;
+      }
       // Bytes that differ from the publisher's (a scratched or badly copied
       // disc) are never left installed.
       if (file.hash && m_hasher.Digest() != *file.hash) {
@@ -277,6 +339,15 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
       FILETIME lastWrite;
       if (::GetFileTime(source.get(), nullptr, nullptr, &lastWrite))
         ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
+      target.reset();
+      // A read-only (or hidden, or system) file of that name is replaced;
+      // the copy keeps the attributes it was made with. The source is still
+      // open: a copy onto its own source fails here and keeps it.
+      ::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+      if (!::MoveFileExW(partial.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        result = Attempt::kFailed;
+        break;
+      }
       done = true;
     } else {
       m_hasher.Update(m_buffer, read);
@@ -291,7 +362,7 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
   }
   source.reset();
   target.reset();
-  if (result != Attempt::kCopied) ::DeleteFileW(destination.c_str());
+  if (result != Attempt::kCopied) ::DeleteFileW(partial.c_str());
   return result;
 }
 

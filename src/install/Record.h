@@ -16,14 +16,25 @@ struct SetupInfo;
 struct RecordedInstall {
   // A folder value is there: the product counts as installed, to be removed.
   bool installed = false;
-  // That value made plain, when it is a full folder: only then are files
-  // looked for, written or deleted in it. A record written by hand or by
-  // another program may hold a relative one, which would name the disc.
+  // No folder value, but an installation into a folder began and never
+  // ended complete (ended from outside, cancelled, a disc never given):
+  // what it wrote is to be removed, or the next installation goes on.
+  bool interrupted = false;
+  // That value (or the interrupted one's folder) made plain, when it is a
+  // full folder: only then are files looked for, written or deleted in it. A
+  // record written by hand or by another program may hold a relative one,
+  // which would name the disc.
   std::optional<InstallFolder> folder;
 };
 RecordedInstall ReadInstallRecord(const SetupInfo& info);
 
-// Records folder as info's install folder. Returns the status of the write.
+// Marks an installation into folder as begun, before it writes anything
+// there (none: as ended, the value goes). Returns the status of the write.
+[[nodiscard]] LONG RecordInterrupted(const SetupInfo& info,
+                                     const std::optional<InstallFolder>& folder);
+
+// Records folder as info's install folder: the product is installed.
+// Returns the status of the write.
 [[nodiscard]] LONG WriteInstallRecord(const SetupInfo& info, const InstallFolder& folder);
 
 // Names keyName (UninstallEntryKeyName) as the product's Apps & features

@@ -26,6 +26,8 @@ UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<Inst
   const std::wstring folder = haveFolder ? installed->Path() : std::wstring();
   if (haveFolder) {
     for (const FileEntry& file : info.files) {
+      // A copy cut short when a run was ended from outside.
+      (void)DeleteFileAndEmptyParents(folder, file.name + kPartialSuffix);
       if (DeleteFileAndEmptyParents(folder, file.name)) {
         tell(L"removed " + folder + file.name);
         continue;

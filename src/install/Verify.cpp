@@ -35,23 +35,10 @@ class CCheck {
 
  private:
   bool Read(const FileEntry& file, const std::wstring& path) {
-    const win::UniqueFile handle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                               OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    LARGE_INTEGER size{};
-    if (!handle || !::GetFileSizeEx(handle.get(), &size) ||
-        static_cast<std::uint64_t>(size.QuadPart) != file.size)
-      return false;
-    if (!file.hash) return true;  // a package without hashes: presence and size
-    m_hasher.Reset();
-    for (;;) {
-      DWORD read = 0;
-      if (!::ReadFile(handle.get(), m_buffer.get(), kInstallChunkBytes, &read, nullptr)) return false;
-      if (read == 0) break;
-      m_hasher.Update(m_buffer.get(), read);
+    return FileIsAsListed(path, file, m_hasher, m_buffer.get(), [&](std::uint32_t read) {
       m_checked += read;
       Tell(false);
-    }
-    return m_hasher.Digest() == *file.hash;
+    });
   }
 
   const CheckProgress& m_progress;
@@ -63,6 +50,26 @@ class CCheck {
 };
 
 }  // namespace
+
+bool FileIsAsListed(const std::wstring& path, const FileEntry& file, CContentHasher& hasher,
+                    char* buffer, const std::function<void(std::uint32_t)>& read) {
+  const win::UniqueFile handle(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  LARGE_INTEGER size{};
+  if (!handle || !::GetFileSizeEx(handle.get(), &size) ||
+      static_cast<std::uint64_t>(size.QuadPart) != file.size)
+    return false;
+  if (!file.hash) return true;  // a package without hashes: presence and size
+  hasher.Reset();
+  for (;;) {
+    DWORD chunk = 0;
+    if (!::ReadFile(handle.get(), buffer, kInstallChunkBytes, &chunk, nullptr)) return false;
+    if (chunk == 0) break;
+    hasher.Update(buffer, chunk);
+    if (read) read(chunk);
+  }
+  return hasher.Digest() == *file.hash;
+}
 
 std::vector<FileEntry> DamagedFiles(const SetupInfo& info, const std::wstring& folder,
                                     const CheckProgress& progress) {

@@ -8,8 +8,15 @@
 #include <string>
 #include <vector>
 
+class CContentHasher;
 struct FileEntry;
 struct SetupInfo;
+
+// Whether the file at path is what file says: there, of its listed size,
+// and with its content hash where the package has one. Reads it through
+// buffer (kInstallChunkBytes) and hasher; read hears each chunk's size.
+bool FileIsAsListed(const std::wstring& path, const FileEntry& file, CContentHasher& hasher,
+                    char* buffer, const std::function<void(std::uint32_t)>& read);
 
 // Hears checked of total bytes as the check goes on, at most once every
 // kUpdateIntervalMs and once at the end.

@@ -41,10 +41,12 @@ BOOL CLauncherDlg::OnInitDialog() {
 }
 
 void CLauncherDlg::UpdateButtons() {
-  const bool installed = ReadInstallRecord(m_info).installed;
-  ::EnableWindow(Item(IDC_INSTALL), !installed);
-  ::EnableWindow(Item(IDC_UNINSTALL), installed);
-  ::EnableWindow(Item(IDC_START_GAME), installed);
+  // An installation that never ended complete is gone on with or removed;
+  // its game is not all there to start.
+  const RecordedInstall record = ReadInstallRecord(m_info);
+  ::EnableWindow(Item(IDC_INSTALL), !record.installed);
+  ::EnableWindow(Item(IDC_UNINSTALL), record.installed || record.interrupted);
+  ::EnableWindow(Item(IDC_START_GAME), record.installed);
   ::EnableWindow(Item(IDC_README), !m_info.readmeFile.empty());
 
   // A command that has just disabled its own button would leave the

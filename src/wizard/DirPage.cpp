@@ -18,7 +18,8 @@ CDirPage::CDirPage(const SetupInfo& info, std::optional<InstallFolder>& folder, 
       m_info(info),
       m_chosen(folder),
       m_hPicture(picture),
-      m_strFolder(DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)) {}
+      m_strFolder(folder ? FolderForDisplay(folder->Path())
+                         : DefaultInstallFolder(GetSpecialFolderPath(CSIDL_PROGRAM_FILES), info)) {}
 
 BOOL CDirPage::OnInitDialog() {
   // Setting the text updates the free-space text through EN_CHANGE.

@@ -15,7 +15,8 @@ struct SetupInfo;
 
 class CDirPage : public win::CPropertyPage {
  public:
-  // Computes the default folder; the one chosen is put in folder on Next.
+  // Proposes folder when it holds one, else the default; the one chosen is
+  // put in folder on Next.
   // The picture is borrowed.
   CDirPage(const SetupInfo& info, std::optional<InstallFolder>& folder, HBITMAP picture);
 

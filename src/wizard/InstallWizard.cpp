@@ -10,13 +10,13 @@
 #include "wizard/EndPage.h"
 
 void RunInstallWizard(HWND owner, const SetupInfo& info, const InstallSources& sources,
-                      HBITMAP wizardPicture) {
+                      std::optional<InstallFolder> proposed, HBITMAP wizardPicture) {
   // Without it the copy page has no bar; the sheet still runs.
   (void)win::InitCommonControlClasses(ICC_PROGRESS_CLASS);
 
-  // Fresh pages on every run: the default folder again, new events. The
+  // Fresh pages on every run: the proposed folder again, new events. The
   // folder the first page chooses is the plan the copy page carries out.
-  std::optional<InstallFolder> folder;
+  std::optional<InstallFolder> folder = std::move(proposed);
   CDirPage dirPage(info, folder, wizardPicture);
   CCopyPage copyPage([&] { return InstallPlanFor(info, *folder, sources); }, wizardPicture);
   CEndPage endPage(wizardPicture);

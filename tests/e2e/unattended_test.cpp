@@ -96,8 +96,10 @@ TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
   Play({CopySet(L"sample", Set(), {L"DISC1"}), Silent(Program(), L"/S", 3),
         LogHas(L"sample", L"failed with exit code 3: the files of disc DISC2 were not found"),
         Files(folder, Set() + L"\\DISC1", kDisc1), Exists(folder + L"data\\stage2.dat", false),
-        RecordIs(L"sample", L""), RegKey(EntryKey(L"sample"), false),
-        Exists(DesktopLink(L"sample"), false)});
+        RecordIs(L"sample", L""), Exists(DesktopLink(L"sample"), false),
+        // Listed all the same, and removed whole.
+        RegKey(EntryKey(L"sample"), true), Silent(Program(), L"/uninstall /S", 0), Listed(folder, {}), RegKey(EntryKey(L"sample"), false),
+        RegKey(RecordKey(L"sample"), false)});
 }
 
 TEST(Unattended, UsageErrorsChangeNothing) {

@@ -8,6 +8,9 @@ namespace e2e {
 namespace {
 
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
+const BoxIs kNoRecord{L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
+                      L"インストール",
+                      {IDOK}};
 const BoxIs kShort{L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
                    L"インストール",
                    {IDYES, IDNO},
@@ -86,11 +89,16 @@ TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
 
 TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
   const std::wstring folder = InstallFolder(L"multi");
+  // What it leaves is listed in Apps & features and goes with Uninstall.
   Play({OpenWizard(L"multi"), Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
         Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
-        Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt"}), RecordIs(L"multi", L""),
-        Exists(DesktopLink(L"multi"), false), Exists(MenuLink(L"multi"), false), Installed(false),
-        Close()});
+        Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt", L"uninstall\\setup",
+                        L"uninstall\\setup.exe"}),
+        RecordIs(L"multi", L""), RegKey(EntryKey(L"multi"), true),
+        Exists(DesktopLink(L"multi"), false), Exists(MenuLink(L"multi"), false),
+        Enabled({IDC_INSTALL, IDC_UNINSTALL}, true), Enabled({IDC_START_GAME}, false),
+        Click(IDC_UNINSTALL), Box({}, IDYES), Box({}, IDOK), Listed(folder, {}),
+        RegKey(EntryKey(L"multi"), false), Installed(false), Close()});
 }
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
@@ -128,12 +136,15 @@ TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
   // holds no file data. Every file lies on the absent DISC2, so the copy
   // stops at its first question, before it writes anything there.
   const std::wstring stable = L"\\\\?\\unix\\dev";
+  // No record can be written, so the copy ends before it writes anything
+  // there (the host's /dev).
   for (const bool shortBy1 : {false, true}) {
-    Play({Insert(L"spacebound"), ListFreeSpace(stable, shortBy1 ? 1 : 0),
+    Play({Insert(L"spacebound"), LockMaker(L"spacebound"), ListFreeSpace(stable, shortBy1 ? 1 : 0),
           Start(L"Q:\\setup.exe", L"spacebound", L"Q:\\"), Click(IDC_INSTALL), Page(0),
           Type(stable), Next(),
           shortBy1 ? Box(kShort, IDYES) : Steps({}),  // Yes goes on, with no second question
-          Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(), FreeUnchanged(), Close()});
+          Box(kNoRecord, IDOK), SheetGone(), FreeUnchanged(), Exists(stable + L"\\uninstall", false),
+          Close()});
   }
 }
 
@@ -172,7 +183,7 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   // large readme is not the publisher's: a package without "filehash"
   // installs every file unchecked, as before.
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt", true), Cancel(3), Box(kQuitCopy, kKeep),
+        Next(), Exists(folder + L"readme.txt.partial", true), Cancel(3), Box(kQuitCopy, kKeep),
         Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
         Files(folder, L"Q:\\", kSingleFiles), RecordIs(L"single", folder),
         Exists(DesktopLink(L"single"), true), Close()});
@@ -181,7 +192,8 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
   const std::wstring folder = InstallFolder(L"single");
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt", true), Cancel(), Box(kQuitCopy, IDYES), SheetGone(),
+        Next(), Exists(folder + L"readme.txt.partial", true), Cancel(), Box(kQuitCopy, IDYES),
+        SheetGone(), Exists(folder + L"readme.txt.partial", false),
         Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
         Exists(folder + L"readme.txt", false),  // partial: removed
         Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),
@@ -215,14 +227,11 @@ TEST(WizardCopy, FailedCopyOntoItsOwnSourceKeepsTheSource) {
 }
 
 TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {
-  // What was copied stays; no record and no link say it is installed.
-  Play({LockMaker(L"single"), OpenWizard(L"single"), Next(),
-        Box({L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
-             L"インストール",
-             {IDOK}},
-            IDOK),
-        SheetGone(), Files(InstallFolder(L"single"), L"Q:\\", {L"game.exe"}),
-        RecordIs(L"single", L""), RegKey(RecordKey(L"single"), false),
+  // Found before anything is written: nothing is, and nothing says it is
+  // installed.
+  Play({LockMaker(L"single"), OpenWizard(L"single"), Next(), Box(kNoRecord, IDOK), SheetGone(),
+        Exists(InstallFolder(L"single"), false), RecordIs(L"single", L""),
+        RegKey(RecordKey(L"single"), false), RegKey(EntryKey(L"single"), false),
         Exists(DesktopLink(L"single"), false), Installed(false), Close()});
 }
 
