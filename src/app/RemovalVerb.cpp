@@ -37,8 +37,9 @@ DWORD CRemovalVerb::Run() {
   if (!m_run.command.confirmed &&
       !m_channel.Confirm(ui::kAskUninstall, ui::kUninstallCaption, MB_DEFBUTTON2))
     return m_channel.End(kExitFailed, L"not confirmed");
-  return End(UninstallProduct(info, record.folder,
-                              [&](const std::wstring& line) { m_channel.Note(line); }));
+  return End(UninstallProduct(
+      info, record.folder, [&](const std::wstring& line) { m_channel.Note(line); },
+      record.installed ? RemovalOf::kInstallation : RemovalOf::kInterrupted));
 }
 
 DWORD CRemovalVerb::End(const UninstallResult& result) {

@@ -44,7 +44,9 @@ DWORD CRepairVerb::Run() {
   const RecordedInstall record = ReadInstallRecord(info);
   const std::wstring source = record.folder ? SourceFolder(*record.folder) : m_run.sourceFolder;
   m_channel.Note(L"repair " + info.title + L" (" + info.company + L") from " + source);
-  if (!record.folder) {
+  // An installation that never ended complete is gone on with by Install,
+  // which also writes what a repair would not (the record, the links).
+  if (!record.installed || !record.folder) {
     m_channel.Tell(ui::kNotInstalled, ui::kRepairCaption);
     return m_channel.End(kExitNothingToDo, L"not installed");
   }

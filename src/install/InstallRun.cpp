@@ -59,7 +59,8 @@ class CInstallRun {
   Attempt CopyFrom(const std::wstring& folder, const FileEntry& file, bool ownPlace);
   const std::vector<std::wstring>& CdromDrives();
   void NoteFound(const FileEntry& file, const std::wstring& folder);
-  win::UniqueFile OpenDestination(const std::wstring& destination);
+  // Makes destination's folders, then opens partial, its copy's name, afresh.
+  win::UniqueFile OpenPartial(const std::wstring& destination, const std::wstring& partial);
   // Asks the host at most once every kUpdateIntervalMs, unless now.
   bool AbortRequested(bool now = false);
   void WriteUninstallCopyAndEntry();
@@ -97,25 +98,26 @@ bool CInstallRun::AbortRequested(bool now) {
   return m_host.AbortRequested();
 }
 
-win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
+win::UniqueFile CInstallRun::OpenPartial(const std::wstring& destination,
+                                         const std::wstring& partial) {
   const std::optional<std::wstring> folder = text::ParentFolderOf(destination);
   if (!folder || *folder != m_strLastFolder) {
     CreateDirectoryChain(destination);
     m_strLastFolder = folder.value_or(L"");
   }
   auto open = [&] {
-    return win::UniqueFile(::CreateFileW(destination.c_str(), GENERIC_WRITE, 0, nullptr,
+    // DELETE: the whole copy is renamed through its handle.
+    return win::UniqueFile(::CreateFileW(partial.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   };
-  // A read-only (or hidden, or system) file of that name is replaced and
-  // loses those attributes: Windows refuses to open it, Wine (as root) opens
-  // it and keeps them. A fresh file needs neither step.
+  // One left read-only (or hidden, or system) is replaced: Windows refuses
+  // to open it, Wine (as root) opens it and keeps those attributes.
   win::UniqueFile target = open();
   if (!target) {
-    ::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
     target = open();
   } else if (::GetLastError() == ERROR_ALREADY_EXISTS) {
-    ::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(partial.c_str(), FILE_ATTRIBUTE_NORMAL);
   }
   if (!target) m_strLastFolder.clear();  // the retry makes the folders again
   return target;
@@ -123,6 +125,18 @@ win::UniqueFile CInstallRun::OpenDestination(const std::wstring& destination) {
 
 bool CInstallRun::Begin() {
   const auto note = [&](const std::wstring& line) { m_host.Note(line); };
+  // Into a folder of the disc's own, the disc's files would become the
+  // installation's, and its removal would delete them: refused as a copy
+  // that fails, before anything is written.
+  for (const FileEntry& file : m_plan.files) {
+    for (const std::wstring& own : m_plan.sources.OwnFoldersOf(file)) {
+      if (!SameFolder(own, m_plan.folder.Path())) continue;
+      note(L"the install folder " + m_plan.folder.Path() + L" holds the disc's own files");
+      while (m_host.CopyFailed(file) == CInstallHost::Choice::kRetry) {
+      }
+      return false;
+    }
+  }
   const RecordedInstall record = ReadInstallRecord(m_info);
   if (record.interrupted && record.folder) {
     if (SameFolder(record.folder->Path(), m_plan.folder.Path())) {
@@ -131,7 +145,9 @@ bool CInstallRun::Begin() {
     } else {
       // Elsewhere, what it wrote would be listed nowhere once this one is.
       note(L"removing the interrupted installation in " + record.folder->Path());
-      (void)UninstallProduct(m_info, record.folder, note);
+      if (!UninstallProduct(m_info, record.folder, note, RemovalOf::kInterrupted).Complete())
+        note(L"warning: files of the interrupted installation in " + record.folder->Path() +
+             L" are in use and stay");
     }
   }
   // Before anything is written into the folder: from here on, however the
@@ -167,6 +183,7 @@ bool CInstallRun::Run() {
   m_host.Progress(0, m_total, true);
 
   for (const FileEntry& file : m_plan.files) {
+    if (m_goesOn && AbortRequested()) return false;
     if (m_goesOn && KeepComplete(file)) continue;
     if (CopyOneFile(file) == FileResult::kAborted) return false;
   }
@@ -306,11 +323,12 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
                     static_cast<std::uint64_t>(size.QuadPart) != file.size))
     return Attempt::kNotTheFile;
 
-  // Written under a name of its own, given the disc's time, then renamed:
-  // a file under its name is always whole, however the run ends.
+  // Written under a name of its own in the same folder, given the disc's
+  // time, then renamed: a file under its name is always whole, however the
+  // run ends.
   const std::wstring destination = ExtendedPath(m_plan.folder / file.name);
   const std::wstring partial = ExtendedPath(m_plan.folder / file.name + kPartialSuffix);
-  win::UniqueFile target = OpenDestination(partial);
+  win::UniqueFile target = OpenPartial(destination, partial);
   if (!target) return Attempt::kFailed;
   Attempt result = Attempt::kCopied;
   for (bool done = false; !done;) {
@@ -339,12 +357,10 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
       FILETIME lastWrite;
       if (::GetFileTime(source.get(), nullptr, nullptr, &lastWrite))
         ::SetFileTime(target.get(), nullptr, nullptr, &lastWrite);
-      target.reset();
       // A read-only (or hidden, or system) file of that name is replaced;
       // the copy keeps the attributes it was made with. The source is still
       // open: a copy onto its own source fails here and keeps it.
-      ::SetFileAttributesW(destination.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (!::MoveFileExW(partial.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      if (!RenameOpenFile(target.get(), destination)) {
         result = Attempt::kFailed;
         break;
       }

@@ -50,10 +50,13 @@ inline constexpr std::uint32_t kInstallChunkBytes = 512 * 1024;
 [[nodiscard]] bool SourcesHold(const InstallSources& sources, const FileEntry& file,
                                const std::vector<std::wstring>& drives);
 
-// Copies the plan's files from its sources into its folder. True when the
-// files and the record are in place (the links, the uninstall copy and the
-// Apps & features entry are made, or noted when they fail); false when the
-// host chose to abort or the record failed: what was copied stays, and
-// nothing is recorded. A repair keeps an uninstall copy of the product that
-// is there (the repair may run from it).
+// Copies the plan's files from its sources into its folder. An installation
+// first marks itself as begun and writes the uninstall copy and the Apps &
+// features entry, and goes on with one interrupted in the same folder (one
+// interrupted elsewhere is removed first). True when the files and the
+// record are in place (the links, the uninstall copy and the entry are made,
+// or noted when they fail); false when the host chose to abort or the record
+// failed: what was copied stays, listed, removable and marked as begun. A
+// repair keeps an uninstall copy of the product that is there (the repair
+// may run from it).
 [[nodiscard]] bool RunInstall(const InstallPlan& plan, CInstallHost& host);

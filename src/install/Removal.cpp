@@ -1,19 +1,24 @@
 #include "install/Removal.h"
 
+#include <memory>
 #include <optional>
 
 #include "install/InstallNames.h"
+#include "install/InstallRun.h"
 #include "install/Record.h"
 #include "install/Shortcuts.h"
 #include "install/UninstallCopy.h"
 #include "install/UninstallEntry.h"
+#include "install/Verify.h"
+#include "package/ContentHash.h"
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
 #include "win/Files.h"
 #include "win/Paths.h"
 
 UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& installed,
-                                 const std::function<void(const std::wstring&)>& note) {
+                                 const std::function<void(const std::wstring&)>& note,
+                                 RemovalOf what) {
   const auto tell = [&](const std::wstring& line) {
     if (note) note(line);
   };
@@ -25,9 +30,14 @@ UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<Inst
   const bool haveFolder = installed.has_value();
   const std::wstring folder = haveFolder ? installed->Path() : std::wstring();
   if (haveFolder) {
+    CContentHasher hasher;
+    std::unique_ptr<char[]> buffer(what == RemovalOf::kInterrupted ? new char[kInstallChunkBytes]
+                                                                    : nullptr);
     for (const FileEntry& file : info.files) {
       // A copy cut short when a run was ended from outside.
       (void)DeleteFileAndEmptyParents(folder, file.name + kPartialSuffix);
+      if (buffer && !FileIsAsListed(ExtendedPath(folder + file.name), file, hasher, buffer.get(), {}))
+        continue;  // not there, or not the run's
       if (DeleteFileAndEmptyParents(folder, file.name)) {
         tell(L"removed " + folder + file.name);
         continue;

@@ -38,5 +38,11 @@ struct UninstallResult {
 // temporary folder and deleted at the next restart, so that its folder can
 // go. note, when given, hears of every listed file removed or left and of
 // the record.
+// Of an installation that never ended complete, only the listed files that
+// are whole as the package lists them go: the run placed nothing else under
+// those names, so another file of such a name was there before it (the
+// player's, another product's) and stays.
+enum class RemovalOf { kInstallation, kInterrupted };
 UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& folder,
-                                 const std::function<void(const std::wstring&)>& note = {});
+                                 const std::function<void(const std::wstring&)>& note = {},
+                                 RemovalOf what = RemovalOf::kInstallation);

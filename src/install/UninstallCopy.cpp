@@ -63,14 +63,20 @@ bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& installDir) {
   (void)::SetFileAttributesW(package.c_str(), FILE_ATTRIBUTE_NORMAL);
   // The package first: a removal deletes only a copy whose package is this
   // product's, so a program that could not be copied beside it goes too.
+  // Written whole under another name, then renamed: one cut short would read
+  // as another product's, and stay for ever.
   {
-    const win::UniqueFile file(::CreateFileW(package.c_str(), GENERIC_WRITE, 0, nullptr,
-                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    const std::wstring partial = package + L".partial";
+    const win::UniqueFile file(::CreateFileW(
+        partial.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
+        FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD size = static_cast<DWORD>(info.packageBytes.size());
     DWORD written = 0;
     if (!file || !::WriteFile(file.get(), info.packageBytes.data(), size, &written, nullptr) ||
-        written != size)
+        written != size || !RenameOpenFile(file.get(), package)) {
+      if (file) (void)::DeleteFileW(partial.c_str());
       return false;
+    }
   }
   if (!::CopyFileW(self.c_str(), program.c_str(), FALSE)) return false;
   (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -82,6 +88,9 @@ std::optional<std::wstring> RemoveUninstallCopy(
     const std::function<void(const std::wstring&)>& note) {
   // Another product installed into the same folder may own the copy there.
   const CopyOwner owner = UninstallCopyOwner(info, folder);
+  // A package cut short when a run was ended from outside.
+  if (owner != CopyOwner::kOtherProduct)
+    (void)::DeleteFileW((folder + kUninstallPackage + L".partial").c_str());
   if (owner == CopyOwner::kThisProduct) {
     (void)DeleteFileAndEmptyParents(folder, kUninstallPackage);
     if (!DeleteFileAndEmptyParents(folder, kUninstallProgram)) {

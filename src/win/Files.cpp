@@ -1,5 +1,8 @@
 #include "win/Files.h"
 
+#include <cstring>
+#include <vector>
+
 #include "text/PathText.h"
 #include "win/Handles.h"
 #include "win/Paths.h"
@@ -96,4 +99,35 @@ bool DeleteFileAndEmptyParents(const std::wstring& baseFolder, const std::wstrin
   while (cut > 0 && !text::IsPathSeparator(relativePath[cut - 1])) --cut;
   if (cut > 0) RemoveEmptyFolders(baseFolder, relativePath.substr(0, cut - 1));
   return true;
+}
+
+bool RenameOpenFile(HANDLE file, const std::wstring& path) {
+  // FILE_RENAME_INFO ends in the name, whose length it holds in bytes.
+  const std::size_t nameBytes = path.size() * sizeof(wchar_t);
+  std::vector<unsigned char> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+  auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+  info->ReplaceIfExists = TRUE;
+  info->RootDirectory = nullptr;
+  info->FileNameLength = static_cast<DWORD>(nameBytes);
+  std::memcpy(info->FileName, path.c_str(), nameBytes + sizeof(wchar_t));
+  const DWORD size = static_cast<DWORD>(buffer.size());
+  DWORD cleared = INVALID_FILE_ATTRIBUTES;  // the attributes taken off the file replaced
+  bool renamed = false;
+  for (int attempt = 0; attempt < 4 && !renamed; ++attempt) {
+    renamed = ::SetFileInformationByHandle(file, FileRenameInfo, info, size) != FALSE;
+    const DWORD error = renamed ? ERROR_SUCCESS : ::GetLastError();
+    if (error == ERROR_ACCESS_DENIED && cleared == INVALID_FILE_ATTRIBUTES) {
+      // Windows replaces no read-only file (Wine, as root, does).
+      cleared = ::GetFileAttributesW(path.c_str());
+      if (cleared != INVALID_FILE_ATTRIBUTES)
+        (void)::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    } else if (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION) {
+      ::Sleep(50);  // a scanner may hold a file just written, briefly
+    } else if (!renamed) {
+      break;
+    }
+  }
+  if (!renamed && cleared != INVALID_FILE_ATTRIBUTES)
+    (void)::SetFileAttributesW(path.c_str(), cleared);
+  return renamed;
 }

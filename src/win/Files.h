@@ -18,6 +18,11 @@ void CreateDirectoryChain(std::wstring path);
 // cannot be read or holds more than maxBytes.
 std::optional<std::vector<char>> ReadWholeFile(const std::wstring& path, std::uint64_t maxBytes);
 
+// Gives the file open as file (with DELETE access) the name path (full),
+// replacing a file of that name, a read-only one too (whose attributes stay
+// when it stays). Through the handle: no second open by name.
+[[nodiscard]] bool RenameOpenFile(HANDLE file, const std::wstring& path);
+
 // Deletes baseFolder + relativePath (a read-only file too), then removes the
 // folders between it and baseFolder from the innermost outward while they
 // are empty. baseFolder ends in a backslash and is never removed itself;

@@ -9,17 +9,20 @@ namespace e2e {
 
 namespace {
 
-const std::vector<std::wstring> kDisc1{L"data\\stage1.dat", L"data\\表紙.bmp", L"game.exe",
-                                       L"manual\\manual.html", L"readme.txt"};
-const std::vector<std::wstring> kDisc2{L"bgm\\テーマ曲.dat", L"data\\stage2.dat"};
 const BoxIs kDisc2Box{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
 
 std::wstring Folder(const std::wstring& fixture) { return DefaultFolder(fixture) + L"\\"; }
 
 // Every file of the sample as on its discs, bytes and times.
 Step SampleIntact() {
-  return Steps({Files(Folder(L"sample"), FixtureDisc(L"sample", L"DISC1"), kDisc1),
-                Files(Folder(L"sample"), FixtureDisc(L"sample", L"DISC2"), kDisc2)});
+  std::vector<Step> discs;
+  for (const std::wstring label : {L"DISC1", L"DISC2"}) {
+    std::vector<std::wstring> names;
+    for (const FileEntry& file : Product(L"sample").files)
+      if (file.disc == label) names.push_back(file.name);
+    discs.push_back(Files(Folder(L"sample"), FixtureDisc(L"sample", label), names));
+  }
+  return Steps(discs);
 }
 
 TEST(DiscSet, UnattendedTakesEachDiscFromItsDriveAndNeverAnotherProducts) {

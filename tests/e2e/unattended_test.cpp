@@ -97,8 +97,9 @@ TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
         LogHas(L"sample", L"failed with exit code 3: the files of disc DISC2 were not found"),
         Files(folder, Set() + L"\\DISC1", kDisc1), Exists(folder + L"data\\stage2.dat", false),
         RecordIs(L"sample", L""), Exists(DesktopLink(L"sample"), false),
-        // Listed all the same, and removed whole.
-        RegKey(EntryKey(L"sample"), true), Silent(Program(), L"/uninstall /S", 0), Listed(folder, {}), RegKey(EntryKey(L"sample"), false),
+        // Listed all the same, and removed whole; Install goes on with it, not
+        // the repair.
+        RegKey(EntryKey(L"sample"), true), Silent(Program(), L"/repair /S", 4), Silent(Program(), L"/uninstall /S", 0), Listed(folder, {}), RegKey(EntryKey(L"sample"), false),
         RegKey(RecordKey(L"sample"), false)});
 }
 

@@ -101,6 +101,17 @@ TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
         RegKey(EntryKey(L"multi"), false), Installed(false), Close()});
 }
 
+TEST(WizardCopy, AnAbandonedInstallationGoesOnInItsFolder) {
+  const std::wstring folder = L"C:\\遊\\";
+  Play({OpenWizard(L"multi"), Type(L"C:\\遊"), Next(), Box(kDisc2, IDCANCEL),
+        Box(kQuitCopy, IDYES), SheetGone(), Enabled({IDC_START_GAME}, false),
+        Click(IDC_INSTALL), Page(0), PageText(IDC_FOLDER_EDIT, L"C:\\遊"), Next(),
+        Box(kDisc2, kKeep), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2), Finish(),
+        Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
+        Files(folder, FixtureDisc(L"multi", L"DISC2"), {L"data\\stage2.dat", L"bgm\\テーマ曲.dat"}),
+        RecordIs(L"multi", folder), Installed(true), Close()});
+}
+
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
   const std::wstring share = L"\\\\nosuchserver\\share\\games";
   // A folder that is not a full path is refused; the page stays. A drive
@@ -183,7 +194,7 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   // large readme is not the publisher's: a package without "filehash"
   // installs every file unchecked, as before.
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt.partial", true), Cancel(3), Box(kQuitCopy, kKeep),
+        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(3), Box(kQuitCopy, kKeep),
         Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
         Files(folder, L"Q:\\", kSingleFiles), RecordIs(L"single", folder),
         Exists(DesktopLink(L"single"), true), Close()});
@@ -192,8 +203,8 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
   const std::wstring folder = InstallFolder(L"single");
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt.partial", true), Cancel(), Box(kQuitCopy, IDYES),
-        SheetGone(), Exists(folder + L"readme.txt.partial", false),
+        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(), Box(kQuitCopy, IDYES),
+        SheetGone(), Exists(folder + L"readme.txt" + kPartialSuffix, false),
         Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
         Exists(folder + L"readme.txt", false),  // partial: removed
         Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),
@@ -216,14 +227,16 @@ TEST(WizardCopy, FailedCopyRetriedAndReadOnlyFileReplaced) {
 
 TEST(WizardCopy, FailedCopyOntoItsOwnSourceKeepsTheSource) {
   // Installing onto the disc folder itself: each destination is its own
-  // source. The copy fails; cancelled, it deletes no file it did not write.
+  // source. The copy fails before anything is written, so nothing is left
+  // for a removal to take (it would take the disc's files).
   const std::wstring disc = L"C:\\星の旅人 ディスク\\";
   Play({CopyDisc(L"single", disc), Start(disc + L"setup.exe", L"single"), Click(IDC_INSTALL),
         Page(0), Type(disc), Next(),
         Box({L"game.exeのコピーに失敗しました。", L"インストール", {IDRETRY, IDCANCEL}}, IDCANCEL),
         Box(kQuitCopy, IDYES), SheetGone(),
         Files(disc, FixtureDisc(L"single", L"DISC1"), kSingleFiles), RecordIs(L"single", L""),
-        Exists(DesktopLink(L"single"), false), Close()});
+        Exists(disc + L"uninstall", false), RegKey(RecordKey(L"single"), false),
+        Exists(DesktopLink(L"single"), false), Installed(false), Close()});
 }
 
 TEST(WizardCopy, ARecordThatCannotBeWrittenEndsTheInstallAsACancel) {

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include "NotingHost.h"
 #include "TestSupport.h"
 #include "install/InstallNames.h"
 #include "install/InstallPlan.h"
@@ -80,18 +81,6 @@ TEST(InstallState, InterruptedUntilThePathIsWrittenAndNeverBetween) {
   Forget(info);
 }
 
-class CQuietHost final : public CInstallHost {
- public:
-  Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
-    return Choice::kAbort;
-  }
-  Choice CopyFailed(const FileEntry&) override { return Choice::kAbort; }
-  Choice ContentDiffers(const FileEntry&) override { return Choice::kAbort; }
-  void RecordFailed() override {}
-  void Note(const std::wstring& line) override { m_strNotes += line + L"\n"; }
-  std::wstring m_strNotes;
-};
-
 // The file's identity: a file written again under its name is a new one.
 std::uint64_t FileIndex(const fs::path& path) {
   const win::UniqueFile file(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -117,8 +106,8 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
                           hasher.Digest()});
   }
   // What a run ended from outside left: a whole file (with another time),
-  // one cut short, one of the right size but other bytes, and a copy under
-  // its partial name.
+  // one cut short, one of the right size but other bytes, and a copy left
+  // under its partial name.
   fs::create_directories(target / "d");
   ASSERT_TRUE(WriteBytes(target / "a.dat", "whole"));
   ASSERT_TRUE(WriteBytes(target / "d" / "b.dat", "cut"));
@@ -128,7 +117,7 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
   ASSERT_EQ(RecordInterrupted(info, folder), ERROR_SUCCESS);
   const std::uint64_t kept = FileIndex(target / "a.dat");
 
-  CQuietHost host;
+  CNotingHost host;
   ASSERT_TRUE(RunInstall(InstallPlanFor(info, folder, InstallSources(source.wstring(), false)),
                          host));
   EXPECT_NE(host.m_strNotes.find(L"going on with the interrupted installation in " +
@@ -141,8 +130,9 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
   for (int i = 0; i < 5; ++i) {
     std::ifstream in(target / names[i], std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes[i]) << names[i];
-    EXPECT_FALSE(fs::exists(target / (std::wstring(names[i]) + kPartialSuffix))) << names[i];
   }
+  for (const wchar_t* name : names)
+    EXPECT_FALSE(fs::exists(target / (std::wstring(name) + kPartialSuffix))) << name;
   EXPECT_EQ(Read(info), (State{true, false, folder.Path()}));
 
   // Begun elsewhere: the interrupted installation goes first, whole.
@@ -150,12 +140,14 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
   const fs::path other = test.Path() / "other";
   ASSERT_EQ(RecordInterrupted(info, folder), ERROR_SUCCESS);
   ASSERT_TRUE(WriteBytes(target / "a.dat", "whole"));
+  ASSERT_TRUE(WriteBytes(target / "c.dat", "CHANGED"));  // not the run's: it stays
   ASSERT_TRUE(WriteBytes(target / (std::wstring(L"f.dat") + kPartialSuffix), "left"));
-  CQuietHost elsewhere;
+  CNotingHost elsewhere;
   ASSERT_TRUE(RunInstall(InstallPlanFor(info, *PlainInstallFolder(other.wstring()),
                                         InstallSources(source.wstring(), false)),
                          elsewhere));
   EXPECT_FALSE(fs::exists(target / "a.dat"));
+  EXPECT_TRUE(fs::exists(target / "c.dat"));
   EXPECT_FALSE(fs::exists(target / (std::wstring(L"f.dat") + kPartialSuffix)));
   EXPECT_EQ(Read(info), (State{true, false, other.wstring() + L"\\"}));
   EXPECT_TRUE(UninstallProduct(info, ReadInstallRecord(info).folder).Complete());

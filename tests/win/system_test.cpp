@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "NotingHost.h"
 #include "TestSupport.h"
 #include "install/InstallNames.h"
 #include "install/InstallRun.h"
@@ -238,24 +239,6 @@ TEST(Uninstall, DeletesListedFilesAndTheFoldersTheyEmptyButNeverRelatively) {
                        L"説明書.lnk C:\\G\\doc\\readme.txt\n");
 }
 
-// Installs with nothing to copy: the record, the links, the uninstall copy
-// and the entry, from Q:\. beforeEntry runs once the copy is there.
-class CEntryHost final : public CInstallHost {
- public:
-  Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
-    return Choice::kAbort;
-  }
-  Choice CopyFailed(const FileEntry&) override { return Choice::kAbort; }
-  Choice ContentDiffers(const FileEntry&) override { return Choice::kAbort; }
-  void RecordFailed() override {}
-  void Note(const std::wstring& line) override {
-    m_strNotes += line + L"\n";
-    if (m_beforeEntry && line.rfind(L"uninstall copy ", 0) == 0) m_beforeEntry();
-  }
-  std::wstring m_strNotes;
-  std::function<void()> m_beforeEntry;
-};
-
 TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
   CTestFolder folder;
   SetupInfo first, second;  // "甲<pid> 乙" + "丙" and "甲<pid>" + "乙 丙"
@@ -269,7 +252,9 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
   }
   const auto install = [&](const SetupInfo& info, std::function<void()> beforeEntry = {},
                            bool completes = true) {
-    CEntryHost host;
+    // Nothing to copy: the record, the links, the uninstall copy and the
+    // entry, from Q:\.
+    CNotingHost host;
     host.m_beforeEntry = std::move(beforeEntry);
     const std::wstring dir = folder.Path().wstring() + (&info == &first ? L"\\A\\" : L"\\B\\");
     EXPECT_EQ(RunInstall(
