@@ -7,9 +7,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   // First of all: every DLL loaded from here on, by the program or by the
   // system's DLLs, comes from the system folder.
   win::RestrictDllSearch();
-  // An empty disc drive, probed for a disc's files, answers with an error
-  // rather than a system box waiting for a person.
-  ::SetErrorMode(::SetErrorMode(0) | SEM_FAILCRITICALERRORS);
   CLauncherApp app;
   (void)app.InitInstance();
   // The runs without the launcher (/S, /install, /uninstall, /repair) end

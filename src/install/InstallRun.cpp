@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <set>
@@ -53,6 +54,7 @@ class CInstallRun {
 
  private:
   bool Begin();
+  bool RemoveInterrupted(const InstallFolder& folder);
   bool KeepComplete(const FileEntry& file);
   FileResult CopyOneFile(const FileEntry& file);
   Attempt FindAndCopy(const FileEntry& file, Search& search);
@@ -125,12 +127,15 @@ win::UniqueFile CInstallRun::OpenPartial(const std::wstring& destination,
 
 bool CInstallRun::Begin() {
   const auto note = [&](const std::wstring& line) { m_host.Note(line); };
-  // Into a folder of the disc's own, the disc's files would become the
-  // installation's, and its removal would delete them: refused as a copy
-  // that fails, before anything is written.
+  // Into a folder of the disc's own (under any of its names), the disc's
+  // files would become the installation's, and its removal would delete
+  // them: refused as a copy that fails, before anything is written. Retry
+  // cannot change that; it asks again.
+  std::set<std::wstring> discs;
   for (const FileEntry& file : m_plan.files) {
+    if (!discs.insert(file.disc).second) continue;  // one look per disc
     for (const std::wstring& own : m_plan.sources.OwnFoldersOf(file)) {
-      if (!SameFolder(own, m_plan.folder.Path())) continue;
+      if (!SameFolderOnDisk(own, m_plan.folder.Path())) continue;
       note(L"the install folder " + m_plan.folder.Path() + L" holds the disc's own files");
       while (m_host.CopyFailed(file) == CInstallHost::Choice::kRetry) {
       }
@@ -142,12 +147,8 @@ bool CInstallRun::Begin() {
     if (SameFolder(record.folder->Path(), m_plan.folder.Path())) {
       m_goesOn = true;
       note(L"going on with the interrupted installation in " + m_plan.folder.Path());
-    } else {
-      // Elsewhere, what it wrote would be listed nowhere once this one is.
-      note(L"removing the interrupted installation in " + record.folder->Path());
-      if (!UninstallProduct(m_info, record.folder, note, RemovalOf::kInterrupted).Complete())
-        note(L"warning: files of the interrupted installation in " + record.folder->Path() +
-             L" are in use and stay");
+    } else if (!RemoveInterrupted(*record.folder)) {
+      return false;
     }
   }
   // Before anything is written into the folder: from here on, however the
@@ -160,6 +161,24 @@ bool CInstallRun::Begin() {
   }
   WriteUninstallCopyAndEntry();
   return true;
+}
+
+bool CInstallRun::RemoveInterrupted(const InstallFolder& folder) {
+  // Elsewhere, what it wrote would be listed nowhere once this one is: it
+  // goes first, whole. A file of it in use is asked about as a failed copy;
+  // Retry tries the removal again.
+  const auto note = [&](const std::wstring& line) { m_host.Note(line); };
+  note(L"removing the interrupted installation in " + folder.Path());
+  for (;;) {
+    const UninstallResult removed = UninstallProduct(m_info, folder, note, RemovalOf::kInterrupted);
+    if (removed.filesLeft == 0) return true;
+    const auto held = std::find_if(m_info.files.begin(), m_info.files.end(), [&](const FileEntry& f) {
+      return removed.firstLeft.rfind(folder / f.name, 0) == 0;
+    });
+    if (held == m_info.files.end() ||
+        m_host.CopyFailed(*held) == CInstallHost::Choice::kAbort)
+      return false;
+  }
 }
 
 bool CInstallRun::KeepComplete(const FileEntry& file) {
@@ -386,6 +405,7 @@ Attempt CInstallRun::CopyFrom(const std::wstring& folder, const FileEntry& file,
 
 bool SourcesHold(const InstallSources& sources, const FileEntry& file,
                  const std::vector<std::wstring>& drives) {
+  const CQuietDriveErrors quiet;
   for (const std::wstring& folder : sources.OwnFoldersOf(file))
     if (::GetFileAttributesW((folder + file.name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   for (const std::wstring& folder : sources.DriveFolders(drives)) {
@@ -398,6 +418,7 @@ bool SourcesHold(const InstallSources& sources, const FileEntry& file,
 }
 
 bool RunInstall(const InstallPlan& plan, CInstallHost& host) {
+  const CQuietDriveErrors quiet;  // other drives are probed for a disc's files
   // Heap, not stack: the run holds the copy buffer.
   const auto run = std::make_unique<CInstallRun>(plan, host);
   return run->Run();

@@ -14,7 +14,18 @@
 #include "package/SetupInfo.h"
 #include "text/PathText.h"
 #include "win/Files.h"
+#include "win/Handles.h"
 #include "win/Paths.h"
+
+namespace {
+
+bool CanRead(const std::wstring& path) {
+  return static_cast<bool>(win::UniqueFile(
+      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, 0, nullptr)));
+}
+
+}  // namespace
 
 UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& installed,
                                  const std::function<void(const std::wstring&)>& note,
@@ -33,17 +44,25 @@ UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<Inst
     CContentHasher hasher;
     std::unique_ptr<char[]> buffer(what == RemovalOf::kInterrupted ? new char[kInstallChunkBytes]
                                                                     : nullptr);
+    const auto left = [&](const std::wstring& path) {
+      tell(L"left " + path + L" (in use)");
+      if (result.filesLeft++ == 0) result.firstLeft = path;
+    };
     for (const FileEntry& file : info.files) {
       // A copy cut short when a run was ended from outside.
-      (void)DeleteFileAndEmptyParents(folder, file.name + kPartialSuffix);
-      if (buffer && !FileIsAsListed(ExtendedPath(folder + file.name), file, hasher, buffer.get(), {}))
-        continue;  // not there, or not the run's
+      if (!DeleteFileAndEmptyParents(folder, file.name + kPartialSuffix))
+        left(folder + file.name + kPartialSuffix);
+      const std::wstring path = ExtendedPath(folder + file.name);
+      // Not there, or readable and not the run's: it stays. One that cannot
+      // be read may be the run's, held open: left, as in use.
+      if (buffer && !FileIsAsListed(path, file, hasher, buffer.get(), {}) &&
+          (::GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES || CanRead(path)))
+        continue;
       if (DeleteFileAndEmptyParents(folder, file.name)) {
         tell(L"removed " + folder + file.name);
         continue;
       }
-      tell(L"left " + folder + file.name + L" (in use)");
-      if (result.filesLeft++ == 0) result.firstLeft = folder + file.name;
+      left(folder + file.name);
     }
   }
   RemoveProductLinks(info);

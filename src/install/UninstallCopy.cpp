@@ -65,18 +65,19 @@ bool WriteUninstallCopy(const SetupInfo& info, const std::wstring& installDir) {
   // product's, so a program that could not be copied beside it goes too.
   // Written whole under another name, then renamed: one cut short would read
   // as another product's, and stay for ever.
+  const std::wstring partial = package + L".partial";
+  bool written = false;
   {
-    const std::wstring partial = package + L".partial";
-    const win::UniqueFile file(::CreateFileW(
-        partial.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const win::UniqueFile file(::CreateFileW(partial.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
+                                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     const DWORD size = static_cast<DWORD>(info.packageBytes.size());
-    DWORD written = 0;
-    if (!file || !::WriteFile(file.get(), info.packageBytes.data(), size, &written, nullptr) ||
-        written != size || !RenameOpenFile(file.get(), package)) {
-      if (file) (void)::DeleteFileW(partial.c_str());
-      return false;
-    }
+    DWORD done = 0;
+    written = file && ::WriteFile(file.get(), info.packageBytes.data(), size, &done, nullptr) &&
+              done == size && RenameOpenFile(file.get(), package);
+  }
+  if (!written) {
+    (void)::DeleteFileW(partial.c_str());  // closed: it can go
+    return false;
   }
   if (!::CopyFileW(self.c_str(), program.c_str(), FALSE)) return false;
   (void)::SetFileAttributesW(program.c_str(), FILE_ATTRIBUTE_NORMAL);

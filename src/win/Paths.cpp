@@ -57,6 +57,22 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
                                 static_cast<int>(y.size()), TRUE) == CSTR_EQUAL;
 }
 
+bool SameFolderOnDisk(const std::wstring& a, const std::wstring& b) {
+  if (SameFolder(a, b)) return true;
+  const auto identity = [](const std::wstring& folder) -> std::optional<std::wstring> {
+    const win::UniqueFile handle(::CreateFileW(
+        ExtendedPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
+    return std::to_wstring(info.dwVolumeSerialNumber) + L":" + std::to_wstring(info.nFileIndexHigh) +
+           L":" + std::to_wstring(info.nFileIndexLow);
+  };
+  const std::optional<std::wstring> x = identity(a), y = identity(b);
+  return x && y && *x == *y;
+}
+
 std::wstring TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = ::GetTempPathW(MAX_PATH + 1, buffer);

@@ -30,6 +30,11 @@ std::wstring ExtendedPath(const std::wstring& path);
 // trailing backslash; false when either cannot be made full.
 bool SameFolder(const std::wstring& a, const std::wstring& b);
 
+// Whether two folders are one on disk: SameFolder, or both there with the
+// same volume and file index (a short name, a substituted drive, a
+// junction, another path to a share).
+bool SameFolderOnDisk(const std::wstring& a, const std::wstring& b);
+
 // The user's temporary folder, ending in a backslash; empty when the system
 // names none that fits a path.
 std::wstring TempFolder();
@@ -42,3 +47,17 @@ std::wstring CurrentFolder();
 // mounted disc image's included, in drive-letter order; with or without a
 // disc in them.
 std::vector<std::wstring> CdromDriveRoots();
+
+// While it lives, an empty drive probed by this thread answers with an error
+// rather than a system box waiting for a person. The thread's mode only:
+// what the program starts keeps the system's.
+class CQuietDriveErrors {
+ public:
+  CQuietDriveErrors() { (void)::SetThreadErrorMode(SEM_FAILCRITICALERRORS, &m_old); }
+  ~CQuietDriveErrors() { (void)::SetThreadErrorMode(m_old, nullptr); }
+  CQuietDriveErrors(const CQuietDriveErrors&) = delete;
+  CQuietDriveErrors& operator=(const CQuietDriveErrors&) = delete;
+
+ private:
+  DWORD m_old = 0;
+};

@@ -134,6 +134,15 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
   for (const wchar_t* name : names)
     EXPECT_FALSE(fs::exists(target / (std::wstring(name) + kPartialSuffix))) << name;
   EXPECT_EQ(Read(info), (State{true, false, folder.Path()}));
+  // Its own file held open, it can be neither read nor deleted: left, so the
+  // record and entry stay for another try, never reported removed.
+  {
+    const win::UniqueFile held(::CreateFileW((target / "a.dat").c_str(), GENERIC_READ, 0, nullptr,
+                                             OPEN_EXISTING, 0, nullptr));
+    const UninstallResult result = UninstallProduct(info, folder, {}, RemovalOf::kInterrupted);
+    EXPECT_EQ(result.filesLeft, 1u);
+    EXPECT_EQ(result.firstLeft, folder.Path() + L"a.dat");
+  }
 
   // Begun elsewhere: the interrupted installation goes first, whole.
   ASSERT_TRUE(UninstallProduct(info, folder).Complete());

@@ -2,10 +2,13 @@
 // the same path on every other CD-ROM drive, never the source's drive twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
 #include "install/InstallPlan.h"
+#include "win/Paths.h"
 
 namespace {
 
@@ -43,6 +46,20 @@ TEST(InstallSources, OwnPlacesThenTheSamePathOnEveryOtherDriveInOrder) {
     EXPECT_EQ(sources.OwnFoldersOf(file), c.own) << c.source << L" " << c.disc;
     EXPECT_EQ(sources.DriveFolders(drives), c.onDrives) << c.source;
   }
+}
+
+TEST(InstallSources, TheDiscsFolderIsKnownUnderAnotherName) {
+  // Wine names every folder of drive C: also from its Unix root, Z:.
+  wchar_t value[MAX_PATH] = {};
+  const std::wstring prefix(value, ::GetEnvironmentVariableW(L"WINEPREFIX", value, MAX_PATH));
+  if (prefix.empty()) GTEST_SKIP() << "not under Wine";
+  CTestFolder folder;
+  std::wstring unix = L"Z:" + prefix + L"/drive_c" + folder.Path().wstring().substr(2);
+  std::replace(unix.begin(), unix.end(), L'/', L'\\');
+  EXPECT_FALSE(SameFolder(folder.Path().wstring(), unix));
+  EXPECT_TRUE(SameFolderOnDisk(folder.Path().wstring(), unix)) << unix;
+  EXPECT_FALSE(SameFolderOnDisk(folder.Path().wstring(), L"C:\\"));
+  EXPECT_FALSE(SameFolderOnDisk(folder.Path().wstring() + L"\\none", L"C:\\none"));
 }
 
 }  // namespace
