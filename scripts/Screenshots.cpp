@@ -129,6 +129,14 @@ TEST(Wizard, DestinationCopyAndFinishPages) {
         Shot(L"wizard-finish"), Finish(), Close()});
 }
 
+// Abandoned at its disc prompt, the installation is listed: Install goes on,
+// Uninstall removes it, Start waits for it to be whole.
+TEST(Launcher, AnInterruptedInstallation) {
+  Play({Insert(L"sample"), Start(L"Q:\\setup.exe", L"sample"), Click(IDC_INSTALL), Page(0), Next(),
+        Box({}, IDCANCEL), Box({}, IDYES), SheetGone(), Shot(L"launcher-interrupted"),
+        Click(IDC_UNINSTALL), Box({}, IDYES), Box({}, IDOK), Close()});
+}
+
 }  // namespace
 }  // namespace e2e
 
