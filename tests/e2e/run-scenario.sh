@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs one scenario of e2e_driver.exe (--test Suite.Name; the options below)
 # in a copy of DIR's template prefix for LANG (made first, or alone with
-# --prepare), with its own wineserver, X server and an empty drive Q: whose
-# disc the driver swaps. The copy goes unless E2E_KEEP=1 (or =failed).
+# --prepare), with its own wineserver, X server and empty CD-ROM drives Q:, R:
+# and S: whose discs the driver swaps. The copy goes unless E2E_KEEP=1 (or =failed).
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 
