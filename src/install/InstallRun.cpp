@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -80,7 +81,10 @@ class CInstallRun {
   // Enumerated when a file is first looked for on other drives, and again
   // after the host was asked for its disc: an image may have been mounted.
   std::optional<std::vector<std::wstring>> m_cdromDrives;
-  std::set<std::wstring> m_discsFound;  // "disc|folder", noted once each
+  // Per disc label: its own places (each look made full by the system once)
+  // and the folders its files were found in, each noted once.
+  std::map<std::wstring, std::vector<std::wstring>> m_ownFolders;
+  std::map<std::wstring, std::set<std::wstring>> m_foundIn;
   ULONGLONG m_lastPoll = 0;
   // The folder made for the previous file: the next file in it needs no
   // look-up. Cleared when a destination could not be opened.
@@ -269,7 +273,7 @@ const std::vector<std::wstring>& CInstallRun::CdromDrives() {
 }
 
 void CInstallRun::NoteFound(const FileEntry& file, const std::wstring& folder) {
-  if (m_discsFound.insert(file.disc + L"|" + folder).second)
+  if (m_foundIn[file.disc].insert(folder).second)
     m_host.Note(L"the files of disc " + file.disc + L" are found in " + folder);
 }
 
@@ -304,7 +308,10 @@ FileResult CInstallRun::CopyOneFile(const FileEntry& file) {
 }
 
 Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
-  for (const std::wstring& folder : m_plan.sources.OwnFoldersOf(file)) {
+  auto own = m_ownFolders.find(file.disc);
+  if (own == m_ownFolders.end())
+    own = m_ownFolders.emplace(file.disc, m_plan.sources.OwnFoldersOf(file)).first;
+  for (const std::wstring& folder : own->second) {
     search.folders.push_back(folder);
     const Attempt attempt = CopyFrom(folder, file, true);
     if (attempt == Attempt::kDiffers) {
