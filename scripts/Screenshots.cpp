@@ -123,10 +123,10 @@ TEST(Uninstall, TheQuestionFromTheEntry) {
 // product's disc 2.
 TEST(Wizard, DestinationCopyAndFinishPages) {
   Play({Insert(L"sample"), Insert(L"multi", L"DISC2", L'r'), Start(L"Q:\\setup.exe", L"sample"),
-        Click(IDC_INSTALL), Page(0),
-        Shot(L"wizard-destination"), Next(), Box({}, kKeep), Shot(L"wizard-disc-prompt"),
-        Shot(L"wizard-copy", Frame::kPageAlone), Insert(L"sample", L"DISC2"), Answer(IDOK), Page(2),
-        Shot(L"wizard-finish"), Finish(), Close()});
+        Click(IDC_INSTALL), Page(0), Shot(L"wizard-destination"), Next(), Box({}, kKeep),
+        Shot(L"wizard-disc-prompt"), Shot(L"wizard-copy", Frame::kPageAlone),
+        Insert(L"sample", L"DISC2"), Answer(IDOK), Page(2), Shot(L"wizard-finish"), Finish(),
+        Close()});
 }
 
 // Abandoned at its disc prompt, the installation is listed: Install goes on,

@@ -368,10 +368,11 @@ void MeasureGoingOn(const Set& set, const std::wstring& work) {
   for (int s = 1; s < 3; ++s) {
     std::sort(ratios[s].begin(), ratios[s].end());
     const double median = ratios[s][rounds / 2];
-    std::printf("  going on, ended at %3.0f %%  best %.3f s; median of the rounds %.0f %% of a whole"
-                " one (%.0f %% saved); rounds %.0f %% to %.0f %%\n",
-                100 * shares[s], best[s], 100 * median, 100 * (1 - median),
-                100 * ratios[s].front(), 100 * ratios[s].back());
+    std::printf(
+        "  going on, ended at %3.0f %%  best %.3f s; median of the rounds %.0f %% of a whole"
+        " one (%.0f %% saved); rounds %.0f %% to %.0f %%\n",
+        100 * shares[s], best[s], 100 * median, 100 * (1 - median), 100 * ratios[s].front(),
+        100 * ratios[s].back());
   }
   std::fflush(stdout);
   std::filesystem::remove_all(target, ignored);

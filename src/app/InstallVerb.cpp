@@ -52,8 +52,8 @@ DWORD CInstallVerb::Unattended() {
                                          L" is too long: this product's files allow at most " +
                                          std::to_wstring(choice.maxChars) + L" characters");
   }
-  m_channel.Note(L"install " + info.title + L" (" + info.company + L") from " +
-                 m_run.sourceFolder + L" to " + folder);
+  m_channel.Note(L"install " + info.title + L" (" + info.company + L") from " + m_run.sourceFolder +
+                 L" to " + folder);
   if (record.installed) {
     return m_channel.End(kExitNothingToDo,
                          L"already installed in " + (record.folder ? record.folder->Path() : L""));

@@ -20,8 +20,7 @@ class CSilentHost : public CInstallHost {
  public:
   explicit CSilentHost(CUserChannel& log) : m_log(log) {}
 
-  Choice SourceMissing(const FileEntry& file,
-                       const std::vector<std::wstring>& searched) override {
+  Choice SourceMissing(const FileEntry& file, const std::vector<std::wstring>& searched) override {
     std::wstring where;
     for (const std::wstring& folder : searched)
       where += (where.empty() ? L"neither in " : L" nor in ") + folder;

@@ -176,22 +176,21 @@ bool CInstallRun::RemoveInterrupted(const InstallFolder& folder) {
   for (;;) {
     const UninstallResult removed = UninstallProduct(m_info, folder, note, RemovalOf::kInterrupted);
     if (removed.filesLeft == 0) return true;
-    const auto held = std::find_if(m_info.files.begin(), m_info.files.end(), [&](const FileEntry& f) {
-      return removed.firstLeft.rfind(folder / f.name, 0) == 0;
-    });
-    if (held == m_info.files.end() ||
-        m_host.CopyFailed(*held) == CInstallHost::Choice::kAbort)
+    const auto held = std::find_if(
+        m_info.files.begin(), m_info.files.end(),
+        [&](const FileEntry& f) { return removed.firstLeft.rfind(folder / f.name, 0) == 0; });
+    if (held == m_info.files.end() || m_host.CopyFailed(*held) == CInstallHost::Choice::kAbort)
       return false;
   }
 }
 
 bool CInstallRun::KeepComplete(const FileEntry& file) {
   const std::uint64_t before = m_copied;
-  const bool complete =
-      FileIsAsListed(ExtendedPath(m_plan.folder / file.name), file, m_hasher, m_buffer, [&](std::uint32_t read) {
-        m_copied += read;
-        m_host.Progress(m_copied, m_total, false);
-      });
+  const bool complete = FileIsAsListed(ExtendedPath(m_plan.folder / file.name), file, m_hasher,
+                                       m_buffer, [&](std::uint32_t read) {
+                                         m_copied += read;
+                                         m_host.Progress(m_copied, m_total, false);
+                                       });
   m_copied = before + (complete ? file.size : 0);
   if (complete) {
     ++m_kept;

@@ -20,14 +20,15 @@
 namespace {
 
 bool CanRead(const std::wstring& path) {
-  return static_cast<bool>(win::UniqueFile(
-      ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr)));
+  return static_cast<bool>(win::UniqueFile(::CreateFileW(
+      path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+      OPEN_EXISTING, 0, nullptr)));
 }
 
 }  // namespace
 
-UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& installed,
+UninstallResult UninstallProduct(const SetupInfo& info,
+                                 const std::optional<InstallFolder>& installed,
                                  const std::function<void(const std::wstring&)>& note,
                                  RemovalOf what) {
   const auto tell = [&](const std::wstring& line) {
@@ -43,7 +44,7 @@ UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<Inst
   if (haveFolder) {
     CContentHasher hasher;
     std::unique_ptr<char[]> buffer(what == RemovalOf::kInterrupted ? new char[kInstallChunkBytes]
-                                                                    : nullptr);
+                                                                   : nullptr);
     const auto left = [&](const std::wstring& path) {
       tell(L"left " + path + L" (in use)");
       if (result.filesLeft++ == 0) result.firstLeft = path;

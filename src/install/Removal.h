@@ -31,17 +31,14 @@ struct UninstallResult {
 
 // Removes what an installation made, working from info and folder, the
 // recorded install folder (none: the record holds no full folder; the
-// links, the record and the entry still go). When a listed file stays, the record, the uninstall copy and the
-// Apps & features entry stay too, so that the removal can be tried again
-// from the launcher or from the system's list; the rest goes. The uninstall
-// copy, when it runs (the removal was started from it), is moved to the
-// temporary folder and deleted at the next restart, so that its folder can
-// go. note, when given, hears of every listed file removed or left and of
-// the record.
-// Of an installation that never ended complete, only the listed files that
-// are whole as the package lists them go: the run placed nothing else under
-// those names, so another file of such a name was there before it (the
-// player's, another product's) and stays.
+// links, the record and the entry still go). When a listed file stays, the record, the uninstall
+// copy and the Apps & features entry stay too, so that the removal can be tried again from the
+// launcher or from the system's list; the rest goes. The uninstall copy, when it runs (the removal
+// was started from it), is moved to the temporary folder and deleted at the next restart, so that
+// its folder can go. note, when given, hears of every listed file removed or left and of the
+// record. Of an installation that never ended complete, only the listed files that are whole as the
+// package lists them go: the run placed nothing else under those names, so another file of such a
+// name was there before it (the player's, another product's) and stays.
 enum class RemovalOf { kInstallation, kInterrupted };
 UninstallResult UninstallProduct(const SetupInfo& info, const std::optional<InstallFolder>& folder,
                                  const std::function<void(const std::wstring&)>& note = {},

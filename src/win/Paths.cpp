@@ -60,14 +60,14 @@ bool SameFolder(const std::wstring& a, const std::wstring& b) {
 bool SameFolderOnDisk(const std::wstring& a, const std::wstring& b) {
   if (SameFolder(a, b)) return true;
   const auto identity = [](const std::wstring& folder) -> std::optional<std::wstring> {
-    const win::UniqueFile handle(::CreateFileW(
-        ExtendedPath(folder).c_str(), FILE_READ_ATTRIBUTES,
-        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    const win::UniqueFile handle(
+        ::CreateFileW(ExtendedPath(folder).c_str(), FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     BY_HANDLE_FILE_INFORMATION info{};
     if (!handle || !::GetFileInformationByHandle(handle.get(), &info)) return std::nullopt;
-    return std::to_wstring(info.dwVolumeSerialNumber) + L":" + std::to_wstring(info.nFileIndexHigh) +
-           L":" + std::to_wstring(info.nFileIndexLow);
+    return std::to_wstring(info.dwVolumeSerialNumber) + L":" +
+           std::to_wstring(info.nFileIndexHigh) + L":" + std::to_wstring(info.nFileIndexLow);
   };
   const std::optional<std::wstring> x = identity(a), y = identity(b);
   return x && y && *x == *y;
@@ -89,7 +89,6 @@ std::wstring CurrentFolder() {
   folder.resize(length);
   return folder;
 }
-
 
 std::vector<std::wstring> CdromDriveRoots() {
   std::vector<std::wstring> roots;

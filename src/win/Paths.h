@@ -42,7 +42,6 @@ std::wstring TempFolder();
 // The current folder, at any length; empty when the system cannot tell.
 std::wstring CurrentFolder();
 
-
 // The roots ("F:\") of the drives the system reports as CD-ROM drives, a
 // mounted disc image's included, in drive-letter order; with or without a
 // disc in them.

@@ -40,8 +40,9 @@ TEST(DiscSet, UnattendedTakesEachDiscFromItsDriveAndNeverAnotherProducts) {
         LogHas(L"sample", L"passed over R:\\data\\stage2.dat: not the file the package lists"),
         // Another product's disc 2 in both: the same names, not its files.
         Insert(L"multi"), Silent(L"Q:\\setup.exe", L"/S", 3),
-        LogHas(L"multi", L"failed with exit code 3: the files of disc DISC2 were not found: "
-                         L"data\\stage2.dat is neither in Q:\\ nor in R:\\ nor in S:\\"),
+        LogHas(L"multi",
+               L"failed with exit code 3: the files of disc DISC2 were not found: "
+               L"data\\stage2.dat is neither in Q:\\ nor in R:\\ nor in S:\\"),
         Exists(multi + L"data\\stage2.dat", false), RecordIs(L"multi", L"")});
 }
 
@@ -68,9 +69,9 @@ TEST(DiscSet, TheEntrysRepairRestoresTwoDiscsFromTwoDrivesWithoutAsking) {
   const std::wstring folder = Folder(L"sample"), copy = folder + L"uninstall\\setup.exe";
   const BoxIs restored{L"2個のファイルを復元しました。", L"修復", {IDOK}};
   Play({Insert(L"sample"), Insert(L"sample", L"DISC2", L'r'), Silent(L"Q:\\setup.exe", L"/S", 0),
-        Delete(folder + L"game.exe"), Delete(folder + L"data\\stage2.dat"),
-        Spawn(copy, L"/repair"), Box({{}, L"修復", {IDYES, IDNO}}, IDYES), Page(1), Finish(),
-        Box(restored, IDOK), Exited(0), SampleIntact(),
+        Delete(folder + L"game.exe"), Delete(folder + L"data\\stage2.dat"), Spawn(copy, L"/repair"),
+        Box({{}, L"修復", {IDYES, IDNO}}, IDYES), Page(1), Finish(), Box(restored, IDOK), Exited(0),
+        SampleIntact(),
         // Unattended, the same.
         Flip(folder + L"bgm\\テーマ曲.dat"), Silent(copy, L"/repair /S", 0),
         LogHas(L"sample", L"copied bgm\\テーマ曲.dat from R:\\bgm\\テーマ曲.dat"), SampleIntact()});

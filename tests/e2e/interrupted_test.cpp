@@ -62,12 +62,15 @@ Step EndAt(const std::wstring& arguments, Span span, int point, std::shared_ptr<
     // What it left, for the reader of the log.
     std::size_t files = 0;
     for (const FileEntry& file : Product(L"many").files) files += FileExists(Folder() + file.name);
-    const std::wstring record = ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(L"many"),
-                                              kInstallRecordValue, L"");
-    std::printf("%ls ended at %d/%d of %lu ms (%s): %zu files, %s, %s\n", arguments.c_str(),
-                point, kPoints + 3, *span, process.ExitCode() == kEndedCode ? "running" : "done",
-                files, !record.empty() ? "installed" : Begun() ? "interrupted" : "no record",
-                FileExists(Folder() + L"uninstall\\setup.exe") ? "uninstall copy" : "no uninstall copy");
+    const std::wstring record =
+        ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(L"many"), kInstallRecordValue, L"");
+    std::printf(
+        "%ls ended at %d/%d of %lu ms (%s): %zu files, %s, %s\n", arguments.c_str(), point,
+        kPoints + 3, *span, process.ExitCode() == kEndedCode ? "running" : "done", files,
+        !record.empty() ? "installed"
+        : Begun()       ? "interrupted"
+                        : "no record",
+        FileExists(Folder() + L"uninstall\\setup.exe") ? "uninstall copy" : "no uninstall copy");
   };
 }
 Step MostEnded(std::shared_ptr<int> ends) {
@@ -106,8 +109,12 @@ Step Gone() {
 void EndInstallsThen(Step next) {
   const Span span = std::make_shared<DWORD>(0);
   const auto ends = std::make_shared<int>(0);
-  std::vector<Step> steps{Insert(L"many"), Timed(L"/S", span), Whole(),
-                          Silent(kDisc, L"/uninstall /S", 0), Gone(), Timed(L"/S", span),
+  std::vector<Step> steps{Insert(L"many"),
+                          Timed(L"/S", span),
+                          Whole(),
+                          Silent(kDisc, L"/uninstall /S", 0),
+                          Gone(),
+                          Timed(L"/S", span),
                           Silent(kDisc, L"/uninstall /S", 0)};
   for (int point = 1; point <= kPoints; ++point)
     steps.push_back(Steps({EndAt(L"/S", span, point, ends), next}));
@@ -140,8 +147,9 @@ TEST(Interrupted, AnInstallEndedAnywhereIsRemovedByItsEntryOrTheDisc) {
 TEST(Interrupted, AnInstallEndedAnywhereIsRemovedByTheDiscsUninstall) {
   EndInstallsThen([](CRun& run) {
     // Ended after its record, the installation was complete.
-    const bool begun = Begun() || !ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(L"many"),
-                                                 kInstallRecordValue, L"").empty();
+    const bool begun =
+        Begun() ||
+        !ReadRegString(HKEY_LOCAL_MACHINE, RecordKey(L"many"), kInstallRecordValue, L"").empty();
     EXPECT_EQ(RunToEnd(kDisc, L"/uninstall /S"), begun ? 0u : 4u);
     if (begun) LogHas(L"many", L"done with exit code 0")(run);
     Gone()(run);
@@ -172,7 +180,8 @@ TEST(Interrupted, AnInstallEndedAnywhereGoesOnKeepingItsWholeFiles) {
     if (begun) {
       LogHas(L"many", L"going on with the interrupted installation in " + Folder())(run);
       LogHas(L"many", std::to_wstring(whole.size()) + L" of " +
-                          std::to_wstring(ListedNames().size()) + L" files were complete already")(run);
+                          std::to_wstring(ListedNames().size()) +
+                          L" files were complete already")(run);
     }
     // Not written again: the same file, its time the disc's (Whole).
     for (const auto& [name, index] : whole)
@@ -185,17 +194,16 @@ TEST(Interrupted, AnInstallEndedAnywhereGoesOnKeepingItsWholeFiles) {
 TEST(Interrupted, ARemovalEndedAnywhereIsFinishedByTheNext) {
   const Span span = std::make_shared<DWORD>(0);
   const auto ends = std::make_shared<int>(0);
-  std::vector<Step> steps{Insert(L"many"),           Silent(kDisc, L"/S", 0),
-                          Timed(L"/uninstall /S", span), Gone(),
-                          Silent(kDisc, L"/S", 0),     Timed(L"/uninstall /S", span)};
+  std::vector<Step> steps{Insert(L"many"), Silent(kDisc, L"/S", 0), Timed(L"/uninstall /S", span),
+                          Gone(),          Silent(kDisc, L"/S", 0), Timed(L"/uninstall /S", span)};
   for (int point = 1; point <= kPoints; ++point) {
-    steps.push_back(Steps({Silent(kDisc, L"/S", 0), EndAt(L"/uninstall /S", span, point, ends),
-                           [](CRun& run) {
-                             // Ended after its last step, it leaves nothing to do.
-                             const DWORD code = RunToEnd(kDisc, L"/uninstall /S");
-                             EXPECT_TRUE(code == 0 || code == 4) << code;
-                             Gone()(run);
-                           }}));
+    steps.push_back(
+        Steps({Silent(kDisc, L"/S", 0), EndAt(L"/uninstall /S", span, point, ends), [](CRun& run) {
+                 // Ended after its last step, it leaves nothing to do.
+                 const DWORD code = RunToEnd(kDisc, L"/uninstall /S");
+                 EXPECT_TRUE(code == 0 || code == 4) << code;
+                 Gone()(run);
+               }}));
   }
   steps.push_back(MostEnded(ends));
   Play(steps);
@@ -209,8 +217,12 @@ TEST(Interrupted, ARepairEndedAnywhereIsFinishedByTheNext) {
       damage.push_back(Delete(Folder() + name));
   const Span span = std::make_shared<DWORD>(0);
   const auto ends = std::make_shared<int>(0);
-  std::vector<Step> steps{Insert(L"many"),        Silent(kDisc, L"/S", 0), Steps(damage),
-                          Timed(L"/repair /S", span), Whole(),        Steps(damage),
+  std::vector<Step> steps{Insert(L"many"),
+                          Silent(kDisc, L"/S", 0),
+                          Steps(damage),
+                          Timed(L"/repair /S", span),
+                          Whole(),
+                          Steps(damage),
                           Timed(L"/repair /S", span)};
   for (int point = 1; point <= kPoints; ++point) {
     steps.push_back(Steps({Steps(damage), EndAt(L"/repair /S", span, point, ends),

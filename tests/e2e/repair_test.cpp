@@ -97,8 +97,8 @@ TEST(Repair, CancelDuringARestoreLeavesNoPartialFile) {
   // A package without "filehash" is checked by presence and size.
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"),
         Silent(L"Q:\\setup.exe", L"/S", 0), Silent(L"Q:\\setup.exe", L"/repair /S", 0),
-        Delete(folder + L"readme.txt"), Spawn(L"Q:\\setup.exe", L"/repair"),
-        Box(Damaged(1), IDYES), Page(0), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(),
+        Delete(folder + L"readme.txt"), Spawn(L"Q:\\setup.exe", L"/repair"), Box(Damaged(1), IDYES),
+        Page(0), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(),
         Box({L"インストールを中断しますか？", L"インストール", {IDYES, IDNO}}, IDYES), SheetGone(),
         Exited(1), Exists(folder + L"readme.txt", false),
         Exists(folder + L"readme.txt" + kPartialSuffix, false)});

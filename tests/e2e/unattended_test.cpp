@@ -99,8 +99,9 @@ TEST(Unattended, AMissingDiscIsToldAndWhatWasCopiedStays) {
         RecordIs(L"sample", L""), Exists(DesktopLink(L"sample"), false),
         // Listed all the same, and removed whole; Install goes on with it, not
         // the repair.
-        RegKey(EntryKey(L"sample"), true), Silent(Program(), L"/repair /S", 4), Silent(Program(), L"/uninstall /S", 0), Listed(folder, {}), RegKey(EntryKey(L"sample"), false),
-        RegKey(RecordKey(L"sample"), false)});
+        RegKey(EntryKey(L"sample"), true), Silent(Program(), L"/repair /S", 4),
+        Silent(Program(), L"/uninstall /S", 0), Listed(folder, {}),
+        RegKey(EntryKey(L"sample"), false), RegKey(RecordKey(L"sample"), false)});
 }
 
 TEST(Unattended, UsageErrorsChangeNothing) {

@@ -8,9 +8,10 @@ namespace e2e {
 namespace {
 
 const BoxIs kDisc2{L"DISC2を挿入してください。", L"インストール", {IDOK, IDCANCEL}};
-const BoxIs kNoRecord{L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
-                      L"インストール",
-                      {IDOK}};
+const BoxIs kNoRecord{
+    L"インストール情報をレジストリに書き込めませんでした。\nインストールを中止します。",
+    L"インストール",
+    {IDOK}};
 const BoxIs kShort{L"インストールに必要な容量が不足しています。\nインストールを続行しますか？",
                    L"インストール",
                    {IDYES, IDNO},
@@ -90,26 +91,52 @@ TEST(WizardCopy, AFileUnlikeThePublishersIsNeverLeftInstalled) {
 TEST(WizardCopy, MissingDiscAbandonedLeavesEarlierFilesOnly) {
   const std::wstring folder = InstallFolder(L"multi");
   // What it leaves is listed in Apps & features and goes with Uninstall.
-  Play({OpenWizard(L"multi"), Next(), Box(kDisc2, IDCANCEL), Box(kQuitCopy, IDYES), SheetGone(),
+  Play({OpenWizard(L"multi"),
+        Next(),
+        Box(kDisc2, IDCANCEL),
+        Box(kQuitCopy, IDYES),
+        SheetGone(),
         Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
         Listed(folder, {L"data\\stage1.dat", L"game.exe", L"readme.txt", L"uninstall\\setup",
                         L"uninstall\\setup.exe"}),
-        RecordIs(L"multi", L""), RegKey(EntryKey(L"multi"), true),
-        Exists(DesktopLink(L"multi"), false), Exists(MenuLink(L"multi"), false),
-        Enabled({IDC_INSTALL, IDC_UNINSTALL}, true), Enabled({IDC_START_GAME}, false),
-        Click(IDC_UNINSTALL), Box({}, IDYES), Box({}, IDOK), Listed(folder, {}),
-        RegKey(EntryKey(L"multi"), false), Installed(false), Close()});
+        RecordIs(L"multi", L""),
+        RegKey(EntryKey(L"multi"), true),
+        Exists(DesktopLink(L"multi"), false),
+        Exists(MenuLink(L"multi"), false),
+        Enabled({IDC_INSTALL, IDC_UNINSTALL}, true),
+        Enabled({IDC_START_GAME}, false),
+        Click(IDC_UNINSTALL),
+        Box({}, IDYES),
+        Box({}, IDOK),
+        Listed(folder, {}),
+        RegKey(EntryKey(L"multi"), false),
+        Installed(false),
+        Close()});
 }
 
 TEST(WizardCopy, AnAbandonedInstallationGoesOnInItsFolder) {
   const std::wstring folder = L"C:\\遊\\";
-  Play({OpenWizard(L"multi"), Type(L"C:\\遊"), Next(), Box(kDisc2, IDCANCEL),
-        Box(kQuitCopy, IDYES), SheetGone(), Enabled({IDC_START_GAME}, false),
-        Click(IDC_INSTALL), Page(0), PageText(IDC_FOLDER_EDIT, L"C:\\遊"), Next(),
-        Box(kDisc2, kKeep), Insert(L"multi", L"DISC2"), Answer(IDOK), Page(2), Finish(),
+  Play({OpenWizard(L"multi"),
+        Type(L"C:\\遊"),
+        Next(),
+        Box(kDisc2, IDCANCEL),
+        Box(kQuitCopy, IDYES),
+        SheetGone(),
+        Enabled({IDC_START_GAME}, false),
+        Click(IDC_INSTALL),
+        Page(0),
+        PageText(IDC_FOLDER_EDIT, L"C:\\遊"),
+        Next(),
+        Box(kDisc2, kKeep),
+        Insert(L"multi", L"DISC2"),
+        Answer(IDOK),
+        Page(2),
+        Finish(),
         Files(folder, FixtureDisc(L"multi", L"DISC1"), kSingleFiles),
         Files(folder, FixtureDisc(L"multi", L"DISC2"), {L"data\\stage2.dat", L"bgm\\テーマ曲.dat"}),
-        RecordIs(L"multi", folder), Installed(true), Close()});
+        RecordIs(L"multi", folder),
+        Installed(true),
+        Close()});
 }
 
 TEST(WizardDestination, TextsShortageCancelAndAFreshDefaultEachTime) {
@@ -154,8 +181,8 @@ TEST(WizardDestination, WarnsAtOneByteShortButNotAtEquality) {
           Start(L"Q:\\setup.exe", L"spacebound", L"Q:\\"), Click(IDC_INSTALL), Page(0),
           Type(stable), Next(),
           shortBy1 ? Box(kShort, IDYES) : Steps({}),  // Yes goes on, with no second question
-          Box(kNoRecord, IDOK), SheetGone(), FreeUnchanged(), Exists(stable + L"\\uninstall", false),
-          Close()});
+          Box(kNoRecord, IDOK), SheetGone(), FreeUnchanged(),
+          Exists(stable + L"\\uninstall", false), Close()});
   }
 }
 
@@ -194,17 +221,17 @@ TEST(WizardCopy, CancelDuringACopyAnsweredNoCompletesTheFile) {
   // large readme is not the publisher's: a package without "filehash"
   // installs every file unchecked, as before.
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(3), Box(kQuitCopy, kKeep),
-        Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2), NoBox(), Finish(),
-        Files(folder, L"Q:\\", kSingleFiles), RecordIs(L"single", folder),
+        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(3),
+        Box(kQuitCopy, kKeep), Enabled({kNext, kBack}, false), Answer(IDNO), Rises(), Page(2),
+        NoBox(), Finish(), Files(folder, L"Q:\\", kSingleFiles), RecordIs(L"single", folder),
         Exists(DesktopLink(L"single"), true), Close()});
 }
 
 TEST(WizardCopy, CancelDuringACopyAnsweredYesKeepsOnlyEarlierFiles) {
   const std::wstring folder = InstallFolder(L"single");
   Play({Insert(L"single"), WriteLarge(L"Q:\\readme.txt"), Drop("filehash"), OpenWizard(L"single"),
-        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(), Box(kQuitCopy, IDYES),
-        SheetGone(), Exists(folder + L"readme.txt" + kPartialSuffix, false),
+        Next(), Exists(folder + L"readme.txt" + kPartialSuffix, true), Cancel(),
+        Box(kQuitCopy, IDYES), SheetGone(), Exists(folder + L"readme.txt" + kPartialSuffix, false),
         Files(folder, L"Q:\\", {L"game.exe"}),  // before it: kept
         Exists(folder + L"readme.txt", false),  // partial: removed
         Exists(folder + L"data\\stage1.dat", false), Exists(L"Q:\\readme.txt", true),

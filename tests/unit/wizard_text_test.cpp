@@ -69,9 +69,12 @@ TEST(Wizard, FolderAndSpaceTexts) {
   }
   // A disc's files are looked for at the same path on other drives: what
   // follows the root is kept, whatever the root's form.
-  const std::pair<const wchar_t*, std::size_t> roots[] = {
-      {L"E:\\", 3}, {L"E:\\set\\DISC1\\", 3}, {L"\\\\srv\\share\\set\\", 12},
-      {L"\\\\srv\\share", 11}, {L"E:set\\", 0}, {L"\\\\srv\\", 0}};
+  const std::pair<const wchar_t*, std::size_t> roots[] = {{L"E:\\", 3},
+                                                          {L"E:\\set\\DISC1\\", 3},
+                                                          {L"\\\\srv\\share\\set\\", 12},
+                                                          {L"\\\\srv\\share", 11},
+                                                          {L"E:set\\", 0},
+                                                          {L"\\\\srv\\", 0}};
   for (const auto& [folder, root] : roots) EXPECT_EQ(text::RootLengthOf(folder), root) << folder;
 }
 

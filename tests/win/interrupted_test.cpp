@@ -102,8 +102,8 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
     ASSERT_TRUE(WriteBytes(source / names[i], bytes[i]));
     CContentHasher hasher;
     hasher.Update(bytes[i].data(), bytes[i].size());
-    info.files.push_back({names[i], L"DISC1", static_cast<std::uint32_t>(bytes[i].size()),
-                          hasher.Digest()});
+    info.files.push_back(
+        {names[i], L"DISC1", static_cast<std::uint32_t>(bytes[i].size()), hasher.Digest()});
   }
   // What a run ended from outside left: a whole file (with another time),
   // one cut short, one of the right size but other bytes, and a copy left
@@ -118,10 +118,9 @@ TEST(InstallState, AnInstallationGoesOnKeepingOnlyWholeFiles) {
   const std::uint64_t kept = FileIndex(target / "a.dat");
 
   CNotingHost host;
-  ASSERT_TRUE(RunInstall(InstallPlanFor(info, folder, InstallSources(source.wstring(), false)),
-                         host));
-  EXPECT_NE(host.m_strNotes.find(L"going on with the interrupted installation in " +
-                                 folder.Path()),
+  ASSERT_TRUE(
+      RunInstall(InstallPlanFor(info, folder, InstallSources(source.wstring(), false)), host));
+  EXPECT_NE(host.m_strNotes.find(L"going on with the interrupted installation in " + folder.Path()),
             std::wstring::npos);
   EXPECT_NE(host.m_strNotes.find(L"1 of 5 files were complete already and kept"),
             std::wstring::npos)

@@ -27,14 +27,14 @@ TEST(InstallSources, OwnPlacesThenTheSamePathOnEveryOtherDriveInOrder) {
       {L"Q:\\", true, L"DISC2", {L"Q:\\"}, {L"D:\\", L"R:\\"}},
       // The drive is recognised in any case; a root has no label folder beside it.
       {L"q:\\", true, L"DISC2", {L"q:\\"}, {L"D:\\", L"R:\\"}},
-      {L"E:\\set\\DISC1", true, L"DISC2",
-       {L"E:\\set\\DISC1\\", L"E:\\set\\DISC2\\"},
-       setOnDrives},
+      {L"E:\\set\\DISC1", true, L"DISC2", {L"E:\\set\\DISC1\\", L"E:\\set\\DISC2\\"}, setOnDrives},
       // The source folder is the label's own folder: looked in once.
       {L"E:\\set\\DISC1\\", true, L"disc1", {L"E:\\set\\DISC1\\"}, setOnDrives},
       // A label that is no plain folder name never leads out of the set.
       {L"E:\\set\\DISC1\\", true, L"..\\..", {L"E:\\set\\DISC1\\"}, setOnDrives},
-      {L"\\\\srv\\share\\set\\", true, L"DISC2",
+      {L"\\\\srv\\share\\set\\",
+       true,
+       L"DISC2",
        {L"\\\\srv\\share\\set\\", L"\\\\srv\\share\\DISC2\\"},
        {L"D:\\set\\", L"Q:\\set\\", L"R:\\set\\"}},
       {L"Q:\\", false, L"DISC2", {L"Q:\\"}, {}},

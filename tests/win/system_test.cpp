@@ -257,9 +257,10 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
     CNotingHost host;
     host.m_beforeEntry = std::move(beforeEntry);
     const std::wstring dir = folder.Path().wstring() + (&info == &first ? L"\\A\\" : L"\\B\\");
-    EXPECT_EQ(RunInstall(
-        InstallPlanFor(info, *PlainInstallFolder(dir), InstallSources(L"Q:\\", false)), host),
-              completes);
+    EXPECT_EQ(
+        RunInstall(InstallPlanFor(info, *PlainInstallFolder(dir), InstallSources(L"Q:\\", false)),
+                   host),
+        completes);
     return host.m_strNotes;
   };
   const auto exists = [](const std::wstring& keyPath) {
@@ -302,14 +303,17 @@ TEST(UninstallEntry, TwinsGetKeysOfTheirOwnAndOnlyAnEntryTheRecordNamesStays) {
   // takes no lasting key below it): the entry just written goes again, and
   // the record cannot say "installed" either.
   const std::wstring maker = L"SOFTWARE\\" + first.company;
-  const std::wstring notes = install(first, [&] {
-    win::UniqueKey volatileKey;
-    ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, maker.c_str());
-    ASSERT_EQ(::RegCreateKeyExW(HKEY_LOCAL_MACHINE, maker.c_str(), 0, nullptr,
-                                REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, volatileKey.put(),
-                                nullptr),
-              ERROR_SUCCESS);
-  }, false);
+  const std::wstring notes = install(
+      first,
+      [&] {
+        win::UniqueKey volatileKey;
+        ::RegDeleteTreeW(HKEY_LOCAL_MACHINE, maker.c_str());
+        ASSERT_EQ(
+            ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, maker.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, volatileKey.put(), nullptr),
+            ERROR_SUCCESS);
+      },
+      false);
   EXPECT_NE(notes.find(L"warning: the Apps & features entry could not be written\n"),
             std::wstring::npos);
   EXPECT_FALSE(exists(key + L" (2)"));
