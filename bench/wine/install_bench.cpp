@@ -239,7 +239,7 @@ Set MakeSet(const char* name, const std::wstring& folder, int count, std::size_t
 }
 
 // The run with no question to ask: any failure ends the bench.
-class CBenchHost final : public CInstallHost {
+class CBenchHost : public CInstallHost {
  public:
   Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
     Fail("the run did not find a file");
@@ -308,15 +308,9 @@ void MeasureSearch(SetupInfo info, const std::wstring& work) {
 }
 
 // Ends the run once share of its bytes are copied, as a Cancel does.
-class CEndingHost final : public CInstallHost {
+class CEndingHost final : public CBenchHost {
  public:
   explicit CEndingHost(double share) : m_share(share) {}
-  Choice SourceMissing(const FileEntry&, const std::vector<std::wstring>&) override {
-    Fail("the run did not find a file");
-  }
-  Choice CopyFailed(const FileEntry&) override { Fail("the run failed a copy"); }
-  Choice ContentDiffers(const FileEntry&) override { Fail("the run found a file differing"); }
-  void RecordFailed() override { Fail("the run wrote no record"); }
   void Progress(std::uint64_t copied, std::uint64_t total, bool) override {
     m_end = copied >= static_cast<std::uint64_t>(static_cast<double>(total) * m_share);
   }

@@ -14,7 +14,8 @@ DWORD CInstallVerb::Run() { return m_channel.WithWindows() ? WithWizard() : Unat
 
 DWORD CInstallVerb::WithWizard() {
   const SetupInfo& info = m_run.info;
-  if (ReadInstallRecord(info).installed) {
+  const RecordedInstall record = ReadInstallRecord(info);
+  if (record.installed) {
     m_channel.Tell(ui::kAlreadyInstalled, ui::kInstallCaption);
     return kExitNothingToDo;
   }
@@ -27,7 +28,6 @@ DWORD CInstallVerb::WithWizard() {
     if (const std::optional<DWORD> code = RunInRunCopy(m_run, command)) return *code;
   }
   // An installation that never ended complete goes on where it was.
-  const RecordedInstall record = ReadInstallRecord(info);
   RunInstallWizard(nullptr, info, InstallSources(m_run.sourceFolder, true),
                    record.interrupted ? record.folder : std::nullopt, m_hWizardPicture);
   return ReadInstallRecord(info).installed ? kExitDone : kExitFailed;

@@ -30,12 +30,12 @@ class InstallSources {
   // the source's own; none unless every disc is searched. A file there is
   // taken only when it is the disc's (another disc may be in that drive).
   std::vector<std::wstring> DriveFolders(const std::vector<std::wstring>& drives) const;
+ private:
   // The folder of file's disc label beside the source folder; empty when
   // not searched, for a drive's root (nothing is beside it) and for a label
   // that is no plain folder name.
   std::wstring DiscFolderOf(const FileEntry& file) const;
 
- private:
   std::wstring m_folder;
   std::wstring m_besideFolder;  // empty: no disc folders are searched
   std::size_t m_rootLength = 0;  // of m_folder; 0: no other drive is searched

@@ -310,27 +310,26 @@ Attempt CInstallRun::FindAndCopy(const FileEntry& file, Search& search) {
   auto own = m_ownFolders.find(file.disc);
   if (own == m_ownFolders.end())
     own = m_ownFolders.emplace(file.disc, m_plan.sources.OwnFoldersOf(file)).first;
-  for (const std::wstring& folder : own->second) {
+  // One place: true when the search ends there (copied, failed, aborted).
+  const auto ends = [&](const std::wstring& folder, bool ownPlace, Attempt& attempt) {
     search.folders.push_back(folder);
-    const Attempt attempt = CopyFrom(folder, file, true);
-    if (attempt == Attempt::kDiffers) {
+    attempt = CopyFrom(folder, file, ownPlace);
+    if (attempt != Attempt::kNotTheFile && attempt != Attempt::kDiffers)
+      return attempt != Attempt::kAbsent;
+    if (ownPlace) {
       search.ownDiffers = true;
-    } else if (attempt != Attempt::kAbsent) {
-      return attempt;
+    } else {  // another disc in that drive, most likely another product's
+      m_host.Note(L"passed over " + folder + file.name + L": not the file the package lists");
     }
-  }
+    return false;
+  };
+  Attempt attempt = Attempt::kAbsent;
+  for (const std::wstring& folder : own->second)
+    if (ends(folder, true, attempt)) return attempt;
   // Drives are enumerated only when the source's own places fail: a one-disc
   // installation never pays for it.
-  for (const std::wstring& folder : m_plan.sources.DriveFolders(CdromDrives())) {
-    search.folders.push_back(folder);
-    const Attempt attempt = CopyFrom(folder, file, false);
-    if (attempt == Attempt::kNotTheFile || attempt == Attempt::kDiffers) {
-      // Another disc in that drive, most likely another product's.
-      m_host.Note(L"passed over " + folder + file.name + L": not the file the package lists");
-    } else if (attempt != Attempt::kAbsent) {
-      return attempt;
-    }
-  }
+  for (const std::wstring& folder : m_plan.sources.DriveFolders(CdromDrives()))
+    if (ends(folder, false, attempt)) return attempt;
   return Attempt::kAbsent;
 }
 
